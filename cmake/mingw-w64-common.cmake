@@ -1,0 +1,16 @@
+# Shared part of the two toolchain files; MINGW_TRIPLE is set by the including file.
+set(MINGW_THREAD_MODEL "win32" CACHE STRING "mingw-w64 compiler variant: win32 (shipped) or posix (tests)")
+set_property(CACHE MINGW_THREAD_MODEL PROPERTY STRINGS win32 posix)
+if(NOT MINGW_THREAD_MODEL MATCHES "^(win32|posix)$")
+    message(FATAL_ERROR "MINGW_THREAD_MODEL must be win32 or posix, not '${MINGW_THREAD_MODEL}'")
+endif()
+
+set(CMAKE_C_COMPILER ${MINGW_TRIPLE}-gcc-${MINGW_THREAD_MODEL})
+set(CMAKE_CXX_COMPILER ${MINGW_TRIPLE}-g++-${MINGW_THREAD_MODEL})
+set(CMAKE_RC_COMPILER ${MINGW_TRIPLE}-windres)
+set(CMAKE_OBJDUMP ${MINGW_TRIPLE}-objdump)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -1,0 +1,7 @@
+# Cross-compiling for x86_64 Windows with mingw-w64.
+# MINGW_THREAD_MODEL picks the compiler variant: "win32" for the shipped programs (their runtime imports
+# nothing newer than Windows 2000), "posix" for the test programs (GoogleTest needs std::mutex).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(MINGW_TRIPLE x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)

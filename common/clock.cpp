@@ -1,0 +1,19 @@
+#include "clock.h"
+
+#ifndef SUITE_CLOCK_FACTOR
+#define SUITE_CLOCK_FACTOR 1
+#endif
+static_assert(SUITE_CLOCK_FACTOR >= 1, "the clock factor speeds time up, it never slows it down");
+
+DWORD ClockFactor() { return SUITE_CLOCK_FACTOR; }
+
+void ClockSleep(DWORD milliseconds) {
+    DWORD real = milliseconds / SUITE_CLOCK_FACTOR;
+    // A pause that was asked for stays a pause (a polling loop must not turn into a busy loop).
+    if (real == 0 && milliseconds > 0)
+        real = 1;
+    Sleep(real);
+}
+
+// Unsigned arithmetic keeps differences of two readings right across the wrap.
+DWORD ClockTickCount() { return GetTickCount() * SUITE_CLOCK_FACTOR; }

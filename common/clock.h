@@ -1,0 +1,13 @@
+// The one clock of the system: every pause and every tick count goes through it. The test tree also builds
+// fast-clock variants of the programs, in which these run faster by a fixed factor so that the long pauses
+// of the install road cost seconds (the shipped programs use the factor 1).
+#pragma once
+
+#include <windows.h>
+
+// How many times faster than real time this build's clock runs.
+DWORD ClockFactor();
+// Pauses for the given number of milliseconds of the program's time.
+void ClockSleep(DWORD milliseconds);
+// Milliseconds of the program's time since Windows started; wraps like GetTickCount.
+DWORD ClockTickCount();

@@ -1,0 +1,157 @@
+#include "files.h"
+
+#include "handles.h"
+#include "log.h"
+#include "text.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+// Driver information files are a few hundred kilobytes at most; anything far larger is not one.
+constexpr DWORD kLargestSearchedFile = 64u << 20;
+
+bool ReadWholeFile(const char* path, std::string& content) {
+    ScopedFileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    DWORD high = 0;
+    DWORD size = GetFileSize(file.Get(), &high);
+    if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
+        return false;
+    if (high != 0 || size > kLargestSearchedFile) {
+        WriteLog("ERROR: File %s is too large to search.", path);
+        return false;
+    }
+    content.assign(size, '\0');
+    DWORD done = 0;
+    while (done < size) {
+        DWORD read = 0;
+        if (!ReadFile(file.Get(), &content[done], size - done, &read, nullptr))
+            return false;
+        if (read == 0)
+            break; // the file shrank while it was read: search what arrived
+        done += read;
+    }
+    content.resize(done);
+    return true;
+}
+
+// The first bytes of a file and its size.
+bool ReadFileHead(const char* path, size_t count, std::string& head, unsigned long long& size) {
+    ScopedFileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    DWORD high = 0;
+    DWORD low = GetFileSize(file.Get(), &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
+        return false;
+    size = (static_cast<unsigned long long>(high) << 32) | low;
+    head.assign(count, '\0');
+    DWORD read = 0;
+    if (!ReadFile(file.Get(), &head[0], static_cast<DWORD>(count), &read, nullptr))
+        return false;
+    head.resize(read);
+    return true;
+}
+
+unsigned long long LittleEndian(const std::string& bytes, size_t at, size_t width) {
+    unsigned long long value = 0;
+    for (size_t i = width; i-- > 0;)
+        value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
+} // namespace
+
+std::string GetModuleDir() {
+    char path[kPathRoom] = {};
+    GetModuleFileNameA(nullptr, path, kPathRoom - 1);
+    const char* slash = strrchr(path, '\\');
+    return slash ? std::string(path, static_cast<size_t>(slash + 1 - path)) : std::string();
+}
+
+bool ForceDeleteFile(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+    return DeleteFileA(path) != FALSE;
+}
+
+int TextContainsBoth(std::string& content, const char* text1, const char* text2) {
+    if (!text1 || !*text1)
+        return 0;
+    content.resize(strlen(content.c_str())); // the text ends at its first zero byte
+    for (char& c : content) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    if (content.find(text1) == std::string::npos)
+        return 0;
+    return (!text2 || !*text2 || content.find(text2) != std::string::npos) ? 1 : 0;
+}
+
+int FileContainsText(const char* path, const char* text1, const char* text2) {
+    if (!text1 || !*text1)
+        return 0;
+    std::string content;
+    if (!ReadWholeFile(path, content))
+        return 0;
+    return TextContainsBoth(content, text1, text2);
+}
+
+bool IsWholeBitmap(const std::string& head, unsigned long long fileSize) {
+    const size_t kFileHeader = 14, kCoreHeader = 12, kInfoHeader = 40;
+    if (head.size() < kFileHeader + kCoreHeader || head[0] != 'B' || head[1] != 'M')
+        return false;
+    unsigned long long pixelsAt = LittleEndian(head, 10, 4);
+    unsigned long long infoSize = LittleEndian(head, 14, 4);
+    long long width, height;
+    unsigned bitCount, compression = 0;
+    unsigned long long imageSize = 0;
+    if (infoSize == kCoreHeader) {
+        width = static_cast<long long>(LittleEndian(head, 18, 2));
+        height = static_cast<long long>(LittleEndian(head, 20, 2));
+        bitCount = static_cast<unsigned>(LittleEndian(head, 24, 2));
+    } else if (infoSize >= kInfoHeader && head.size() >= kFileHeader + kInfoHeader) {
+        width = static_cast<int32_t>(LittleEndian(head, 18, 4));
+        height = static_cast<int32_t>(LittleEndian(head, 22, 4));
+        bitCount = static_cast<unsigned>(LittleEndian(head, 28, 2));
+        compression = static_cast<unsigned>(LittleEndian(head, 30, 4));
+        imageSize = LittleEndian(head, 34, 4);
+    } else {
+        return false;
+    }
+    if (width <= 0 || height == 0 || pixelsAt < kFileHeader + infoSize)
+        return false;
+    unsigned long long rows = static_cast<unsigned long long>(height < 0 ? -height : height);
+    unsigned long long pixelBytes;
+    if (compression == BI_RGB || compression == BI_BITFIELDS) {
+        if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
+            return false;
+        unsigned long long rowBytes = (static_cast<unsigned long long>(width) * bitCount + 31) / 32 * 4;
+        pixelBytes = rowBytes * rows;
+    } else {
+        pixelBytes = imageSize; // run-length data announces its own size
+    }
+    return pixelsAt <= fileSize && pixelBytes <= fileSize - pixelsAt;
+}
+
+int GetBmpFileSize(const char* path, int* width, int* height, HINSTANCE instance) {
+    std::string head;
+    unsigned long long fileSize = 0;
+    if (!ReadFileHead(path, kBitmapHeadSize, head, fileSize) || !IsWholeBitmap(head, fileSize))
+        return 0;
+    ScopedGdiObject bitmap(LoadImageA(instance, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    if (!bitmap)
+        return 0;
+    BITMAP header = {};
+    if (GetObjectA(bitmap.Get(), sizeof header, &header) == 0)
+        return 0;
+    *width = header.bmWidth;
+    *height = header.bmHeight;
+    return 1;
+}

@@ -1,0 +1,29 @@
+// Small file utilities shared by both programs.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The running program's folder with its trailing backslash ("E:\Pkg\" for E:\Pkg\Instoria.exe); empty when
+// the program's path holds no backslash.
+std::string GetModuleDir();
+
+// Deletes a file, clearing its read-only attribute first. True when the file was deleted.
+bool ForceDeleteFile(const char* path);
+
+// 1 when the file's text, lowered (A to Z only) and read up to its first zero byte, contains text1 and,
+// unless text2 is empty, text2 as well; 0 otherwise (also for an empty text1 or an unreadable file).
+// The search texts are taken as given: callers pass lower-case texts.
+int FileContainsText(const char* path, const char* text1, const char* text2);
+// The search of FileContainsText over text already in memory (content is lowered in place).
+int TextContainsBoth(std::string& content, const char* text1, const char* text2);
+
+// Width and height of a .bmp file; 1 when it could be loaded as a bitmap, else 0 with the outputs untouched.
+// A file cut short is refused before it is loaded (some loaders would take garbage for the missing rows).
+int GetBmpFileSize(const char* path, int* width, int* height, HINSTANCE instance);
+// Whether the first bytes of a .bmp file (head) and its size describe a whole bitmap: complete headers
+// and all the pixel data they announce.
+bool IsWholeBitmap(const std::string& head, unsigned long long fileSize);
+// How many of a file's first bytes IsWholeBitmap needs.
+constexpr size_t kBitmapHeadSize = 14 + 40;

@@ -1,0 +1,72 @@
+// Move-only owners of Win32 resources, so that no path can forget a release.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+// Owns one resource, released with Traits::Close unless it holds Traits::Invalid().
+template <typename Traits>
+class ScopedResource {
+public:
+    using Value = typename Traits::Value;
+
+    ScopedResource() = default;
+    explicit ScopedResource(Value value) : m_value(value) {}
+    ~ScopedResource() { Reset(); }
+    ScopedResource(ScopedResource&& other) noexcept : m_value(other.Release()) {}
+    ScopedResource& operator=(ScopedResource&& other) noexcept {
+        if (this != &other)
+            Reset(other.Release());
+        return *this;
+    }
+    ScopedResource(const ScopedResource&) = delete;
+    ScopedResource& operator=(const ScopedResource&) = delete;
+
+    explicit operator bool() const { return m_value != Traits::Invalid(); }
+    Value Get() const { return m_value; }
+    // For the out parameter of a Win32 call; the previous value is released first.
+    Value* Receive() {
+        Reset();
+        return &m_value;
+    }
+    Value Release() { return std::exchange(m_value, Traits::Invalid()); }
+    void Reset(Value value = Traits::Invalid()) {
+        if (m_value != Traits::Invalid())
+            Traits::Close(m_value);
+        m_value = value;
+    }
+
+private:
+    Value m_value = Traits::Invalid();
+};
+
+// Kernel objects whose failure value is INVALID_HANDLE_VALUE: files, snapshots.
+struct FileHandleTraits {
+    using Value = HANDLE;
+    static Value Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Value value) { CloseHandle(value); }
+};
+using ScopedFileHandle = ScopedResource<FileHandleTraits>;
+
+// Kernel objects whose failure value is null: processes, threads, mutexes, tokens.
+struct KernelHandleTraits {
+    using Value = HANDLE;
+    static Value Invalid() { return nullptr; }
+    static void Close(Value value) { CloseHandle(value); }
+};
+using ScopedHandle = ScopedResource<KernelHandleTraits>;
+
+struct RegKeyTraits {
+    using Value = HKEY;
+    static Value Invalid() { return nullptr; }
+    static void Close(Value value) { RegCloseKey(value); }
+};
+using ScopedRegKey = ScopedResource<RegKeyTraits>;
+
+struct GdiObjectTraits {
+    using Value = HGDIOBJ;
+    static Value Invalid() { return nullptr; }
+    static void Close(Value value) { DeleteObject(value); }
+};
+using ScopedGdiObject = ScopedResource<GdiObjectTraits>;

@@ -1,0 +1,82 @@
+#include "host.h"
+
+#include "handles.h"
+#include "log.h"
+#include "text.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+namespace {
+
+const char kVersionKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+
+// A string value read whole and zero-terminated (the registry does not promise a terminator).
+bool QueryText(HKEY key, const char* name, char (&value)[kPathRoom]) {
+    memset(value, 0, sizeof value);
+    DWORD size = sizeof value - 1;
+    return RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS;
+}
+
+} // namespace
+
+int EditionFromCurrentVersion(const char* currentVersion) {
+    if (strlen(currentVersion) < 3)
+        return kEditionUnknown;
+    char major = currentVersion[0];
+    char minor = currentVersion[2];
+    if (major == '5' && minor == '0')
+        return kEditionWin2000;
+    if (major == '5' && minor == '1')
+        return kEditionXP;
+    if (major == '6' && minor == '0')
+        return kEditionVista32;
+    if (major == '6' && minor == '1')
+        return kEditionWin7_32;
+    return kEditionUnknown;
+}
+
+int EditionForBuildLab(int edition, const char* buildLabEx) {
+    if (strstr(buildLabEx, "x86"))
+        return edition;
+    if (edition == kEditionVista32)
+        return kEditionVista64;
+    if (edition == kEditionWin7_32)
+        return kEditionWin7_64;
+    return edition;
+}
+
+int GetSystemVersion(int* edition) {
+    ScopedRegKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kVersionKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) {
+        WriteLog("ERR: Open Key <%s> error.", kVersionKey);
+        return 0;
+    }
+    char version[kPathRoom];
+    if (!QueryText(key.Get(), "CurrentVersion", version)) {
+        WriteLog("ERR: Get Key <%s>  vaule error.", "CurrentVersion");
+        return 0;
+    }
+    WriteLog("current system version %s", version);
+
+    int code = EditionFromCurrentVersion(version);
+    if (code == kEditionUnknown) {
+        WriteLog("unknow system version %s", version);
+        return 0;
+    }
+    *edition = code;
+    if (code == kEditionWin2000 || code == kEditionXP)
+        return 1;
+
+    char buildLab[kPathRoom];
+    if (!QueryText(key.Get(), "BuildLabEx", buildLab)) {
+        WriteLog("ERR: Get Key <%s>  vaule error.", "BuildLabEx");
+        return 0;
+    }
+    WriteLog("current  system build lab is %s", buildLab);
+    *edition = EditionForBuildLab(code, buildLab);
+    if (*edition != code)
+        WriteLog("It is a 64bite OS");
+    return 1;
+}

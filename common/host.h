@@ -1,0 +1,24 @@
+// What the program runs on: the Windows edition.
+#pragma once
+
+// Edition codes: 0 none known yet, 1 Windows 2000, 2 XP, 3 Vista 32-bit, 4 Vista 64-bit, 5 Windows 7 32-bit,
+// 6 Windows 7 64-bit. 3 and above have user account control; 4 and 6 are 64-bit systems.
+enum Edition {
+    kEditionUnknown = 0,
+    kEditionWin2000 = 1,
+    kEditionXP = 2,
+    kEditionVista32 = 3,
+    kEditionVista64 = 4,
+    kEditionWin7_32 = 5,
+    kEditionWin7_64 = 6,
+};
+
+// Reads the edition from the registry into *edition; 1 when it is one of the codes 1 to 6, else 0 with
+// *edition unchanged (or left at the Vista/7 code when the build lab could not be read).
+int GetSystemVersion(int* edition);
+
+// The decisions of GetSystemVersion. EditionFromCurrentVersion looks only at the characters before and
+// after the dot ("6.1" gives 5) and answers kEditionUnknown for any version it does not support.
+int EditionFromCurrentVersion(const char* currentVersion);
+// A Vista or 7 code made 64-bit unless the build lab names an x86 build.
+int EditionForBuildLab(int edition, const char* buildLabEx);

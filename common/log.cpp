@@ -1,0 +1,120 @@
+#include "log.h"
+
+#include "files.h"
+#include "handles.h"
+
+#include <cstdio>
+#include <cstring>
+
+std::string g_strModuleName = "UnknowName";
+
+namespace {
+
+constexpr size_t kMessageRoom = 260;
+
+// {WinDir}\temp\AutoRunLog.tmp: the Windows folder's temp, not the user's, so that both programs and
+// every account write the same file.
+bool GetLogFilePath(char (&path)[kPathRoom]) {
+    UINT length = GetWindowsDirectoryA(path, kPathRoom);
+    if (length == 0 || length >= kPathRoom)
+        return false;
+    return AppendBounded(path, kPathRoom, "\\temp\\AutoRunLog.tmp");
+}
+
+// Writers of both programs take this mutex around each append: an append-only handle puts each write at
+// the end of the file, but not every file system does the "find the end, write there" as one step.
+const char kLogMutexName[] = "PalvioInstoriaAutoRunLog";
+constexpr DWORD kLogMutexWait = 2000;
+
+// Holds the writers' mutex while it lives. A writer that cannot get it (another account's mutex it may not
+// open, or a holder that hangs) writes all the same: a line is worth more than its order.
+class LogWriterLock {
+public:
+    LogWriterLock() : m_mutex(CreateMutexA(nullptr, FALSE, kLogMutexName)) {
+        if (m_mutex) {
+            DWORD waited = WaitForSingleObject(m_mutex.Get(), kLogMutexWait);
+            m_owned = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+        }
+    }
+    ~LogWriterLock() {
+        if (m_owned)
+            ReleaseMutex(m_mutex.Get());
+    }
+    LogWriterLock(const LogWriterLock&) = delete;
+    LogWriterLock& operator=(const LogWriterLock&) = delete;
+
+private:
+    ScopedHandle m_mutex;
+    bool m_owned = false;
+};
+
+void AppendToFile(const char* path, const std::string& text) {
+    LogWriterLock lock;
+    ScopedFileHandle file(CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return;
+    DWORD written = 0;
+    WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+} // namespace
+
+std::string ProgramNameFromPath(const char* modulePath) {
+    const char* slash = strrchr(modulePath, '\\');
+    const char* name = slash ? slash + 1 : modulePath;
+    const char* dot = strrchr(name, '.');
+    return dot ? std::string(name, dot) : std::string();
+}
+
+bool LogNeedsReset(unsigned long long size) { return size >= kLogResetSize; }
+
+std::string ComposeLogLine(const SYSTEMTIME& time, const std::string& name, const char* message) {
+    char stamp[32];
+    FormatBounded(stamp, sizeof stamp, "%02u/%02u/%02u %02u:%02u:%02u  ", time.wMonth, time.wDay,
+                  time.wYear % 100u, time.wHour, time.wMinute, time.wSecond);
+    std::string line;
+    line.reserve(strlen(stamp) + name.size() + strlen(message) + 8);
+    line += stamp;
+    line += name;
+    line += ": ";
+    for (const char* c = message; *c; ++c) {
+        if (*c == '\n')
+            line += '\r';
+        line += *c;
+    }
+    line += "\r\n";
+    return line;
+}
+
+void WriteLog(const char* format, ...) {
+    char path[kPathRoom];
+    if (!GetLogFilePath(path))
+        return;
+    char message[kMessageRoom];
+    va_list args;
+    va_start(args, format);
+    FormatBoundedV(message, sizeof message, format, args); // a longer message is cut at its room
+    va_end(args);
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    AppendToFile(path, ComposeLogLine(now, g_strModuleName, message));
+}
+
+void InitLogFile() {
+    char path[kPathRoom];
+    if (!GetLogFilePath(path))
+        return;
+    char module[kPathRoom] = {};
+    GetModuleFileNameA(nullptr, module, kPathRoom - 1);
+    g_strModuleName = ProgramNameFromPath(module);
+
+    // The size is read from the directory entry rather than through an opened file: a log that another
+    // program holds open for writing must not look unreadable and be deleted for it.
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data))
+        return;
+    unsigned long long size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    if (LogNeedsReset(size))
+        ForceDeleteFile(path);
+}

@@ -1,0 +1,29 @@
+// The diagnostic log AutoRunLog.tmp, shared by both programs and all their threads: one line per call,
+// each line composed whole and appended with a single write, so lines of different writers never mix.
+#pragma once
+
+#include "text.h"
+
+#include <windows.h>
+
+#include <string>
+
+// The running program's name as every log line carries it; "UnknowName" until InitLogFile.
+extern std::string g_strModuleName;
+
+// Appends one line: date, time, program name and the printf-style message (cut at 259 characters).
+// Never fails loudly: without a Windows folder or a writable log the line is dropped.
+void WriteLog(const char* format, ...) SUITE_PRINTF(1, 2);
+
+// Run once at program start: takes the program's name for the log lines and deletes a log that has
+// reached kLogResetSize bytes.
+void InitLogFile();
+
+constexpr unsigned long long kLogResetSize = 512000;
+
+// The pieces of InitLogFile and WriteLog that need no system call.
+std::string ProgramNameFromPath(const char* modulePath);
+bool LogNeedsReset(unsigned long long size);
+// One whole log line as the file holds it: "MM/DD/YY HH:MM:SS  name: message" and CR LF; every line
+// break of the message becomes CR LF as well.
+std::string ComposeLogLine(const SYSTEMTIME& time, const std::string& name, const char* message);

@@ -1,0 +1,133 @@
+#include "profile.h"
+
+#include "host.h"
+#include "log.h"
+#include "text.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+DeviceProfileData DeviceProfile;
+int& g_nEdition = DeviceProfile.Edition;
+
+namespace {
+
+const char kProcessSection[] = "Process_Config";
+
+struct ProfileKey {
+    bool inProcessSection; // read from "Process_Config" instead of the device section
+    const char* key;
+    std::string DeviceProfileData::*field;
+};
+
+// In the order they are read: a read stops at the first key that fails.
+const ProfileKey kDeviceKeys[] = {
+    {false, "Key_TotalInterface", nullptr},
+    {false, "Key_ProductId", &DeviceProfileData::ProductId},
+    {false, "Key_ModemHwId", &DeviceProfileData::ModemHwId},
+    {false, "Key_ModemHwIdVersion", &DeviceProfileData::ModemHwIdVersion},
+    {false, "Key_SerialHwId", &DeviceProfileData::SerialHwId},
+    {false, "Key_SerialHwIdVersion", &DeviceProfileData::SerialHwIdVersion},
+    {false, "Key_UsbStorHwId", &DeviceProfileData::UsbStorHwId},
+    {false, "Key_MassCmpId", &DeviceProfileData::MassCmpId},
+    {false, "Key_CDROMSignId", &DeviceProfileData::CDROMSignId},
+    {false, "Key_UsbStorCmpId", &DeviceProfileData::UsbStorCmpId},
+    {false, "Key_UDiskId", &DeviceProfileData::UDiskId},
+    {false, "Key_UsbDriverName", &DeviceProfileData::UsbDriverName},
+    {false, "Key_AdbUsbDriverName", &DeviceProfileData::AdbUsbDriverName},
+    {true, "Key_DriverInstallName", &DeviceProfileData::DriverInstallName},
+    {true, "Key_DriverInstallNameAMD64", &DeviceProfileData::DriverInstallNameAMD64},
+    {true, "Key_AutorunName", &DeviceProfileData::AutorunName},
+    {false, "Key_AdbHwId", &DeviceProfileData::AdbHwId},
+    {false, "Key_AdbHwIdVersion", &DeviceProfileData::AdbHwIdVersion},
+    {false, "Key_ModemInfName", &DeviceProfileData::ModemInfName},
+    {false, "Key_SerialInfName", &DeviceProfileData::SerialInfName},
+    // The trailing blank is harmless: blanks around key names do not count in an INI file.
+    {false, "Key_AdbInfName ", &DeviceProfileData::AdbInfName},
+};
+
+// Only the first character counts: "3" is 3, "12" is 1, "a" is 49.
+int InterfaceCountFromText(const std::string& value) {
+    return static_cast<signed char>(value.empty() ? '\0' : value[0]) - '0';
+}
+
+} // namespace
+
+int ReadCfgValue(const char* section, const char* key, int allowEmpty, std::string& out, const char* path) {
+    if (!path)
+        return 0;
+    if (!section || !key || !*path) {
+        WriteLog("Err: The cfg buffer is null");
+        return 0;
+    }
+    char value[kPathRoom] = {};
+    GetPrivateProfileStringA(section, key, kDefaultReadString, value, sizeof value, path);
+    out = value;
+    if (out == kDefaultReadString) {
+        WriteLog("Err: Read parameter(%s) from %s Failed", key, path);
+        return 0;
+    }
+    if (out.empty() && !allowEmpty) {
+        WriteLog("Err: The parameter(%s) data from %s is empty, but its value don't allow be empty", key, path);
+        return 0;
+    }
+    return 1;
+}
+
+int ReadDrvCfg(const std::string& path, const std::string& section) {
+    for (const ProfileKey& row : kDeviceKeys) {
+        const char* usedSection = row.inProcessSection ? kProcessSection : section.c_str();
+        std::string value;
+        int read = ReadCfgValue(usedSection, row.key, 0, value, path.c_str());
+        if (row.field)
+            DeviceProfile.*row.field = value;
+        if (!read) {
+            WriteLog("Err:Get config(Section:%s; Key:%s) from cfg file fialed", usedSection, row.key);
+            return 0;
+        }
+        WriteLog("Info:The value of config(Section:%s; Key:%s) is %s.", usedSection, row.key, value.c_str());
+        if (!row.field)
+            DeviceProfile.TotalInterface = InterfaceCountFromText(value);
+    }
+    if (!CheckDrvCfg())
+        return 0;
+    if (!GetSystemVersion(&g_nEdition))
+        WriteLog("Err:Not support current system");
+    DeviceProfile.SearchTable[0] = {DeviceProfile.ModemHwId, 0};
+    DeviceProfile.SearchTable[1] = {DeviceProfile.SerialHwId, 0};
+    DeviceProfile.ProfilePath = path;
+    return 1;
+}
+
+int CheckDrvCfg() {
+    const DeviceProfileData& p = DeviceProfile;
+    // Compared as unsigned, so that a negative count fails as well.
+    if (p.TotalInterface == 0 || static_cast<unsigned>(p.TotalInterface) >= 10) {
+        WriteLog("Err:Device interface's numbers is %d, error", p.TotalInterface);
+        return 0;
+    }
+    struct Required {
+        const std::string& value;
+        const char* message;
+    };
+    const Required required[] = {
+        {p.ProductId, "Err:Produce hwid is empty"},
+        {p.ModemHwId, "Err:Modem hwid is empty"},
+        {p.SerialHwId, "Err:Serial hwid is empty"},
+        {p.UsbStorHwId, "Err:Usbstorage id is empty"},
+        {p.MassCmpId, "Err:Mass CompatibleID is empty"},
+        {p.UsbStorCmpId, "Err:Usb stroage CompatibleID is empty"},
+        {p.UDiskId, "Err:UDisk stroage CompatibleID is empty"},
+        {p.UsbDriverName, "Err:Driver file name is empty"},
+        {p.DriverInstallName, "Err:Driver file name is empty"},
+        {p.DriverInstallNameAMD64, "Err:Driver file name is empty"},
+    };
+    for (const Required& r : required) {
+        if (r.value.empty()) {
+            WriteLog("%s", r.message);
+            return 0;
+        }
+    }
+    return 1;
+}

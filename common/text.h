@@ -1,0 +1,17 @@
+// Bounded text: every composed path, command line and message goes through these, so that nothing is ever
+// written past its room. Each returns whether the whole text fitted; the output is always zero-terminated
+// (when room > 0) and, when the text did not fit, holds it cut at its room.
+#pragma once
+
+#include <cstdarg>
+#include <cstddef>
+
+#define SUITE_PRINTF(fmt, args) __attribute__((format(ms_printf, fmt, args)))
+
+bool FormatBounded(char* out, size_t room, const char* format, ...) SUITE_PRINTF(3, 4);
+bool FormatBoundedV(char* out, size_t room, const char* format, va_list args);
+bool CopyBounded(char* out, size_t room, const char* text);
+bool AppendBounded(char* out, size_t room, const char* text);
+
+// Room of every path and command line the system composes (MAX_PATH).
+constexpr size_t kPathRoom = 260;

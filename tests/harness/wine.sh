@@ -1,0 +1,126 @@
+# Running Windows programs under Wine for the tests; sourced by wine-run and by the scenario scripts.
+#
+# Template prefixes (win32 for the 32-bit editions, win64 for the 64-bit ones) are made once per build tree
+# in $SUITE_WINE_DIR; every run gets its own copy, with a wineserver kept for it and ended afterwards.
+# Every Wine call runs under a timeout ($SUITE_WINE_TIMEOUT seconds, default 300), so a program that waits
+# for ever fails its test instead of hanging it.
+
+WINE_LOADER32=/usr/lib/wine/wine
+WINE_LOADER64=/usr/lib/wine/wine64
+WINE_SERVER=/usr/lib/wine/wineserver64
+BINFMT_I386=/proc/sys/fs/binfmt_misc/qemu-i386
+: "${SUITE_WINE_TIMEOUT:=300}"
+
+wine_fail() {
+    echo "wine-run: $*" >&2
+    exit 125
+}
+
+# The environment of every Wine call: no mono or gecko install prompt, no menu entries, no debug output.
+wine_env() {
+    export WINEPREFIX="$1"
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d${WINE_EXTRA_OVERRIDES:+;$WINE_EXTRA_OVERRIDES}"
+    export WINESERVER="$WINE_SERVER"
+}
+
+# i386 or amd64, from the machine field of the program's PE header.
+wine_program_arch() {
+    local file=$1 pe machine
+    [ -f "$file" ] || wine_fail "no such program: $file"
+    pe=$(od -An -tu4 -j60 -N4 "$file" 2>/dev/null | tr -d ' ')
+    [ -n "$pe" ] || wine_fail "not a Windows program: $file"
+    machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$file" 2>/dev/null | tr -d ' ')
+    case "$machine" in
+    014c) echo i386 ;;
+    8664) echo amd64 ;;
+    *) wine_fail "not an i386 or x86_64 Windows program (machine '$machine'): $file" ;;
+    esac
+}
+
+# The loader for an architecture, after checking that it can run here.
+wine_loader() {
+    case "$1" in
+    i386)
+        [ -x "$WINE_LOADER32" ] || wine_fail "$WINE_LOADER32 is missing: run scripts/setup"
+        # The kernel cannot run 32-bit programs; qemu does, through a rule that a restart loses.
+        grep -qsx enabled "$BINFMT_I386" ||
+            wine_fail "the i386 emulator rule ($BINFMT_I386) is not registered: run scripts/setup"
+        echo "$WINE_LOADER32"
+        ;;
+    amd64)
+        [ -x "$WINE_LOADER64" ] || wine_fail "$WINE_LOADER64 is missing: run scripts/setup"
+        echo "$WINE_LOADER64"
+        ;;
+    esac
+}
+
+wine_kind_for_arch() { [ "$1" = i386 ] && echo win32 || echo win64; }
+
+# Makes the template prefix of a kind (win32 or win64) unless it is there; prints its folder.
+wine_template() {
+    local kind=$1 dir loader log
+    [ -n "${SUITE_WINE_DIR:-}" ] || wine_fail "SUITE_WINE_DIR is not set"
+    dir="$SUITE_WINE_DIR/$kind"
+    if [ ! -f "$dir/.ready" ]; then
+        mkdir -p "$SUITE_WINE_DIR" || wine_fail "cannot create $SUITE_WINE_DIR"
+        [ -x "$WINE_SERVER" ] || wine_fail "$WINE_SERVER is missing: run scripts/setup"
+        case "$kind" in
+        win32) loader=$(wine_loader i386) || exit 125 ;;
+        win64) loader=$(wine_loader amd64) || exit 125 ;;
+        *) wine_fail "unknown prefix kind '$kind' (win32 or win64)" ;;
+        esac
+        log="$SUITE_WINE_DIR/$kind.log"
+        (
+            flock 9
+            [ -f "$dir/.ready" ] && exit 0
+            echo "wine-run: making the $kind template prefix (once per build tree)" >&2
+            rm -rf "$dir"
+            wine_env "$dir"
+            export WINEARCH=$kind
+            timeout -k 10 300 "$loader" wineboot.exe -i >"$log" 2>&1 &&
+                # A crashing program must end, not wait for a click on the crash dialog.
+                timeout -k 10 120 "$loader" reg.exe add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+                    /t REG_DWORD /d 0 /f >>"$log" 2>&1 &&
+                timeout -k 10 120 "$WINE_SERVER" -w >>"$log" 2>&1 ||
+                { "$WINE_SERVER" -k 2>/dev/null; exit 1; }
+            touch "$dir/.ready"
+        ) 9>"$SUITE_WINE_DIR/$kind.lock" || wine_fail "could not make the $kind prefix in $dir (see $log)"
+    fi
+    echo "$dir"
+}
+
+# Makes DIR a fresh copy of the template of a kind and starts its wineserver.
+wine_prefix_new() {
+    local kind=$1 dir=$2 template
+    template=$(wine_template "$kind") || exit 125
+    rm -rf "$dir"
+    mkdir -p "$(dirname "$dir")"
+    cp -a "$template" "$dir" || wine_fail "cannot copy $template to $dir"
+    (wine_env "$dir" && "$WINE_SERVER" -p) || wine_fail "cannot start the wineserver of $dir"
+}
+
+# Ends the wineserver of DIR (and every program still running in it) and removes DIR.
+wine_prefix_end() {
+    local dir=$1
+    [ -d "$dir" ] || return 0
+    (wine_env "$dir" && timeout 30 "$WINE_SERVER" -k 2>/dev/null)
+    # The server removes its socket folder as it goes: wait for it so nothing writes into DIR afterwards.
+    (wine_env "$dir" && timeout 30 "$WINE_SERVER" -w 2>/dev/null)
+    rm -rf "$dir"
+}
+
+# Runs PROGRAM [ARGS...] in prefix DIR with the loader of its architecture; answers its exit status.
+wine_exec() {
+    local dir=$1 program=$2 arch loader status
+    shift 2
+    arch=$(wine_program_arch "$program") || exit 125
+    loader=$(wine_loader "$arch") || exit 125
+    if [ "${SUITE_NEEDS_DISPLAY:-0}" = 1 ] && [ -z "${DISPLAY:-}" ]; then
+        wine_fail "$program needs an X display: run the tests with 'make check' (it starts Xvfb)"
+    fi
+    status=0
+    (wine_env "$dir" && exec timeout -k 10 "$SUITE_WINE_TIMEOUT" "$loader" "$program" "$@") || status=$?
+    [ "$status" = 124 ] && echo "wine-run: $program timed out after $SUITE_WINE_TIMEOUT s" >&2
+    return "$status"
+}

@@ -1,0 +1,35 @@
+// The fast-clock variant: pauses shrink and tick counts grow by the build's factor.
+#include "common/clock.h"
+
+#include <gtest/gtest.h>
+
+static_assert(EXPECTED_FACTOR > 1, "the fast clock must be faster than the real one");
+
+TEST(FastClock, PausesShrinkByTheFactor) {
+    EXPECT_EQ(static_cast<DWORD>(EXPECTED_FACTOR), ClockFactor());
+    const DWORD asked = 300 * EXPECTED_FACTOR; // 6 s of program time at the factor 20
+    DWORD start = GetTickCount();
+    ClockSleep(asked);
+    DWORD real = GetTickCount() - start;
+    EXPECT_GE(real + 16, 300u);
+    EXPECT_LT(real, asked / 2) << "the pause was not shortened";
+}
+
+TEST(FastClock, TickCountsGrowByTheFactor) {
+    DWORD realStart = GetTickCount();
+    DWORD clockStart = ClockTickCount();
+    Sleep(300);
+    DWORD clockEnd = ClockTickCount();
+    DWORD real = GetTickCount() - realStart;
+    DWORD clock = clockEnd - clockStart;
+    // Both readings move in tick-count steps of up to 16 ms.
+    EXPECT_GE(clock, (real - 16) * EXPECTED_FACTOR);
+    EXPECT_LE(clock, (real + 16) * EXPECTED_FACTOR);
+}
+
+TEST(FastClock, ShortPausesStayPauses) {
+    DWORD start = GetTickCount();
+    for (int i = 0; i < 20; ++i)
+        ClockSleep(1); // 1 / factor rounds to nothing, but a polling loop must still yield
+    EXPECT_GE(GetTickCount() - start, 10u);
+}

@@ -1,0 +1,142 @@
+#include "common/files.h"
+
+#include "support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+using namespace testsupport;
+
+namespace {
+
+void Put16(std::string& out, uint16_t v) { out.append({char(v & 0xff), char(v >> 8)}); }
+void Put32(std::string& out, uint32_t v) {
+    Put16(out, uint16_t(v & 0xffff));
+    Put16(out, uint16_t(v >> 16));
+}
+
+// A 24-bit bottom-up .bmp file of the given size.
+std::string BitmapFile(int width, int height) {
+    uint32_t rowBytes = (uint32_t(width) * 3 + 3) & ~3u;
+    uint32_t pixelBytes = rowBytes * uint32_t(height);
+    std::string bmp = "BM";
+    Put32(bmp, 14 + 40 + pixelBytes);
+    Put32(bmp, 0);
+    Put32(bmp, 14 + 40);
+    Put32(bmp, 40);
+    Put32(bmp, uint32_t(width));
+    Put32(bmp, uint32_t(height));
+    Put16(bmp, 1);
+    Put16(bmp, 24);
+    Put32(bmp, 0); // BI_RGB
+    Put32(bmp, pixelBytes);
+    Put32(bmp, 2835);
+    Put32(bmp, 2835);
+    Put32(bmp, 0);
+    Put32(bmp, 0);
+    bmp.append(pixelBytes, '\x7f');
+    return bmp;
+}
+
+} // namespace
+
+TEST(ModuleDir, IsTheProgramsFolderWithTrailingBackslash) {
+    std::string dir = GetModuleDir();
+    EXPECT_EQ(TestDir(), dir);
+    EXPECT_EQ('\\', dir.back());
+}
+
+TEST(ForceDelete, DeletesAReadOnlyFile) {
+    TempDir dir;
+    std::string file = dir.File("locked.sys");
+    WriteWholeFile(file, "driver");
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_TRUE(ForceDeleteFile(file.c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(file.c_str()));
+}
+
+TEST(ForceDelete, ReportsAMissingFileAsFailure) {
+    TempDir dir;
+    EXPECT_FALSE(ForceDeleteFile(dir.File("absent.sys").c_str()));
+}
+
+TEST(FileContainsText, FindsUpperCaseContentOnlyByALowerCaseText) {
+    TempDir dir;
+    std::string inf = dir.File("oem3.inf");
+    WriteWholeFile(inf, "[Devices]\r\n%Modem% = Modem, USB\\VID_1A2B&PID_0001&MI_00\r\nServiceBinary=qcusbser.sys\r\n");
+    EXPECT_EQ(1, FileContainsText(inf.c_str(), "usb\\vid_1a2b&pid_0001&mi_00", ""));
+    EXPECT_EQ(0, FileContainsText(inf.c_str(), "USB\\VID_1A2B&PID_0001&MI_00", ""));
+    EXPECT_EQ(1, FileContainsText(inf.c_str(), "usb\\vid_1a2b&pid_0001&mi_00", nullptr));
+}
+
+TEST(FileContainsText, NeedsBothTextsWhenTheSecondIsGiven) {
+    TempDir dir;
+    std::string inf = dir.File("oem4.inf");
+    WriteWholeFile(inf, "usb\\vid_1a2b&pid_0001 ServiceBinary=qcusbser.sys");
+    EXPECT_EQ(1, FileContainsText(inf.c_str(), "usb\\vid_1a2b&pid_0001", "qcusbser.sys"));
+    EXPECT_EQ(0, FileContainsText(inf.c_str(), "usb\\vid_1a2b&pid_0001", "other.sys"));
+    EXPECT_EQ(0, FileContainsText(inf.c_str(), "usb\\vid_ffff", "qcusbser.sys"));
+}
+
+TEST(FileContainsText, AnswersNoForAnEmptyFirstTextOrAnUnreadableFile) {
+    TempDir dir;
+    std::string inf = dir.File("oem5.inf");
+    WriteWholeFile(inf, "anything");
+    EXPECT_EQ(0, FileContainsText(inf.c_str(), "", "anything"));
+    EXPECT_EQ(0, FileContainsText(inf.c_str(), nullptr, nullptr));
+    EXPECT_EQ(0, FileContainsText(dir.File("absent.inf").c_str(), "anything", ""));
+    EXPECT_EQ(0, FileContainsText(dir.Path().c_str(), "anything", "")); // a folder
+}
+
+TEST(FileContainsText, SearchEndsAtTheFirstZeroByte) {
+    TempDir dir;
+    std::string file = dir.File("binary.inf");
+    WriteWholeFile(file, std::string("head text\0usb\\vid_1a2b", 23));
+    EXPECT_EQ(1, FileContainsText(file.c_str(), "head", ""));
+    EXPECT_EQ(0, FileContainsText(file.c_str(), "usb\\vid_1a2b", ""));
+    WriteWholeFile(file, "");
+    EXPECT_EQ(0, FileContainsText(file.c_str(), "x", ""));
+}
+
+TEST(BitmapSize, ReadsWidthAndHeightOfABmpFile) {
+    TempDir dir;
+    std::string file = dir.File("button.bmp");
+    WriteWholeFile(file, BitmapFile(21, 23));
+    int width = 0, height = 0;
+    EXPECT_EQ(1, GetBmpFileSize(file.c_str(), &width, &height, GetModuleHandleA(nullptr)));
+    EXPECT_EQ(21, width);
+    EXPECT_EQ(23, height);
+}
+
+TEST(BitmapSize, LeavesTheOutputsAloneForAMissingBrokenOrForeignFile) {
+    TempDir dir;
+    std::string text = dir.File("text.bmp"), truncated = dir.File("truncated.bmp");
+    WriteWholeFile(text, "this is not a bitmap");
+    WriteWholeFile(truncated, BitmapFile(40, 40).substr(0, 30));
+    std::string noRows = dir.File("norows.bmp");
+    WriteWholeFile(noRows, BitmapFile(40, 40).substr(0, 54 + 120 * 39)); // last row missing
+    for (const std::string& file : {text, truncated, noRows, dir.File("absent.bmp")}) {
+        int width = -7, height = -9;
+        EXPECT_EQ(0, GetBmpFileSize(file.c_str(), &width, &height, GetModuleHandleA(nullptr))) << file;
+        EXPECT_EQ(-7, width);
+        EXPECT_EQ(-9, height);
+    }
+}
+
+TEST(BitmapSize, WholeBitmapNeedsItsHeadersAndEveryPixelRow) {
+    std::string bmp = BitmapFile(21, 23); // rows of 64 bytes
+    EXPECT_TRUE(IsWholeBitmap(bmp.substr(0, kBitmapHeadSize), bmp.size()));
+    EXPECT_FALSE(IsWholeBitmap(bmp.substr(0, kBitmapHeadSize), bmp.size() - 1));
+    EXPECT_FALSE(IsWholeBitmap(bmp.substr(0, 20), bmp.size()));
+    std::string notBm = bmp;
+    notBm[0] = 'X';
+    EXPECT_FALSE(IsWholeBitmap(notBm.substr(0, kBitmapHeadSize), notBm.size()));
+    std::string huge = bmp;
+    huge.replace(18, 4, std::string("\xff\xff\xff\x7f", 4)); // a width no file can hold
+    EXPECT_FALSE(IsWholeBitmap(huge.substr(0, kBitmapHeadSize), huge.size()));
+    std::string topDown = bmp;
+    topDown.replace(22, 4, std::string("\xe9\xff\xff\xff", 4)); // height -23
+    EXPECT_TRUE(IsWholeBitmap(topDown.substr(0, kBitmapHeadSize), topDown.size()));
+}

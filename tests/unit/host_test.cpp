@@ -1,0 +1,107 @@
+#include "common/host.h"
+
+#include "common/log.h"
+#include "support.h"
+
+#include <gtest/gtest.h>
+
+using namespace testsupport;
+
+namespace {
+
+const char kVersionKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+const char kLab7x86[] = "7601.24214.x86fre.win7sp1_ldr_escrow.180801-1700";
+const char kLab7amd64[] = "7601.24214.amd64fre.win7sp1_ldr_escrow.180801-1700";
+
+class EditionProbe : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitLogFile();
+        DeleteLog();
+    }
+    void TearDown() override { DeleteLog(); }
+};
+
+} // namespace
+
+TEST(EditionDecision, ReadsOnlyTheDigitsAroundTheDot) {
+    EXPECT_EQ(kEditionWin2000, EditionFromCurrentVersion("5.0"));
+    EXPECT_EQ(kEditionXP, EditionFromCurrentVersion("5.1"));
+    EXPECT_EQ(kEditionVista32, EditionFromCurrentVersion("6.0"));
+    EXPECT_EQ(kEditionWin7_32, EditionFromCurrentVersion("6.1"));
+    EXPECT_EQ(kEditionWin7_32, EditionFromCurrentVersion("6.1.7601"));
+    EXPECT_EQ(kEditionWin7_32, EditionFromCurrentVersion("6,1")); // the dot itself is not looked at
+}
+
+TEST(EditionDecision, UnsupportedVersionsAreUnknown) {
+    for (const char* version : {"5.2", "6.2", "6.3", "10.0", "4.0", "6", "", "x.y"})
+        EXPECT_EQ(kEditionUnknown, EditionFromCurrentVersion(version)) << version;
+}
+
+TEST(EditionDecision, BuildLabWithoutX86MakesVistaAnd7SixtyFourBit) {
+    EXPECT_EQ(kEditionWin7_32, EditionForBuildLab(kEditionWin7_32, kLab7x86));
+    EXPECT_EQ(kEditionWin7_64, EditionForBuildLab(kEditionWin7_32, kLab7amd64));
+    EXPECT_EQ(kEditionVista32, EditionForBuildLab(kEditionVista32, "6002.18005.x86fre.lh_sp2rtm.090410-1830"));
+    EXPECT_EQ(kEditionVista64, EditionForBuildLab(kEditionVista32, "6002.18005.amd64fre.lh_sp2rtm.090410-1830"));
+    // The search is a case-sensitive substring search anywhere in the value.
+    EXPECT_EQ(kEditionWin7_32, EditionForBuildLab(kEditionWin7_32, "abcx86def"));
+    EXPECT_EQ(kEditionWin7_64, EditionForBuildLab(kEditionWin7_32, "7601.X86FRE"));
+    EXPECT_EQ(kEditionWin7_64, EditionForBuildLab(kEditionWin7_32, ""));
+}
+
+TEST_F(EditionProbe, Windows7On64BitIsCode6) {
+    ScopedRegString version(kVersionKey, "CurrentVersion", "6.1");
+    ScopedRegString lab(kVersionKey, "BuildLabEx", kLab7amd64);
+    int edition = 0;
+    EXPECT_EQ(1, GetSystemVersion(&edition));
+    EXPECT_EQ(kEditionWin7_64, edition);
+    EXPECT_EQ(std::vector<std::string>({"current system version 6.1",
+                                        std::string("current  system build lab is ") + kLab7amd64,
+                                        "It is a 64bite OS"}),
+              LogMessages());
+}
+
+TEST_F(EditionProbe, Windows7On32BitIsCode5) {
+    ScopedRegString version(kVersionKey, "CurrentVersion", "6.1");
+    ScopedRegString lab(kVersionKey, "BuildLabEx", kLab7x86);
+    int edition = 0;
+    EXPECT_EQ(1, GetSystemVersion(&edition));
+    EXPECT_EQ(kEditionWin7_32, edition);
+    EXPECT_EQ(2u, LogMessages().size());
+}
+
+TEST_F(EditionProbe, WindowsXpNeedsNoBuildLab) {
+    ScopedRegString version(kVersionKey, "CurrentVersion", "5.1");
+    ScopedRegString lab(kVersionKey, "BuildLabEx", nullptr);
+    int edition = 0;
+    EXPECT_EQ(1, GetSystemVersion(&edition));
+    EXPECT_EQ(kEditionXP, edition);
+    EXPECT_EQ(std::vector<std::string>({"current system version 5.1"}), LogMessages());
+}
+
+TEST_F(EditionProbe, UnknownVersionLeavesTheCodeUnchanged) {
+    ScopedRegString version(kVersionKey, "CurrentVersion", "5.2");
+    int edition = kEditionXP;
+    EXPECT_EQ(0, GetSystemVersion(&edition));
+    EXPECT_EQ(kEditionXP, edition);
+    EXPECT_EQ(std::vector<std::string>({"current system version 5.2", "unknow system version 5.2"}),
+              LogMessages());
+}
+
+TEST_F(EditionProbe, VistaWithoutBuildLabFailsButKeepsCode3) {
+    ScopedRegString version(kVersionKey, "CurrentVersion", "6.0");
+    ScopedRegString lab(kVersionKey, "BuildLabEx", nullptr);
+    int edition = 0;
+    EXPECT_EQ(0, GetSystemVersion(&edition));
+    EXPECT_EQ(kEditionVista32, edition);
+    EXPECT_EQ(std::vector<std::string>({"current system version 6.0", "ERR: Get Key <BuildLabEx>  vaule error."}),
+              LogMessages());
+}
+
+TEST_F(EditionProbe, MissingCurrentVersionIsAnError) {
+    ScopedRegString version(kVersionKey, "CurrentVersion", nullptr);
+    int edition = kEditionWin7_32;
+    EXPECT_EQ(0, GetSystemVersion(&edition));
+    EXPECT_EQ(kEditionWin7_32, edition);
+    EXPECT_EQ(std::vector<std::string>({"ERR: Get Key <CurrentVersion>  vaule error."}), LogMessages());
+}

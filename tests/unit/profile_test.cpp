@@ -1,0 +1,293 @@
+#include "common/profile.h"
+
+#include "common/log.h"
+#include "support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace testsupport;
+
+namespace {
+
+const char kVersionKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+
+const char kCompleteProfile[] = "[Section_Driver]\r\n"
+                                "Key_TotalInterface=3\r\n"
+                                "Key_ProductId=usb\\vid_1a2b&pid_0001\r\n"
+                                "Key_ModemHwId=usb\\vid_1a2b&pid_0001&mi_00\r\n"
+                                "Key_ModemHwIdVersion=2.1.0.8\r\n"
+                                "Key_SerialHwId=usb\\vid_1a2b&pid_0001&mi_01\r\n"
+                                "Key_SerialHwIdVersion=2.1.0.7\r\n"
+                                "Key_UsbStorHwId=usbstor\\cdromvirtual_modem\r\n"
+                                "Key_MassCmpId=usb\\class_08\r\n"
+                                "Key_CDROMSignId=virtual_modem\r\n"
+                                "Key_UsbStorCmpId=usbstor\\cdrom\r\n"
+                                "Key_UDiskId=usb\\vid_1a2b&pid_0002\r\n"
+                                "Key_UsbDriverName=pvusbser.sys\r\n"
+                                "Key_AdbUsbDriverName=pvadb.sys\r\n"
+                                "Key_AdbHwId=usb\\vid_1a2b&pid_0001&mi_02\r\n"
+                                "Key_AdbHwIdVersion=1.0.0.3\r\n"
+                                "Key_ModemInfName=pvmodem.inf\r\n"
+                                "Key_SerialInfName=pvser.inf\r\n"
+                                "Key_AdbInfName=pvadb.inf\r\n"
+                                "\r\n"
+                                "[Process_Config]\r\n"
+                                "Key_DriverInstallName=Instoria.exe\r\n"
+                                "Key_DriverInstallNameAMD64=Instoria64.exe\r\n"
+                                "Key_AutorunName=Palvio.exe\r\n";
+
+// The complete profile with one piece of text replaced (the piece must be there).
+std::string ProfileWith(const std::string& from, const std::string& to) {
+    std::string text = kCompleteProfile;
+    size_t at = text.find(from);
+    EXPECT_NE(std::string::npos, at) << from;
+    if (at != std::string::npos)
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+class Profile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitLogFile();
+        DeleteLog();
+        DeviceProfile = DeviceProfileData();
+        m_path = m_dir.File("drvcfg.ini");
+    }
+    void TearDown() override { DeleteLog(); }
+
+    int Read(const std::string& text, const std::string& section = "Section_Driver") {
+        WriteWholeFile(m_path, text);
+        DeleteLog();
+        return ReadDrvCfg(m_path, section);
+    }
+    // The log's messages after the last "Info:" line of a successful key.
+    std::vector<std::string> MessagesAfterInfo() {
+        std::vector<std::string> rest;
+        for (const std::string& message : LogMessages()) {
+            if (message.rfind("Info:", 0) == 0)
+                rest.clear();
+            else
+                rest.push_back(message);
+        }
+        return rest;
+    }
+
+    TempDir m_dir;
+    std::string m_path;
+    ScopedRegString m_version{kVersionKey, "CurrentVersion", "6.1"};
+    ScopedRegString m_lab{kVersionKey, "BuildLabEx", "7601.24214.x86fre.win7sp1_ldr_escrow.180801-1700"};
+};
+
+} // namespace
+
+TEST_F(Profile, ValueReaderRefusesMissingArguments) {
+    std::string out = "before";
+    EXPECT_EQ(0, ReadCfgValue("Section_Driver", "Key_ProductId", 0, out, nullptr));
+    EXPECT_TRUE(LogMessages().empty()) << "no path, no log line";
+    EXPECT_EQ(0, ReadCfgValue("Section_Driver", "Key_ProductId", 0, out, ""));
+    EXPECT_EQ(0, ReadCfgValue(nullptr, "Key_ProductId", 0, out, m_path.c_str()));
+    EXPECT_EQ(0, ReadCfgValue("Section_Driver", nullptr, 0, out, m_path.c_str()));
+    EXPECT_EQ(std::vector<std::string>(3, "Err: The cfg buffer is null"), LogMessages());
+    EXPECT_EQ("before", out);
+}
+
+TEST_F(Profile, ValueReaderTellsMissingFromEmptyValues) {
+    WriteWholeFile(m_path, "[S]\r\nEmpty=\r\n  Padded  =  value with blanks  \r\nLiteral=DEFAULT_READ_STRING\r\n");
+    std::string out;
+    EXPECT_EQ(0, ReadCfgValue("S", "Missing", 0, out, m_path.c_str()));
+    EXPECT_EQ("DEFAULT_READ_STRING", out);
+    EXPECT_EQ(0, ReadCfgValue("S", "Empty", 0, out, m_path.c_str()));
+    EXPECT_EQ("", out);
+    EXPECT_EQ(1, ReadCfgValue("S", "Empty", 1, out, m_path.c_str()));
+    EXPECT_EQ(1, ReadCfgValue("s", "padded", 0, out, m_path.c_str()));
+    EXPECT_EQ("value with blanks", out);
+    EXPECT_EQ(0, ReadCfgValue("S", "Literal", 1, out, m_path.c_str()));
+    EXPECT_EQ(std::vector<std::string>(
+                  {"Err: Read parameter(Missing) from " + m_path + " Failed",
+                   "Err: The parameter(Empty) data from " + m_path +
+                       " is empty, but its value don't allow be empty",
+                   "Err: Read parameter(Literal) from " + m_path + " Failed"}),
+              LogMessages());
+}
+
+TEST_F(Profile, ValueReaderCutsValuesAt259Characters) {
+    WriteWholeFile(m_path, "[S]\r\nLong=" + std::string(300, 'v') + "\r\n");
+    std::string out;
+    EXPECT_EQ(1, ReadCfgValue("S", "Long", 0, out, m_path.c_str()));
+    EXPECT_EQ(std::string(259, 'v'), out);
+}
+
+TEST_F(Profile, CompleteProfileFillsEveryField) {
+    g_nEdition = 0;
+    ASSERT_EQ(1, Read(kCompleteProfile));
+    const DeviceProfileData& p = DeviceProfile;
+    EXPECT_EQ(3, p.TotalInterface);
+    EXPECT_EQ("usb\\vid_1a2b&pid_0001", p.ProductId);
+    EXPECT_EQ("usb\\vid_1a2b&pid_0001&mi_00", p.ModemHwId);
+    EXPECT_EQ("2.1.0.8", p.ModemHwIdVersion);
+    EXPECT_EQ("usb\\vid_1a2b&pid_0001&mi_01", p.SerialHwId);
+    EXPECT_EQ("2.1.0.7", p.SerialHwIdVersion);
+    EXPECT_EQ("usbstor\\cdromvirtual_modem", p.UsbStorHwId);
+    EXPECT_EQ("usb\\class_08", p.MassCmpId);
+    EXPECT_EQ("virtual_modem", p.CDROMSignId);
+    EXPECT_EQ("usbstor\\cdrom", p.UsbStorCmpId);
+    EXPECT_EQ("usb\\vid_1a2b&pid_0002", p.UDiskId);
+    EXPECT_EQ("pvusbser.sys", p.UsbDriverName);
+    EXPECT_EQ("pvadb.sys", p.AdbUsbDriverName);
+    EXPECT_EQ("Instoria.exe", p.DriverInstallName);
+    EXPECT_EQ("Instoria64.exe", p.DriverInstallNameAMD64);
+    EXPECT_EQ("Palvio.exe", p.AutorunName);
+    EXPECT_EQ("usb\\vid_1a2b&pid_0001&mi_02", p.AdbHwId);
+    EXPECT_EQ("1.0.0.3", p.AdbHwIdVersion);
+    EXPECT_EQ("pvmodem.inf", p.ModemInfName);
+    EXPECT_EQ("pvser.inf", p.SerialInfName);
+    EXPECT_EQ("pvadb.inf", p.AdbInfName); // asked for as "Key_AdbInfName ", written without the blank
+    EXPECT_EQ(m_path, p.ProfilePath);
+    EXPECT_EQ(p.ModemHwId, p.SearchTable[0].HwId);
+    EXPECT_EQ(p.SerialHwId, p.SearchTable[1].HwId);
+    EXPECT_EQ(0, p.SearchTable[0].bFound);
+    EXPECT_EQ(0, p.SearchTable[1].bFound);
+    EXPECT_EQ(5, g_nEdition);
+
+    std::vector<std::string> messages = LogMessages();
+    ASSERT_EQ(21u + 2u, messages.size()); // one line a key, then the edition probe's two
+    EXPECT_EQ("Info:The value of config(Section:Section_Driver; Key:Key_TotalInterface) is 3.", messages[0]);
+    EXPECT_EQ("Info:The value of config(Section:Process_Config; Key:Key_DriverInstallName) is Instoria.exe.",
+              messages[13]);
+    EXPECT_EQ("Info:The value of config(Section:Section_Driver; Key:Key_AdbInfName ) is pvadb.inf.", messages[20]);
+}
+
+TEST_F(Profile, MissingKeyStopsTheReadAndLeavesTheSentinelInItsField) {
+    DeviceProfile.SerialHwId = "kept";
+    DeviceProfile.ProfilePath = "earlier";
+    EXPECT_EQ(0, Read(ProfileWith("Key_ModemHwIdVersion=2.1.0.8\r\n", "")));
+    EXPECT_EQ("usb\\vid_1a2b&pid_0001&mi_00", DeviceProfile.ModemHwId); // read before
+    EXPECT_EQ("DEFAULT_READ_STRING", DeviceProfile.ModemHwIdVersion);
+    EXPECT_EQ("kept", DeviceProfile.SerialHwId); // never reached
+    EXPECT_EQ("earlier", DeviceProfile.ProfilePath);
+    EXPECT_EQ(std::vector<std::string>(
+                  {"Err: Read parameter(Key_ModemHwIdVersion) from " + m_path + " Failed",
+                   "Err:Get config(Section:Section_Driver; Key:Key_ModemHwIdVersion) from cfg file fialed"}),
+              MessagesAfterInfo());
+}
+
+TEST_F(Profile, EmptyValueFailsWithTheEmptyValueLine) {
+    EXPECT_EQ(0, Read(ProfileWith("Key_ProductId=usb\\vid_1a2b&pid_0001", "Key_ProductId=")));
+    EXPECT_EQ(std::vector<std::string>(
+                  {"Err: The parameter(Key_ProductId) data from " + m_path +
+                       " is empty, but its value don't allow be empty",
+                   "Err:Get config(Section:Section_Driver; Key:Key_ProductId) from cfg file fialed"}),
+              MessagesAfterInfo());
+}
+
+TEST_F(Profile, ValueWrittenAsTheSentinelCountsAsMissing) {
+    EXPECT_EQ(0, Read(ProfileWith("Key_UDiskId=usb\\vid_1a2b&pid_0002", "Key_UDiskId=DEFAULT_READ_STRING")));
+    EXPECT_EQ("Err: Read parameter(Key_UDiskId) from " + m_path + " Failed", MessagesAfterInfo().at(0));
+}
+
+TEST_F(Profile, InterfaceCountIsTheFirstCharacterAsADigit) {
+    EXPECT_EQ(0, Read(ProfileWith("Key_TotalInterface=3", "Key_TotalInterface=0")));
+    EXPECT_EQ("Err:Device interface's numbers is 0, error", LogMessages().back());
+    EXPECT_EQ(0, Read(ProfileWith("Key_TotalInterface=3", "Key_TotalInterface=x")));
+    EXPECT_EQ("Err:Device interface's numbers is 72, error", LogMessages().back());
+    EXPECT_EQ(0, Read(ProfileWith("Key_TotalInterface=3", "Key_TotalInterface=-1")));
+    EXPECT_EQ("Err:Device interface's numbers is -3, error", LogMessages().back());
+    EXPECT_EQ(1, Read(ProfileWith("Key_TotalInterface=3", "Key_TotalInterface=25")));
+    EXPECT_EQ(2, DeviceProfile.TotalInterface);
+}
+
+TEST_F(Profile, MissingProcessSectionStopsAtTheInstallerName) {
+    std::string text = kCompleteProfile;
+    text = text.substr(0, text.find("[Process_Config]"));
+    EXPECT_EQ(0, Read(text));
+    EXPECT_EQ("Err:Get config(Section:Process_Config; Key:Key_DriverInstallName) from cfg file fialed",
+              LogMessages().back());
+    EXPECT_EQ("pvadb.sys", DeviceProfile.AdbUsbDriverName);
+    EXPECT_TRUE(DeviceProfile.AdbHwId.empty());
+}
+
+TEST_F(Profile, UnsupportedWindowsStillReadsButKeepsTheEdition) {
+    ScopedRegString version(kVersionKey, "CurrentVersion", "6.2");
+    g_nEdition = 2;
+    EXPECT_EQ(1, Read(kCompleteProfile));
+    EXPECT_EQ(2, g_nEdition);
+    EXPECT_EQ("Err:Not support current system", LogMessages().back());
+    EXPECT_EQ(m_path, DeviceProfile.ProfilePath);
+}
+
+TEST_F(Profile, SixtyFourBitWindows7IsEdition6) {
+    ScopedRegString lab(kVersionKey, "BuildLabEx", "7601.24214.amd64fre.win7sp1_ldr_escrow.180801-1700");
+    EXPECT_EQ(1, Read(kCompleteProfile));
+    EXPECT_EQ(6, g_nEdition);
+}
+
+TEST_F(Profile, UpperCaseIdsAreReadAsWritten) {
+    EXPECT_EQ(1, Read(ProfileWith("Key_ModemHwId=usb\\vid_1a2b&pid_0001&mi_00", "Key_ModemHwId=USB\\VID_1A2B")));
+    EXPECT_EQ("USB\\VID_1A2B", DeviceProfile.ModemHwId);
+}
+
+TEST_F(Profile, AnotherSectionDescribesAnEarlierProduct) {
+    std::string text = kCompleteProfile;
+    std::string older = text.substr(0, text.find("[Process_Config]"));
+    older.replace(0, older.find("\r\n"), "[Older_Product]");
+    for (size_t at; (at = older.find("pid_0001")) != std::string::npos;)
+        older.replace(at, 8, "pid_9999");
+    EXPECT_EQ(1, Read(text + older, "Older_Product"));
+    EXPECT_EQ("usb\\vid_1a2b&pid_9999", DeviceProfile.ProductId);
+    EXPECT_EQ("Instoria.exe", DeviceProfile.DriverInstallName); // always from Process_Config
+    EXPECT_EQ("Info:The value of config(Section:Older_Product; Key:Key_TotalInterface) is 3.",
+              LogMessages().front());
+}
+
+TEST_F(Profile, BrokenFilesFailAtTheFirstKey) {
+    std::string binary;
+    for (int i = 0; i < 4096; ++i)
+        binary += static_cast<char>((i * 7919) & 0xff);
+    std::string truncated = std::string(kCompleteProfile).substr(0, 120);
+    for (const std::string& text : {binary, std::string(), truncated, std::string("[Section_Driver")}) {
+        DeviceProfile = DeviceProfileData();
+        EXPECT_EQ(0, Read(text));
+        EXPECT_NE(std::string::npos, LogMessages().back().find("from cfg file fialed"));
+    }
+    EXPECT_EQ(0, ReadDrvCfg(m_dir.File("absent.ini"), "Section_Driver"));
+    EXPECT_EQ("Err:Get config(Section:Section_Driver; Key:Key_TotalInterface) from cfg file fialed",
+              LogMessages().back());
+}
+
+TEST(ProfileCheck, FirstMissingFieldIsNamed) {
+    InitLogFile();
+    struct Case {
+        std::string DeviceProfileData::*field;
+        const char* message;
+    };
+    const Case cases[] = {
+        {&DeviceProfileData::ProductId, "Err:Produce hwid is empty"},
+        {&DeviceProfileData::ModemHwId, "Err:Modem hwid is empty"},
+        {&DeviceProfileData::SerialHwId, "Err:Serial hwid is empty"},
+        {&DeviceProfileData::UsbStorHwId, "Err:Usbstorage id is empty"},
+        {&DeviceProfileData::MassCmpId, "Err:Mass CompatibleID is empty"},
+        {&DeviceProfileData::UsbStorCmpId, "Err:Usb stroage CompatibleID is empty"},
+        {&DeviceProfileData::UDiskId, "Err:UDisk stroage CompatibleID is empty"},
+        {&DeviceProfileData::UsbDriverName, "Err:Driver file name is empty"},
+        {&DeviceProfileData::DriverInstallName, "Err:Driver file name is empty"},
+        {&DeviceProfileData::DriverInstallNameAMD64, "Err:Driver file name is empty"},
+    };
+    for (const Case& c : cases) {
+        DeviceProfile = DeviceProfileData();
+        DeviceProfile.TotalInterface = 9;
+        for (const Case& other : cases)
+            DeviceProfile.*other.field = "x";
+        EXPECT_EQ(1, CheckDrvCfg());
+        DeviceProfile.*c.field = "";
+        DeleteLog();
+        EXPECT_EQ(0, CheckDrvCfg()) << c.message;
+        EXPECT_EQ(std::vector<std::string>({c.message}), LogMessages());
+    }
+    DeviceProfile.TotalInterface = 10;
+    EXPECT_EQ(0, CheckDrvCfg());
+    DeleteLog();
+}

@@ -1,0 +1,142 @@
+#include "support.h"
+
+#include "common/handles.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace testsupport {
+
+std::string LogPath() {
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    return std::string(windows) + "\\temp\\AutoRunLog.tmp";
+}
+
+std::vector<std::string> LogLines() {
+    std::vector<std::string> lines;
+    std::string text = ReadWholeFile(LogPath());
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start) + "<no CR LF>");
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+std::vector<std::string> LogMessages() {
+    std::vector<std::string> messages;
+    for (const std::string& line : LogLines()) {
+        size_t colon = line.find(": ", 19);
+        messages.push_back(colon == std::string::npos ? "<no stamp> " + line : line.substr(colon + 2));
+    }
+    return messages;
+}
+
+void DeleteLog() {
+    SetFileAttributesA(LogPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(LogPath().c_str());
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void WriteWholeFile(const std::string& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+    ASSERT_TRUE(out.good()) << "cannot write " << path;
+}
+
+TempDir::TempDir() {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    static int counter = 0;
+    m_path = std::string(temp) + "suite-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+             std::to_string(++counter) + "\\";
+    CreateDirectoryA(m_path.c_str(), nullptr);
+}
+
+TempDir::~TempDir() {
+    // SHFileOperation would pull in the shell; the tests' folders are flat.
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((m_path + "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string file = m_path + found.cFileName;
+            SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(file.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(m_path.c_str());
+}
+
+ScopedRegString::ScopedRegString(const char* key, const char* name, const char* value) : m_key(key), m_name(name) {
+    ScopedRegKey handle;
+    EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
+                                             handle.Receive(), nullptr));
+    char old[1024] = {};
+    DWORD size = sizeof old - 1;
+    m_hadValue = RegQueryValueExA(handle.Get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size) ==
+                 ERROR_SUCCESS;
+    m_old = old;
+    if (value)
+        RegSetValueExA(handle.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                       static_cast<DWORD>(strlen(value) + 1));
+    else
+        RegDeleteValueA(handle.Get(), name);
+}
+
+ScopedRegString::~ScopedRegString() {
+    ScopedRegKey handle;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, m_key.c_str(), 0, KEY_WRITE, handle.Receive()) != ERROR_SUCCESS)
+        return;
+    if (m_hadValue)
+        RegSetValueExA(handle.Get(), m_name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(m_old.c_str()),
+                       static_cast<DWORD>(m_old.size() + 1));
+    else
+        RegDeleteValueA(handle.Get(), m_name.c_str());
+}
+
+HANDLE StartProgram(const std::string& program, const std::string& arguments) {
+    std::string commandLine = "\"" + program + "\" " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return nullptr;
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
+DWORD RunAndWait(const std::string& program, const std::string& arguments) {
+    ScopedHandle process(StartProgram(program, arguments));
+    if (!process)
+        return ~0u;
+    WaitForSingleObject(process.Get(), INFINITE);
+    DWORD code = ~0u;
+    GetExitCodeProcess(process.Get(), &code);
+    return code;
+}
+
+std::string TestDir() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH - 1);
+    std::string dir = path;
+    return dir.substr(0, dir.rfind('\\') + 1);
+}
+
+} // namespace testsupport
