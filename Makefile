@@ -1,0 +1,43 @@
+# The front door: 'make' builds the shipped programs for both architectures, 'make check' builds and runs
+# every test. Both first install what is missing (scripts/setup).
+BUILD ?= build
+ARCHS := i686 x86_64
+SHIP_TREES := $(ARCHS:%=$(BUILD)/ship-%)
+TEST_TREES := $(ARCHS:%=$(BUILD)/test-%)
+ROOT := $(abspath .)
+WINE_DIR := $(abspath $(BUILD))/wine
+empty :=
+space := $(empty) $(empty)
+SHIP_LIST := $(subst $(space),;,$(abspath $(SHIP_TREES)))
+
+.PHONY: all setup ship tests check format clean
+
+all: ship
+
+setup:
+	@scripts/setup
+
+ship: setup $(SHIP_TREES:%=%/build.ninja)
+	@for tree in $(SHIP_TREES); do cmake --build $$tree || exit 1; done
+
+tests: ship $(TEST_TREES:%=%/build.ninja)
+	@for tree in $(TEST_TREES); do cmake --build $$tree || exit 1; done
+
+check: tests
+	@tests/harness/run-tests $(TEST_TREES)
+
+$(BUILD)/ship-%/build.ninja: | setup
+	cmake -G Ninja -S . -B $(BUILD)/ship-$* -DCMAKE_TOOLCHAIN_FILE=cmake/$*-w64-mingw32.cmake \
+	    -DMINGW_THREAD_MODEL=win32
+
+# The i686 test tree also checks the shipped programs of both trees.
+$(BUILD)/test-%/build.ninja: | setup
+	cmake -G Ninja -S . -B $(BUILD)/test-$* -DCMAKE_TOOLCHAIN_FILE=cmake/$*-w64-mingw32.cmake \
+	    -DMINGW_THREAD_MODEL=posix -DSUITE_TESTS=ON -DSUITE_WINE_DIR=$(WINE_DIR) \
+	    $(if $(filter i686,$*),"-DSUITE_SHIP_DIRS=$(SHIP_LIST)")
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD)

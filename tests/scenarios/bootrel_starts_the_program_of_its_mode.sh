@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The shipped i686 Bootrel.exe on a 32-bit simulated PC: it starts what its .ini names for the run mode,
+# and says in the log what it did. Also the first proof that 32-bit programs run here at all.
+# Usage: bootrel_starts_the_program_of_its_mode.sh SHIP_TREE_I686
+. "$(dirname "$0")/scenario.sh"
+bootrel="$1/components/bootrel/Bootrel.exe"
+
+scenario_begin win32
+medium="$DRIVE_C/medium"
+mkdir -p "$medium"
+cp "$bootrel" "$medium/"
+printf '%s\r\n' '[Mode1]' 'Program=C:\windows\system32\cmd.exe' 'Parameters=/c echo started> C:\started.txt' \
+    '[Mode2]' 'Program=missing.exe' 'Parameters=' >"$medium/Bootrel.ini"
+
+run "$medium/Bootrel.exe" 1
+check "mode 1 starts its program" status_is 0
+check "the program of mode 1 runs" file_appears "$DRIVE_C/started.txt"
+check "the start is logged" log_has Bootrel \
+    'INF: Bootrel: started C:\windows\system32\cmd.exe /c echo started> C:\started.txt for run mode 1'
+
+run "$medium/Bootrel.exe" 2
+check "a program that is not there fails the run" status_is 1
+check "the failed start is logged with the shell's code" log_has Bootrel \
+    'ERR: Bootrel: start of C:\medium\missing.exe  failed, code 2'
+
+run "$medium/Bootrel.exe" 7
+check "a mode without a section is nothing to do" status_is 0
+check "and says so" log_has Bootrel 'INF: Bootrel: nothing to start for run mode 7'
+
+run "$medium/Bootrel.exe" 1x
+check "a run mode that is not a number is refused" status_is 2
+check "and logged" log_has Bootrel 'ERR: Bootrel: run mode <1x> is not a number'
+
+scenario_end
