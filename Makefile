@@ -24,7 +24,7 @@ tests: ship $(TEST_TREES:%=%/build.ninja)
 	@for tree in $(TEST_TREES); do cmake --build $$tree || exit 1; done
 
 check: tests
-	@tests/harness/run-tests $(TEST_TREES)
+	@SUITE_WINE_DIR=$(WINE_DIR) tests/harness/run-tests $(TEST_TREES)
 
 $(BUILD)/ship-%/build.ninja: | setup
 	cmake -G Ninja -S . -B $(BUILD)/ship-$* -DCMAKE_TOOLCHAIN_FILE=cmake/$*-w64-mingw32.cmake \

@@ -5,7 +5,9 @@
 #endif
 static_assert(SUITE_CLOCK_FACTOR >= 1, "the clock factor speeds time up, it never slows it down");
 
-DWORD ClockFactor() { return SUITE_CLOCK_FACTOR; }
+DWORD ClockFactor() {
+    return SUITE_CLOCK_FACTOR;
+}
 
 void ClockSleep(DWORD milliseconds) {
     DWORD real = milliseconds / SUITE_CLOCK_FACTOR;
@@ -16,4 +18,6 @@ void ClockSleep(DWORD milliseconds) {
 }
 
 // Unsigned arithmetic keeps differences of two readings right across the wrap.
-DWORD ClockTickCount() { return GetTickCount() * SUITE_CLOCK_FACTOR; }
+DWORD ClockTickCount() {
+    return GetTickCount() * SUITE_CLOCK_FACTOR;
+}

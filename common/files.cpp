@@ -130,7 +130,8 @@ bool IsWholeBitmap(const std::string& head, unsigned long long fileSize) {
     unsigned long long rows = static_cast<unsigned long long>(height < 0 ? -height : height);
     unsigned long long pixelBytes;
     if (compression == BI_RGB || compression == BI_BITFIELDS) {
-        if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
+        if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
+            bitCount != 32)
             return false;
         unsigned long long rowBytes = (static_cast<unsigned long long>(width) * bitCount + 31) / 32 * 4;
         pixelBytes = rowBytes * rows;

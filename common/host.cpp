@@ -16,7 +16,8 @@ const char kVersionKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
 bool QueryText(HKEY key, const char* name, char (&value)[kPathRoom]) {
     memset(value, 0, sizeof value);
     DWORD size = sizeof value - 1;
-    return RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS;
+    return RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) ==
+           ERROR_SUCCESS;
 }
 
 } // namespace

@@ -50,8 +50,9 @@ private:
 
 void AppendToFile(const char* path, const std::string& text) {
     LogWriterLock lock;
-    ScopedFileHandle file(CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedFileHandle file(CreateFileA(path, FILE_APPEND_DATA,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return;
     DWORD written = 0;
@@ -67,7 +68,9 @@ std::string ProgramNameFromPath(const char* modulePath) {
     return dot ? std::string(name, dot) : std::string();
 }
 
-bool LogNeedsReset(unsigned long long size) { return size >= kLogResetSize; }
+bool LogNeedsReset(unsigned long long size) {
+    return size >= kLogResetSize;
+}
 
 std::string ComposeLogLine(const SYSTEMTIME& time, const std::string& name, const char* message) {
     char stamp[32];

@@ -69,7 +69,8 @@ int ReadCfgValue(const char* section, const char* key, int allowEmpty, std::stri
         return 0;
     }
     if (out.empty() && !allowEmpty) {
-        WriteLog("Err: The parameter(%s) data from %s is empty, but its value don't allow be empty", key, path);
+        WriteLog("Err: The parameter(%s) data from %s is empty, but its value don't allow be empty", key,
+                 path);
         return 0;
     }
     return 1;

@@ -11,7 +11,9 @@ using namespace testsupport;
 
 namespace {
 
-void Put16(std::string& out, uint16_t v) { out.append({char(v & 0xff), char(v >> 8)}); }
+void Put16(std::string& out, uint16_t v) {
+    out.append({char(v & 0xff), char(v >> 8)});
+}
 void Put32(std::string& out, uint32_t v) {
     Put16(out, uint16_t(v & 0xffff));
     Put16(out, uint16_t(v >> 16));
@@ -65,7 +67,8 @@ TEST(ForceDelete, ReportsAMissingFileAsFailure) {
 TEST(FileContainsText, FindsUpperCaseContentOnlyByALowerCaseText) {
     TempDir dir;
     std::string inf = dir.File("oem3.inf");
-    WriteWholeFile(inf, "[Devices]\r\n%Modem% = Modem, USB\\VID_1A2B&PID_0001&MI_00\r\nServiceBinary=qcusbser.sys\r\n");
+    WriteWholeFile(
+        inf, "[Devices]\r\n%Modem% = Modem, USB\\VID_1A2B&PID_0001&MI_00\r\nServiceBinary=qcusbser.sys\r\n");
     EXPECT_EQ(1, FileContainsText(inf.c_str(), "usb\\vid_1a2b&pid_0001&mi_00", ""));
     EXPECT_EQ(0, FileContainsText(inf.c_str(), "USB\\VID_1A2B&PID_0001&MI_00", ""));
     EXPECT_EQ(1, FileContainsText(inf.c_str(), "usb\\vid_1a2b&pid_0001&mi_00", nullptr));

@@ -41,8 +41,10 @@ TEST(EditionDecision, UnsupportedVersionsAreUnknown) {
 TEST(EditionDecision, BuildLabWithoutX86MakesVistaAnd7SixtyFourBit) {
     EXPECT_EQ(kEditionWin7_32, EditionForBuildLab(kEditionWin7_32, kLab7x86));
     EXPECT_EQ(kEditionWin7_64, EditionForBuildLab(kEditionWin7_32, kLab7amd64));
-    EXPECT_EQ(kEditionVista32, EditionForBuildLab(kEditionVista32, "6002.18005.x86fre.lh_sp2rtm.090410-1830"));
-    EXPECT_EQ(kEditionVista64, EditionForBuildLab(kEditionVista32, "6002.18005.amd64fre.lh_sp2rtm.090410-1830"));
+    EXPECT_EQ(kEditionVista32,
+              EditionForBuildLab(kEditionVista32, "6002.18005.x86fre.lh_sp2rtm.090410-1830"));
+    EXPECT_EQ(kEditionVista64,
+              EditionForBuildLab(kEditionVista32, "6002.18005.amd64fre.lh_sp2rtm.090410-1830"));
     // The search is a case-sensitive substring search anywhere in the value.
     EXPECT_EQ(kEditionWin7_32, EditionForBuildLab(kEditionWin7_32, "abcx86def"));
     EXPECT_EQ(kEditionWin7_64, EditionForBuildLab(kEditionWin7_32, "7601.X86FRE"));
@@ -94,8 +96,9 @@ TEST_F(EditionProbe, VistaWithoutBuildLabFailsButKeepsCode3) {
     int edition = 0;
     EXPECT_EQ(0, GetSystemVersion(&edition));
     EXPECT_EQ(kEditionVista32, edition);
-    EXPECT_EQ(std::vector<std::string>({"current system version 6.0", "ERR: Get Key <BuildLabEx>  vaule error."}),
-              LogMessages());
+    EXPECT_EQ(
+        std::vector<std::string>({"current system version 6.0", "ERR: Get Key <BuildLabEx>  vaule error."}),
+        LogMessages());
 }
 
 TEST_F(EditionProbe, MissingCurrentVersionIsAnError) {

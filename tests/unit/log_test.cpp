@@ -34,7 +34,9 @@ void WriteLogOfSize(unsigned size, bool readOnly = false) {
         SetFileAttributesA(LogPath().c_str(), FILE_ATTRIBUTE_READONLY);
 }
 
-bool LogExists() { return GetFileAttributesA(LogPath().c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool LogExists() {
+    return GetFileAttributesA(LogPath().c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 // Checks that the log holds exactly the `count` lines of each writer tag, whole and in each writer's order.
 void ExpectWholeLinesOfWriters(const std::vector<std::string>& tags, int count) {
@@ -43,8 +45,9 @@ void ExpectWholeLinesOfWriters(const std::vector<std::string>& tags, int count) 
         bool matched = false;
         for (size_t w = 0; w < tags.size(); ++w) {
             char expected[160];
-            snprintf(expected, sizeof expected, "%s line %04d of a writer that shares the log with another writer",
-                     tags[w].c_str(), next[w]);
+            snprintf(expected, sizeof expected,
+                     "%s line %04d of a writer that shares the log with another writer", tags[w].c_str(),
+                     next[w]);
             if (message == expected) {
                 ++next[w];
                 matched = true;
@@ -107,7 +110,8 @@ TEST_F(LogFile, LinesCarryTheProgramNameAndEndInCrLf) {
     ASSERT_EQ(2u, lines.size());
     EXPECT_TRUE(std::regex_match(lines[0], kStampedLine)) << lines[0];
     EXPECT_EQ("  common_tests: Run CheckAdmin", lines[0].substr(17));
-    EXPECT_EQ(std::vector<std::string>({"Run CheckAdmin", "INF: Create Mutex:Palvio success"}), LogMessages());
+    EXPECT_EQ(std::vector<std::string>({"Run CheckAdmin", "INF: Create Mutex:Palvio success"}),
+              LogMessages());
 }
 
 TEST_F(LogFile, PercentSignsOfTheMessageAreWrittenAsFormatted) {

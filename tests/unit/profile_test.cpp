@@ -1,5 +1,6 @@
 #include "common/profile.h"
 
+#include "common/handles.h"
 #include "common/log.h"
 #include "support.h"
 
@@ -96,7 +97,8 @@ TEST_F(Profile, ValueReaderRefusesMissingArguments) {
 }
 
 TEST_F(Profile, ValueReaderTellsMissingFromEmptyValues) {
-    WriteWholeFile(m_path, "[S]\r\nEmpty=\r\n  Padded  =  value with blanks  \r\nLiteral=DEFAULT_READ_STRING\r\n");
+    WriteWholeFile(m_path,
+                   "[S]\r\nEmpty=\r\n  Padded  =  value with blanks  \r\nLiteral=DEFAULT_READ_STRING\r\n");
     std::string out;
     EXPECT_EQ(0, ReadCfgValue("S", "Missing", 0, out, m_path.c_str()));
     EXPECT_EQ("DEFAULT_READ_STRING", out);
@@ -106,11 +108,10 @@ TEST_F(Profile, ValueReaderTellsMissingFromEmptyValues) {
     EXPECT_EQ(1, ReadCfgValue("s", "padded", 0, out, m_path.c_str()));
     EXPECT_EQ("value with blanks", out);
     EXPECT_EQ(0, ReadCfgValue("S", "Literal", 1, out, m_path.c_str()));
-    EXPECT_EQ(std::vector<std::string>(
-                  {"Err: Read parameter(Missing) from " + m_path + " Failed",
-                   "Err: The parameter(Empty) data from " + m_path +
-                       " is empty, but its value don't allow be empty",
-                   "Err: Read parameter(Literal) from " + m_path + " Failed"}),
+    EXPECT_EQ(std::vector<std::string>({"Err: Read parameter(Missing) from " + m_path + " Failed",
+                                        "Err: The parameter(Empty) data from " + m_path +
+                                            " is empty, but its value don't allow be empty",
+                                        "Err: Read parameter(Literal) from " + m_path + " Failed"}),
               LogMessages());
 }
 
@@ -158,7 +159,8 @@ TEST_F(Profile, CompleteProfileFillsEveryField) {
     EXPECT_EQ("Info:The value of config(Section:Section_Driver; Key:Key_TotalInterface) is 3.", messages[0]);
     EXPECT_EQ("Info:The value of config(Section:Process_Config; Key:Key_DriverInstallName) is Instoria.exe.",
               messages[13]);
-    EXPECT_EQ("Info:The value of config(Section:Section_Driver; Key:Key_AdbInfName ) is pvadb.inf.", messages[20]);
+    EXPECT_EQ("Info:The value of config(Section:Section_Driver; Key:Key_AdbInfName ) is pvadb.inf.",
+              messages[20]);
 }
 
 TEST_F(Profile, MissingKeyStopsTheReadAndLeavesTheSentinelInItsField) {
@@ -226,7 +228,8 @@ TEST_F(Profile, SixtyFourBitWindows7IsEdition6) {
 }
 
 TEST_F(Profile, UpperCaseIdsAreReadAsWritten) {
-    EXPECT_EQ(1, Read(ProfileWith("Key_ModemHwId=usb\\vid_1a2b&pid_0001&mi_00", "Key_ModemHwId=USB\\VID_1A2B")));
+    EXPECT_EQ(1,
+              Read(ProfileWith("Key_ModemHwId=usb\\vid_1a2b&pid_0001&mi_00", "Key_ModemHwId=USB\\VID_1A2B")));
     EXPECT_EQ("USB\\VID_1A2B", DeviceProfile.ModemHwId);
 }
 
@@ -256,6 +259,20 @@ TEST_F(Profile, BrokenFilesFailAtTheFirstKey) {
     EXPECT_EQ(0, ReadDrvCfg(m_dir.File("absent.ini"), "Section_Driver"));
     EXPECT_EQ("Err:Get config(Section:Section_Driver; Key:Key_TotalInterface) from cfg file fialed",
               LogMessages().back());
+}
+
+TEST_F(Profile, ProfileThatCannotBeReadFailsAtTheFirstKey) {
+    WriteWholeFile(m_path, kCompleteProfile);
+    // Held by another program that shares it with nobody.
+    ScopedFileHandle locked(
+        CreateFileA(m_path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(locked);
+    DeleteLog();
+    EXPECT_EQ(0, ReadDrvCfg(m_path, "Section_Driver"));
+    EXPECT_EQ("Err:Get config(Section:Section_Driver; Key:Key_TotalInterface) from cfg file fialed",
+              LogMessages().back());
+    // A folder in place of the file.
+    EXPECT_EQ(0, ReadDrvCfg(m_dir.Path(), "Section_Driver"));
 }
 
 TEST(ProfileCheck, FirstMissingFieldIsNamed) {

@@ -83,14 +83,15 @@ TempDir::~TempDir() {
     RemoveDirectoryA(m_path.c_str());
 }
 
-ScopedRegString::ScopedRegString(const char* key, const char* name, const char* value) : m_key(key), m_name(name) {
+ScopedRegString::ScopedRegString(const char* key, const char* name, const char* value)
+    : m_key(key), m_name(name) {
     ScopedRegKey handle;
-    EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
-                                             handle.Receive(), nullptr));
+    EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                                             nullptr, handle.Receive(), nullptr));
     char old[1024] = {};
     DWORD size = sizeof old - 1;
-    m_hadValue = RegQueryValueExA(handle.Get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size) ==
-                 ERROR_SUCCESS;
+    m_hadValue = RegQueryValueExA(handle.Get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(old),
+                                  &size) == ERROR_SUCCESS;
     m_old = old;
     if (value)
         RegSetValueExA(handle.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
@@ -115,8 +116,8 @@ HANDLE StartProgram(const std::string& program, const std::string& arguments) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
         return nullptr;
     CloseHandle(process.hThread);
     return process.hProcess;
