@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <setupapi.h>
 
 #include <utility>
 
@@ -70,3 +71,10 @@ struct GdiObjectTraits {
     static void Close(Value value) { DeleteObject(value); }
 };
 using ScopedGdiObject = ScopedResource<GdiObjectTraits>;
+
+struct DevInfoTraits {
+    using Value = HDEVINFO;
+    static Value Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Value value) { SetupDiDestroyDeviceInfoList(value); }
+};
+using ScopedDevInfo = ScopedResource<DevInfoTraits>;

@@ -81,3 +81,33 @@ int GetSystemVersion(int* edition) {
         WriteLog("It is a 64bite OS");
     return 1;
 }
+
+std::vector<std::string> DriveNamesOfMask(DWORD mask) {
+    std::vector<std::string> names;
+    for (int bit = 0; bit < 26; ++bit) {
+        if (mask & (1u << bit))
+            names.push_back({static_cast<char>('A' + bit), ':'});
+    }
+    return names;
+}
+
+bool MaskHoldsDrive(DWORD mask, char letter) {
+    if (letter >= 'a' && letter <= 'z')
+        letter = static_cast<char>(letter - 'a' + 'A');
+    return letter >= 'A' && letter <= 'Z' && (mask & (1u << (letter - 'A')));
+}
+
+int ListCdromDrives(std::vector<std::string>& drives) {
+    DWORD mask = GetLogicalDrives();
+    if (mask == 0)
+        return 0;
+    for (const std::string& name : DriveNamesOfMask(mask)) {
+        if (GetDriveTypeA(name.c_str()) == DRIVE_CDROM)
+            drives.push_back(name);
+    }
+    return 1;
+}
+
+int IsDrivePresent(const char* path) {
+    return path && MaskHoldsDrive(GetLogicalDrives(), path[0]) ? 1 : 0;
+}

@@ -1,5 +1,10 @@
-// What the program runs on: the Windows edition.
+// What the program runs on: the Windows edition and the drives.
 #pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
 
 // Edition codes: 0 none known yet, 1 Windows 2000, 2 XP, 3 Vista 32-bit, 4 Vista 64-bit, 5 Windows 7 32-bit,
 // 6 Windows 7 64-bit. 3 and above have user account control; 4 and 6 are 64-bit systems.
@@ -22,3 +27,13 @@ int GetSystemVersion(int* edition);
 int EditionFromCurrentVersion(const char* currentVersion);
 // A Vista or 7 code made 64-bit unless the build lab names an x86 build.
 int EditionForBuildLab(int edition, const char* buildLabEx);
+
+// Appends the names ("D:") of the CD-ROM drives, in letter order. 0 when no drive could be listed at all.
+int ListCdromDrives(std::vector<std::string>& drives);
+// 1 when the drive whose letter starts the path (either case) is present, else 0.
+int IsDrivePresent(const char* path);
+
+// The names of the drives of a GetLogicalDrives mask, in letter order.
+std::vector<std::string> DriveNamesOfMask(DWORD mask);
+// Whether a GetLogicalDrives mask holds the drive of a letter, in either case.
+bool MaskHoldsDrive(DWORD mask, char letter);

@@ -108,3 +108,34 @@ TEST_F(EditionProbe, MissingCurrentVersionIsAnError) {
     EXPECT_EQ(kEditionWin7_32, edition);
     EXPECT_EQ(std::vector<std::string>({"ERR: Get Key <CurrentVersion>  vaule error."}), LogMessages());
 }
+
+TEST(DriveMask, NamesDrivesInLetterOrder) {
+    EXPECT_EQ(std::vector<std::string>({"A:", "C:", "D:", "Z:"}),
+              DriveNamesOfMask((1u << 0) | (1u << 2) | (1u << 3) | (1u << 25)));
+    EXPECT_TRUE(DriveNamesOfMask(0).empty());
+    EXPECT_EQ(26u, DriveNamesOfMask(0xffffffff).size()); // bits above Z are not drives
+}
+
+TEST(DriveMask, FindsALetterInEitherCase) {
+    DWORD mask = (1u << 2) | (1u << 4); // C: E:
+    EXPECT_TRUE(MaskHoldsDrive(mask, 'e'));
+    EXPECT_TRUE(MaskHoldsDrive(mask, 'E'));
+    EXPECT_FALSE(MaskHoldsDrive(mask, 'd'));
+    EXPECT_FALSE(MaskHoldsDrive(mask, '\0'));
+    EXPECT_FALSE(MaskHoldsDrive(0xffffffff, '['));
+}
+
+TEST(Drives, TheWindowsDriveIsPresentAndFixed) {
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    std::string lower(1, static_cast<char>(windows[0] | 0x20));
+    EXPECT_EQ(1, IsDrivePresent(lower.c_str()));
+    EXPECT_EQ(1, IsDrivePresent(windows));
+    EXPECT_EQ(0, IsDrivePresent(""));
+    EXPECT_EQ(0, IsDrivePresent(nullptr));
+    std::vector<std::string> drives = {"keep"};
+    EXPECT_EQ(1, ListCdromDrives(drives));
+    EXPECT_EQ("keep", drives.front()); // appended to, never cleared
+    for (const std::string& drive : drives)
+        EXPECT_NE(std::string(windows, 2), drive);
+}

@@ -1,0 +1,158 @@
+#include "devices.h"
+
+#include "handles.h"
+#include "log.h"
+
+#include <cstring>
+
+namespace {
+
+ScopedDevInfo AllPresentDevices() {
+    return ScopedDevInfo(SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES));
+}
+
+// A multi-string property of one device, lowered. False when the device has none, or it is not a
+// multi-string.
+bool ReadIdList(HDEVINFO set, SP_DEVINFO_DATA* device, DWORD property, std::vector<std::string>& ids) {
+    std::vector<BYTE> buffer;
+    DWORD type = 0, required = 0;
+    while (!SetupDiGetDeviceRegistryPropertyA(set, device, property, &type, buffer.data(),
+                                              static_cast<DWORD>(buffer.size()), &required)) {
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || required <= buffer.size())
+            return false;
+        buffer.assign(required, 0);
+    }
+    if (type != REG_MULTI_SZ)
+        return false;
+    size_t length = required < buffer.size() ? required : buffer.size();
+    ids = LoweredIdList(reinterpret_cast<const char*>(buffer.data()), length);
+    return true;
+}
+
+// The first present device, in enumeration order, with hwid among its hardware IDs and (unless compatId
+// is empty) compatId among its compatible IDs.
+bool FindDevice(HDEVINFO set, const char* hwid, const char* compatId, SP_DEVINFO_DATA& found) {
+    SP_DEVINFO_DATA device = {};
+    device.cbSize = sizeof device;
+    for (DWORD index = 0; SetupDiEnumDeviceInfo(set, index, &device); ++index) {
+        std::vector<std::string> ids;
+        if (!ReadIdList(set, &device, SPDRP_HARDWAREID, ids))
+            continue;
+        for (const std::string& id : ids) {
+            if (id == hwid && (!compatId || !*compatId || HasCompatibleId(set, &device, compatId))) {
+                found = device;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+unsigned long long CurrentDriverVersion(HDEVINFO set, SP_DEVINFO_DATA& device) {
+    // Without a compatible driver in the system the version stays 0, so any real version asks for an update.
+    SetupDiBuildDriverInfoList(set, &device, SPDIT_COMPATDRIVER);
+    SP_DRVINFO_DATA_V2_A driver = {};
+    driver.cbSize = sizeof driver;
+    unsigned long long version = 0;
+    if (SetupDiEnumDriverInfoA(set, &device, SPDIT_COMPATDRIVER, 0, &driver))
+        version = driver.DriverVersion;
+    SetupDiDestroyDriverInfoList(set, &device, SPDIT_COMPATDRIVER);
+    return version;
+}
+
+} // namespace
+
+std::vector<std::string> LoweredIdList(const char* data, size_t length) {
+    std::vector<std::string> ids;
+    size_t at = 0;
+    while (at < length && data[at] != '\0') {
+        const void* end = memchr(data + at, '\0', length - at);
+        if (!end)
+            break;
+        std::string id(data + at, static_cast<const char*>(end));
+        for (char& c : id) {
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        }
+        at += id.size() + 1;
+        ids.push_back(std::move(id));
+    }
+    return ids;
+}
+
+unsigned long long ParseDriverVersion(const char* text) {
+    unsigned long long version = 0;
+    int parts = 0;
+    const char* at = text;
+    while (parts < 4) {
+        at += strspn(at, ". ");
+        if (*at == '\0')
+            break;
+        size_t token = strcspn(at, ". ");
+        unsigned long part = 0;
+        for (size_t i = 0; i < token && at[i] >= '0' && at[i] <= '9'; ++i) {
+            part = part * 10 + static_cast<unsigned long>(at[i] - '0');
+            if (part > 0xffff)
+                part = 0xffff; // a part cannot hold more; wrapping would make a newer version look older
+        }
+        version |= static_cast<unsigned long long>(part) << (48 - 16 * parts);
+        ++parts;
+        at += token;
+    }
+    return version;
+}
+
+int HasCompatibleId(HDEVINFO set, SP_DEVINFO_DATA* device, const char* compatId) {
+    std::vector<std::string> ids;
+    if (ReadIdList(set, device, SPDRP_COMPATIBLEIDS, ids)) {
+        for (const std::string& id : ids) {
+            if (id == compatId) {
+                WriteLog("INF: Compared: %s...", compatId);
+                return 1;
+            }
+        }
+    }
+    WriteLog("INF: Can't compared compatible ID: %s...", compatId);
+    return 0;
+}
+
+int DetectDevice(const char* hwid, const char* compatId, int* absent) {
+    *absent = 1;
+    WriteLog("Begin detect device hwid(%s), comId(%s)", hwid, compatId ? compatId : "");
+    ScopedDevInfo set = AllPresentDevices();
+    if (!set) {
+        WriteLog("ERR: SetupDiGetClassDevs error...");
+        return 0;
+    }
+    SP_DEVINFO_DATA device;
+    if (!FindDevice(set.Get(), hwid, compatId, device)) {
+        WriteLog("Not finded the device(%s)", hwid);
+        return 1;
+    }
+    *absent = 0;
+    WriteLog("Finded  device(%s), SUC...", hwid);
+    return 1;
+}
+
+int CheckDriverVersion(const char* hwid, const std::string& version) {
+    WriteLog(">> Begin to Check version: device hwid is %s ; version is %s.", hwid, version.c_str());
+    ScopedDevInfo set = AllPresentDevices();
+    if (!set) {
+        WriteLog("ERR: SetupDiGetClassDevs error...");
+        return 0;
+    }
+    SP_DEVINFO_DATA device;
+    if (!FindDevice(set.Get(), hwid, nullptr, device)) {
+        WriteLog("Not finded the device(%s)", hwid);
+        WriteLog("<< End to Check update device ");
+        return 0;
+    }
+    unsigned long long current = CurrentDriverVersion(set.Get(), device);
+    unsigned long long latest = ParseDriverVersion(version.c_str());
+    if (latest > current) {
+        WriteLog("LastestDriverVersion > CurrentDriverVersion. Need update.");
+        return 1;
+    }
+    WriteLog("LastestDriverVersion <= CurrentDriverVersion. Don`t need update.");
+    return 0;
+}

@@ -1,0 +1,23 @@
+#include "newer_api.h"
+
+namespace {
+
+template <typename Function>
+void Resolve(Function& function, const char* module, const char* name) {
+    HMODULE handle = GetModuleHandleA(module);
+    function = handle ? reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(handle, name)))
+                      : nullptr;
+}
+
+NewerApi Load() {
+    NewerApi api;
+    Resolve(api.CreateWellKnownSid, "advapi32.dll", "CreateWellKnownSid");
+    return api;
+}
+
+} // namespace
+
+const NewerApi& GetNewerApi() {
+    static const NewerApi api = Load();
+    return api;
+}
