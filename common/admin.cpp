@@ -44,8 +44,8 @@ public:
 
     bool ReadEnableLua(DWORD* value) override {
         DWORD size = sizeof *value;
-        return GetRegKeyValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\policies\\system", "EnableLUA", value,
-                              &size) != 0;
+        return GetRegKeyValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\policies\\system", "EnableLUA",
+                              value, &size) != 0;
     }
 
 private:
@@ -63,8 +63,8 @@ private:
         }
         SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
         PSID built = nullptr;
-        if (!AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0,
-                                      0, 0, 0, &built)) {
+        if (!AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS,
+                                      0, 0, 0, 0, 0, 0, &built)) {
             WriteLog("AllocateAndInitializeSid Error:%d", static_cast<int>(GetLastError()));
             return false;
         }

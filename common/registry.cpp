@@ -24,7 +24,8 @@ int GetRegKeyValue(const char* key, const char* valueName, void* buffer, DWORD* 
     ScopedRegKey handle;
     if (!OpenForReading(key, handle))
         return 0;
-    LONG status = RegQueryValueExA(handle.Get(), valueName, nullptr, nullptr, static_cast<BYTE*>(buffer), size);
+    LONG status =
+        RegQueryValueExA(handle.Get(), valueName, nullptr, nullptr, static_cast<BYTE*>(buffer), size);
     if (status != ERROR_SUCCESS) {
         WriteLog("Get Value Error:%d", static_cast<int>(status));
         return 0;

@@ -75,10 +75,11 @@ TEST_F(AdminDecision, StandardUserOnWindows7DependsOnUserAccountControl) {
     probe.lua = 1;
     EXPECT_EQ(1, DecideAdmin(probe, 5));
     std::vector<std::string> messages = LogMessages();
-    EXPECT_EQ(std::vector<std::string>({kBegin, "First Check: The current acount is Non-Administrator",
-                                        "The system is vista", "The system is vista or windows7",
-                                        "The User is standard user!", "EnableLUA is: 1 ", "UAC is open", kEnd}),
-              messages);
+    EXPECT_EQ(
+        std::vector<std::string>({kBegin, "First Check: The current acount is Non-Administrator",
+                                  "The system is vista", "The system is vista or windows7",
+                                  "The User is standard user!", "EnableLUA is: 1 ", "UAC is open", kEnd}),
+        messages);
 
     DeleteLog();
     probe.lua = 0;
@@ -108,9 +109,10 @@ TEST_F(AdminDecision, BeforeTheProfileIsReadUserAccountControlIsNeverAsked) {
 TEST_F(AdminDecision, FailedFirstCheckStillAsksUserAccountControlOnVista) {
     probe.direct = Membership::kError;
     EXPECT_EQ(1, DecideAdmin(probe, 4));
-    EXPECT_EQ(std::vector<std::string>({kBegin, "The system is vista or windows7", "The User is standard user!",
-                                        "EnableLUA is: 1 ", "UAC is open", kEnd}),
-              LogMessages());
+    EXPECT_EQ(
+        std::vector<std::string>({kBegin, "The system is vista or windows7", "The User is standard user!",
+                                  "EnableLUA is: 1 ", "UAC is open", kEnd}),
+        LogMessages());
     DeleteLog();
     EXPECT_EQ(0, DecideAdmin(probe, 1));
     EXPECT_EQ(std::vector<std::string>({kBegin, kEnd}), LogMessages());

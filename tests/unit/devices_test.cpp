@@ -31,7 +31,8 @@ unsigned long long Version(unsigned major, unsigned minor, unsigned build, unsig
 
 TEST(IdList, LowersEveryStringUpToTheEmptyOne) {
     std::string list = Bytes("USB\\VID_1234&PID_5678&REV_0000\0USB\\VID_1234&PID_5678\0\0ignored\0");
-    EXPECT_EQ(std::vector<std::string>({"usb\\vid_1234&pid_5678&rev_0000", "usb\\vid_1234&pid_5678"}), Ids(list));
+    EXPECT_EQ(std::vector<std::string>({"usb\\vid_1234&pid_5678&rev_0000", "usb\\vid_1234&pid_5678"}),
+              Ids(list));
 }
 
 TEST(IdList, NeverReadsPastTheData) {
@@ -44,7 +45,8 @@ TEST(IdList, NeverReadsPastTheData) {
 }
 
 TEST(IdList, LowersOnlyAsciiLetters) {
-    EXPECT_EQ(std::vector<std::string>({"usb\\vid_1a2b&pid_\xc4\xd6"}), Ids(Bytes("USB\\VID_1A2B&PID_\xc4\xd6\0")));
+    EXPECT_EQ(std::vector<std::string>({"usb\\vid_1a2b&pid_\xc4\xd6"}),
+              Ids(Bytes("USB\\VID_1A2B&PID_\xc4\xd6\0")));
 }
 
 TEST(DriverVersionText, ReadsUpToFourParts) {
@@ -88,15 +90,17 @@ TEST_F(DeviceProbe, AbsentDeviceIsReportedAbsent) {
     int absent = 0;
     EXPECT_EQ(1, DetectDevice("usb\\vid_1a2b&pid_0001", "usb\\class_08", &absent));
     EXPECT_EQ(1, absent);
-    EXPECT_EQ(std::vector<std::string>({"Begin detect device hwid(usb\\vid_1a2b&pid_0001), comId(usb\\class_08)",
-                                        "Not finded the device(usb\\vid_1a2b&pid_0001)"}),
-              LogMessages());
+    EXPECT_EQ(
+        std::vector<std::string>({"Begin detect device hwid(usb\\vid_1a2b&pid_0001), comId(usb\\class_08)",
+                                  "Not finded the device(usb\\vid_1a2b&pid_0001)"}),
+        LogMessages());
 }
 
 TEST_F(DeviceProbe, VersionCheckOfAnAbsentDeviceAsksNoUpdate) {
     EXPECT_EQ(0, CheckDriverVersion("usb\\vid_1a2b&pid_0001&mi_00", "2.1.0.8"));
-    EXPECT_EQ(std::vector<std::string>(
-                  {">> Begin to Check version: device hwid is usb\\vid_1a2b&pid_0001&mi_00 ; version is 2.1.0.8.",
-                   "Not finded the device(usb\\vid_1a2b&pid_0001&mi_00)", "<< End to Check update device "}),
-              LogMessages());
+    EXPECT_EQ(
+        std::vector<std::string>(
+            {">> Begin to Check version: device hwid is usb\\vid_1a2b&pid_0001&mi_00 ; version is 2.1.0.8.",
+             "Not finded the device(usb\\vid_1a2b&pid_0001&mi_00)", "<< End to Check update device "}),
+        LogMessages());
 }

@@ -20,8 +20,8 @@ class RegistryRead : public ::testing::Test {
 protected:
     void SetUp() override {
         InitLogFile();
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                                 m_key.Receive(), nullptr));
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                 nullptr, m_key.Receive(), nullptr));
         DeleteLog();
     }
     void TearDown() override {
@@ -30,7 +30,8 @@ protected:
         DeleteLog();
     }
     void Set(const char* name, DWORD type, const void* data, DWORD size) {
-        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(m_key.Get(), name, 0, type, static_cast<const BYTE*>(data), size));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegSetValueExA(m_key.Get(), name, 0, type, static_cast<const BYTE*>(data), size));
     }
     ScopedRegKey m_key;
 };

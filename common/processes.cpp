@@ -1,0 +1,65 @@
+#include "processes.h"
+
+#include "handles.h"
+#include "log.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#include <tlhelp32.h>
+
+#include <mbstring.h>
+
+// The log lines put the parameters in full-width parentheses of code page 936 (bytes A3 A8 and A3 A9).
+#define FULLWIDTH_OPEN "\xA3\xA8"
+#define FULLWIDTH_CLOSE "\xA3\xA9"
+
+int RunClientSetup(const char* program, const char* parameters) {
+    // How the lines show an absent parameter text, the same with every C runtime.
+    const char* shown = parameters ? parameters : "(null)";
+    WriteLog("===> RunClientSetup: %s" FULLWIDTH_OPEN "%s" FULLWIDTH_CLOSE " setup, SUC...", program, shown);
+    SHELLEXECUTEINFOA request = {};
+    request.cbSize = sizeof request;
+    request.fMask = SEE_MASK_NOCLOSEPROCESS;
+    request.lpVerb = "open";
+    request.lpFile = program;
+    request.lpParameters = parameters;
+    request.nShow = SW_SHOW;
+    if (!ShellExecuteExA(&request)) {
+        // The shell leaves its SE_ERR code in the instance field.
+        WriteLog("ERR: ShellExecuteEx %s (%s) error,last error:%d...", program, shown,
+                 static_cast<int>(reinterpret_cast<INT_PTR>(request.hInstApp)));
+        return 0;
+    }
+    // A start handed to an already running program (DDE) comes without a process to wait for.
+    ScopedHandle process(request.hProcess);
+    if (process)
+        WaitForSingleObject(process.Get(), INFINITE);
+    WriteLog("<=== RunClientSetup: %s" FULLWIDTH_OPEN "%s" FULLWIDTH_CLOSE " setup, SUC...", program, shown);
+    return 1;
+}
+
+int KillProcessByName(const char* name) {
+    if (!name || !*name)
+        return 0;
+    ScopedFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot)
+        return 0;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry)) {
+        if (_mbsicmp(reinterpret_cast<const unsigned char*>(name),
+                     reinterpret_cast<const unsigned char*>(entry.szExeFile)) != 0)
+            continue;
+        WriteLog("Begin to terminate process:%s", entry.szExeFile);
+        // Ending a process needs only the right to end it; asking for more fails where only that is granted.
+        ScopedHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID));
+        if (process) {
+            WriteLog("Terminate process:%s Suc", entry.szExeFile);
+            TerminateProcess(process.Get(), 0);
+        } else {
+            WriteLog("Terminate process:%s Failed", entry.szExeFile);
+        }
+        return 1;
+    }
+    return 0;
+}
