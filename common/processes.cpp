@@ -19,7 +19,9 @@ int RunClientSetup(const char* program, const char* parameters) {
     WriteLog("===> RunClientSetup: %s" FULLWIDTH_OPEN "%s" FULLWIDTH_CLOSE " setup, SUC...", program, shown);
     SHELLEXECUTEINFOA request = {};
     request.cbSize = sizeof request;
-    request.fMask = SEE_MASK_NOCLOSEPROCESS;
+    // A program that cannot be started is reported through the log and the result; without NO_UI the shell
+    // would also show a message box and hold the calling thread until someone closes it.
+    request.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     request.lpVerb = "open";
     request.lpFile = program;
     request.lpParameters = parameters;
