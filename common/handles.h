@@ -78,3 +78,10 @@ struct DevInfoTraits {
     static void Close(Value value) { SetupDiDestroyDeviceInfoList(value); }
 };
 using ScopedDevInfo = ScopedResource<DevInfoTraits>;
+
+struct ModuleTraits {
+    using Value = HMODULE;
+    static Value Invalid() { return nullptr; }
+    static void Close(Value value) { FreeLibrary(value); }
+};
+using ScopedModule = ScopedResource<ModuleTraits>;

@@ -40,28 +40,46 @@ int RunClientSetup(const char* program, const char* parameters) {
     return 1;
 }
 
-int KillProcessByName(const char* name) {
+namespace {
+
+// Walks the running processes to the first whose executable file name equals name, compared whole, in
+// either case and aware of double-byte characters.
+bool FindProcessEntry(const char* name, PROCESSENTRY32& entry) {
     if (!name || !*name)
-        return 0;
+        return false;
     ScopedFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot)
-        return 0;
-    PROCESSENTRY32 entry = {};
+        return false;
+    entry = {};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry)) {
+    for (BOOL more = Process32First(snapshot.Get(), &entry); more;
+         more = Process32Next(snapshot.Get(), &entry)) {
         if (_mbsicmp(reinterpret_cast<const unsigned char*>(name),
-                     reinterpret_cast<const unsigned char*>(entry.szExeFile)) != 0)
-            continue;
-        WriteLog("Begin to terminate process:%s", entry.szExeFile);
-        // Ending a process needs only the right to end it; asking for more fails where only that is granted.
-        ScopedHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID));
-        if (process) {
-            WriteLog("Terminate process:%s Suc", entry.szExeFile);
-            TerminateProcess(process.Get(), 0);
-        } else {
-            WriteLog("Terminate process:%s Failed", entry.szExeFile);
-        }
-        return 1;
+                     reinterpret_cast<const unsigned char*>(entry.szExeFile)) == 0)
+            return true;
     }
-    return 0;
+    return false;
+}
+
+} // namespace
+
+DWORD FindProcessByName(const char* name) {
+    PROCESSENTRY32 entry;
+    return FindProcessEntry(name, entry) ? entry.th32ProcessID : 0;
+}
+
+int KillProcessByName(const char* name) {
+    PROCESSENTRY32 entry;
+    if (!FindProcessEntry(name, entry))
+        return 0;
+    WriteLog("Begin to terminate process:%s", entry.szExeFile);
+    // Ending a process needs only the right to end it; asking for more fails where only that is granted.
+    ScopedHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID));
+    if (process) {
+        WriteLog("Terminate process:%s Suc", entry.szExeFile);
+        TerminateProcess(process.Get(), 0);
+    } else {
+        WriteLog("Terminate process:%s Failed", entry.szExeFile);
+    }
+    return 1;
 }

@@ -53,7 +53,8 @@ TEST_F(Processes, EndsOneProcessOfTheNameInAnyLetterCase) {
     // Exactly one of them was ended, with exit code 0; the other keeps running.
     EXPECT_TRUE((firstCode == 0) != (secondCode == 0)) << firstCode << " " << secondCode;
     EXPECT_TRUE(firstCode == STILL_ACTIVE || secondCode == STILL_ACTIVE);
-    EXPECT_EQ(std::vector<std::string>({"Begin to terminate process:PvSleeper.exe", "Terminate process:PvSleeper.exe Suc"}),
+    EXPECT_EQ(std::vector<std::string>(
+                  {"Begin to terminate process:PvSleeper.exe", "Terminate process:PvSleeper.exe Suc"}),
               LogMessages());
 
     TerminateProcess(first.Get(), 1);
@@ -80,16 +81,21 @@ TEST_F(Processes, RunClientSetupWaitsForTheProgramToEnd) {
     DWORD start = GetTickCount();
     EXPECT_EQ(1, RunClientSetup(program.c_str(), "700"));
     EXPECT_GE(GetTickCount() - start + 16, 700u);
-    EXPECT_EQ(std::vector<std::string>({"===> RunClientSetup: " + program + "\xA3\xA8" "700\xA3\xA9 setup, SUC...",
-                                        "<=== RunClientSetup: " + program + "\xA3\xA8" "700\xA3\xA9 setup, SUC..."}),
+    EXPECT_EQ(std::vector<std::string>({"===> RunClientSetup: " + program +
+                                            "\xA3\xA8"
+                                            "700\xA3\xA9 setup, SUC...",
+                                        "<=== RunClientSetup: " + program +
+                                            "\xA3\xA8"
+                                            "700\xA3\xA9 setup, SUC..."}),
               LogMessages());
 }
 
 TEST_F(Processes, RunClientSetupWithoutParametersStillLogsBothLines) {
     std::string program = Sleeper("PvTool.exe");
     EXPECT_EQ(1, RunClientSetup(program.c_str(), nullptr));
-    EXPECT_EQ(std::vector<std::string>({"===> RunClientSetup: " + program + "\xA3\xA8(null)\xA3\xA9 setup, SUC...",
-                                        "<=== RunClientSetup: " + program + "\xA3\xA8(null)\xA3\xA9 setup, SUC..."}),
+    EXPECT_EQ(std::vector<std::string>(
+                  {"===> RunClientSetup: " + program + "\xA3\xA8(null)\xA3\xA9 setup, SUC...",
+                   "<=== RunClientSetup: " + program + "\xA3\xA8(null)\xA3\xA9 setup, SUC..."}),
               LogMessages());
 }
 
