@@ -12,8 +12,12 @@ typedef int (*PluginQueryFunction)();
 
 // The exported names, in the order the launcher binds them.
 constexpr const char* kPluginEntryNames[] = {
-    "InitialDllPara", "CheckPalvioPrgInstall", "InstallPalvio", "UpdatePalvio",   "RunPalvio",
-    "CheckPalvioIsRunning", "PalvioIsEnable", "CheckDialPrgInstall", "InstallDialPrg", "UpdateDial",
-    "RunDial",        "CheckDialIsRunning", "DialIsEnable",
+    "InitialDllPara", "CheckPalvioPrgInstall",
+    "InstallPalvio",  "UpdatePalvio",
+    "RunPalvio",      "CheckPalvioIsRunning",
+    "PalvioIsEnable", "CheckDialPrgInstall",
+    "InstallDialPrg", "UpdateDial",
+    "RunDial",        "CheckDialIsRunning",
+    "DialIsEnable",
 };
 constexpr int kPluginEntryCount = sizeof kPluginEntryNames / sizeof kPluginEntryNames[0];

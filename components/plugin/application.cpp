@@ -24,7 +24,8 @@ HKEY RootKey(const std::string& name) {
 
 } // namespace
 
-bool SplitRegistryValuePath(const std::string& text, std::string& root, std::string& key, std::string& value) {
+bool SplitRegistryValuePath(const std::string& text, std::string& root, std::string& key,
+                            std::string& value) {
     size_t first = text.find('\\');
     size_t last = text.rfind('\\');
     if (first == std::string::npos || last == first || last + 1 >= text.size())
@@ -59,7 +60,9 @@ std::string CompanionApplication::PathOf(const char* key) const {
     return path;
 }
 
-int CompanionApplication::IsEnabled() const { return Value("Enabled") == "yes" ? 1 : 0; }
+int CompanionApplication::IsEnabled() const {
+    return Value("Enabled") == "yes" ? 1 : 0;
+}
 
 int CompanionApplication::IsInstalled() const {
     std::string file = PathOf("InstalledFile");
@@ -72,7 +75,8 @@ int CompanionApplication::IsInstalled() const {
     if (SplitRegistryValuePath(Value("InstalledValue"), root, key, value)) {
         ScopedRegKey handle;
         if (RegOpenKeyExA(RootKey(root), key.c_str(), 0, KEY_READ, handle.Receive()) == ERROR_SUCCESS &&
-            RegQueryValueExA(handle.Get(), value.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
+            RegQueryValueExA(handle.Get(), value.c_str(), nullptr, nullptr, nullptr, nullptr) ==
+                ERROR_SUCCESS)
             return 1;
     }
     return 0;

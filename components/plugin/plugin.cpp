@@ -58,18 +58,42 @@ int InitialDllPara(const char* libraryPath) {
     return 1;
 }
 
-int PalvioIsEnable() { return Answer("Palvio", &CompanionApplication::IsEnabled, "PalvioIsEnable"); }
-int CheckPalvioPrgInstall() { return Answer("Palvio", &CompanionApplication::IsInstalled, "CheckPalvioPrgInstall"); }
-int CheckPalvioIsRunning() { return Answer("Palvio", &CompanionApplication::IsRunning, "CheckPalvioIsRunning"); }
-int InstallPalvio() { return Answer("Palvio", &CompanionApplication::Install, "InstallPalvio"); }
-int UpdatePalvio() { return Answer("Palvio", &CompanionApplication::Update, "UpdatePalvio"); }
-int RunPalvio() { return Answer("Palvio", &CompanionApplication::Run, "RunPalvio"); }
+int PalvioIsEnable() {
+    return Answer("Palvio", &CompanionApplication::IsEnabled, "PalvioIsEnable");
+}
+int CheckPalvioPrgInstall() {
+    return Answer("Palvio", &CompanionApplication::IsInstalled, "CheckPalvioPrgInstall");
+}
+int CheckPalvioIsRunning() {
+    return Answer("Palvio", &CompanionApplication::IsRunning, "CheckPalvioIsRunning");
+}
+int InstallPalvio() {
+    return Answer("Palvio", &CompanionApplication::Install, "InstallPalvio");
+}
+int UpdatePalvio() {
+    return Answer("Palvio", &CompanionApplication::Update, "UpdatePalvio");
+}
+int RunPalvio() {
+    return Answer("Palvio", &CompanionApplication::Run, "RunPalvio");
+}
 
-int DialIsEnable() { return Answer("Dial", &CompanionApplication::IsEnabled, "DialIsEnable"); }
-int CheckDialPrgInstall() { return Answer("Dial", &CompanionApplication::IsInstalled, "CheckDialPrgInstall"); }
-int CheckDialIsRunning() { return Answer("Dial", &CompanionApplication::IsRunning, "CheckDialIsRunning"); }
-int InstallDialPrg() { return Answer("Dial", &CompanionApplication::Install, "InstallDialPrg"); }
-int UpdateDial() { return Answer("Dial", &CompanionApplication::Update, "UpdateDial"); }
-int RunDial() { return Answer("Dial", &CompanionApplication::Run, "RunDial"); }
+int DialIsEnable() {
+    return Answer("Dial", &CompanionApplication::IsEnabled, "DialIsEnable");
+}
+int CheckDialPrgInstall() {
+    return Answer("Dial", &CompanionApplication::IsInstalled, "CheckDialPrgInstall");
+}
+int CheckDialIsRunning() {
+    return Answer("Dial", &CompanionApplication::IsRunning, "CheckDialIsRunning");
+}
+int InstallDialPrg() {
+    return Answer("Dial", &CompanionApplication::Install, "InstallDialPrg");
+}
+int UpdateDial() {
+    return Answer("Dial", &CompanionApplication::Update, "UpdateDial");
+}
+int RunDial() {
+    return Answer("Dial", &CompanionApplication::Run, "RunDial");
+}
 
 } // extern "C"

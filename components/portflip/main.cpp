@@ -40,8 +40,9 @@ ExitCode Send(char letter, const unsigned char (&command)[16], int length, const
         return kRefused;
     }
     char volume[8] = {'\\', '\\', '.', '\\', letter, ':', '\0'};
-    ScopedFileHandle device(CreateFileA(volume, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                        nullptr, OPEN_EXISTING, 0, nullptr));
+    ScopedFileHandle device(CreateFileA(volume, GENERIC_READ | GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                        nullptr));
     if (!device) {
         WriteLog("ERR: portflip: cannot open %s, error %d", volume, static_cast<int>(GetLastError()));
         return kRefused;
@@ -56,9 +57,10 @@ ExitCode Send(char letter, const unsigned char (&command)[16], int length, const
     for (int i = 0; i < length; ++i)
         request.header.Cdb[i] = command[i];
     DWORD returned = 0;
-    if (!DeviceIoControl(device.Get(), IOCTL_SCSI_PASS_THROUGH, &request, sizeof request, &request, sizeof request,
-                         &returned, nullptr)) {
-        WriteLog("ERR: portflip: %s to %c: failed, error %d", mode.c_str(), letter, static_cast<int>(GetLastError()));
+    if (!DeviceIoControl(device.Get(), IOCTL_SCSI_PASS_THROUGH, &request, sizeof request, &request,
+                         sizeof request, &returned, nullptr)) {
+        WriteLog("ERR: portflip: %s to %c: failed, error %d", mode.c_str(), letter,
+                 static_cast<int>(GetLastError()));
         return kRefused;
     }
     if (request.header.ScsiStatus != 0) {

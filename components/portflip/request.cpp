@@ -36,8 +36,8 @@ bool ParseCommandLine(const char* commandLine, std::string& mode, char& driveLet
     if (words.size() != 2 || words[0].size() < 2 || words[0][0] != '-')
         return false;
     const std::string& drive = words[1];
-    if (drive.size() != prefix.size() + 2 || drive.compare(0, prefix.size(), prefix) != 0 || drive.back() != ':' ||
-        !isalpha(static_cast<unsigned char>(drive[prefix.size()])))
+    if (drive.size() != prefix.size() + 2 || drive.compare(0, prefix.size(), prefix) != 0 ||
+        drive.back() != ':' || !isalpha(static_cast<unsigned char>(drive[prefix.size()])))
         return false;
     mode = words[0];
     driveLetter = static_cast<char>(toupper(static_cast<unsigned char>(drive[prefix.size()])));
@@ -50,9 +50,10 @@ bool ParseCommandBytes(const std::string& text, unsigned char (&bytes)[16], int&
         return false;
     count = 0;
     for (const std::string& word : words) {
-        std::string digits = word.size() > 2 && (word.compare(0, 2, "0x") == 0 || word.compare(0, 2, "0X") == 0)
-                                 ? word.substr(2)
-                                 : word;
+        std::string digits =
+            word.size() > 2 && (word.compare(0, 2, "0x") == 0 || word.compare(0, 2, "0X") == 0)
+                ? word.substr(2)
+                : word;
         if (digits.empty() || digits.size() > 2)
             return false;
         int value = 0;

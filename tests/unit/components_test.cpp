@@ -20,8 +20,9 @@ TEST(PortflipCommandLine, TakesTheModeWordAndTheDrive) {
 TEST(PortflipCommandLine, RefusesAnythingElse) {
     std::string mode;
     char letter = 0;
-    for (const char* bad : {"", "-switch", "-switch -cdrom:", "-switch -cdrom:E", "-switch -cdrom:EE:",
-                            "-switch -cdrom:1:", "switch -cdrom:E:", "-switch -cdrom:E: extra", "-switch -drive:E:"})
+    for (const char* bad :
+         {"", "-switch", "-switch -cdrom:", "-switch -cdrom:E", "-switch -cdrom:EE:", "-switch -cdrom:1:",
+          "switch -cdrom:E:", "-switch -cdrom:E: extra", "-switch -drive:E:"})
         EXPECT_FALSE(ParseCommandLine(bad, mode, letter)) << bad;
     EXPECT_FALSE(ParseCommandLine(nullptr, mode, letter));
 }
@@ -34,8 +35,9 @@ TEST(PortflipCommand, ReadsHexadecimalBytes) {
     EXPECT_EQ(0x1b, bytes[0]);
     EXPECT_EQ(0x02, bytes[4]);
     EXPECT_EQ(0xff, bytes[5]);
-    ASSERT_TRUE(ParseCommandBytes(std::string(16 * 3, ' ').replace(0, 47, "01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e 0f 10"),
-                                  bytes, count));
+    ASSERT_TRUE(ParseCommandBytes(
+        std::string(16 * 3, ' ').replace(0, 47, "01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e 0f 10"), bytes,
+        count));
     EXPECT_EQ(16, count);
     EXPECT_EQ(0x10, bytes[15]);
 }
@@ -43,8 +45,8 @@ TEST(PortflipCommand, ReadsHexadecimalBytes) {
 TEST(PortflipCommand, RefusesWhatIsNotOneToSixteenBytes) {
     unsigned char bytes[16] = {};
     int count = 0;
-    for (const char* bad : {"", "   ", "1g", "123", "0x", "1b 00 zz",
-                            "01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e 0f 10 11"})
+    for (const char* bad :
+         {"", "   ", "1g", "123", "0x", "1b 00 zz", "01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e 0f 10 11"})
         EXPECT_FALSE(ParseCommandBytes(bad, bytes, count)) << bad;
 }
 

@@ -13,21 +13,12 @@ using namespace testsupport;
 
 namespace {
 
-std::string WindowsPath(std::string path) {
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
-    return "Z:" + path;
-}
-
 class Plugin : public ::testing::Test {
 protected:
     void SetUp() override {
         InitLogFile();
         DeleteLog();
-        m_library = m_dir.File("PalvioPlugin.dll");
-        ASSERT_TRUE(CopyFileA(WindowsPath(PLUGIN_LIBRARY).c_str(), m_library.c_str(), FALSE));
+        m_library = CopyBuilt(PLUGIN_LIBRARY, m_dir.Path(), "PalvioPlugin.dll");
         m_module.Reset(LoadLibraryA(m_library.c_str()));
         ASSERT_TRUE(m_module) << GetLastError();
     }
@@ -68,7 +59,8 @@ TEST_F(Plugin, ExportsTheThirteenEntryPointsByName) {
 
 TEST_F(Plugin, WithoutItsIniItRefusesToStart) {
     EXPECT_EQ(0, Init(m_library));
-    EXPECT_EQ("ERR: PalvioPlugin: " + m_dir.File("PalvioPlugin.ini") + " is missing or describes no application",
+    EXPECT_EQ("ERR: PalvioPlugin: " + m_dir.File("PalvioPlugin.ini") +
+                  " is missing or describes no application",
               LogMessages().back());
     EXPECT_EQ(0, Call("PalvioIsEnable"));
     EXPECT_EQ("ERR: PalvioPlugin: PalvioIsEnable called before InitialDllPara", LogMessages().back());
@@ -80,8 +72,10 @@ TEST_F(Plugin, WithoutItsIniItRefusesToStart) {
 TEST_F(Plugin, AnswersFromItsIni) {
     std::string installed = m_dir.File("Palvio.exe");
     WriteWholeFile(installed, "x");
-    WriteIni("[Palvio]\r\nEnabled=yes\r\nInstalledFile=" + installed + "\r\n[Dial]\r\nEnabled=no\r\n"
-             "InstalledFile=" + m_dir.File("Dial.exe") + "\r\n");
+    WriteIni("[Palvio]\r\nEnabled=yes\r\nInstalledFile=" + installed +
+             "\r\n[Dial]\r\nEnabled=no\r\n"
+             "InstalledFile=" +
+             m_dir.File("Dial.exe") + "\r\n");
     ASSERT_EQ(1, Init(m_library));
     EXPECT_EQ(1, Call("PalvioIsEnable"));
     EXPECT_EQ(0, Call("DialIsEnable"));
@@ -103,7 +97,8 @@ TEST_F(Plugin, InstalledCanBeARegistryValue) {
 TEST_F(Plugin, InstallRunsTheSetupAndAsksAgain) {
     std::string installed = m_dir.File("Dial.exe");
     WriteIni("[Dial]\r\nInstalledFile=" + installed +
-             "\r\nSetup=%SystemRoot%\\system32\\cmd.exe\r\nSetupParameters=/c echo x> \"" + installed + "\"\r\n"
+             "\r\nSetup=%SystemRoot%\\system32\\cmd.exe\r\nSetupParameters=/c echo x> \"" + installed +
+             "\"\r\n"
              "[Palvio]\r\nSetup=NoSuchSetup.exe\r\n");
     ASSERT_EQ(1, Init(m_library));
     EXPECT_EQ(0, Call("CheckDialPrgInstall"));

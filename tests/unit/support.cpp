@@ -140,4 +140,18 @@ std::string TestDir() {
     return dir.substr(0, dir.rfind('\\') + 1);
 }
 
+std::string WindowsPath(std::string linuxPath) {
+    for (char& c : linuxPath) {
+        if (c == '/')
+            c = '\\';
+    }
+    return "Z:" + linuxPath;
+}
+
+std::string CopyBuilt(const char* linuxPath, const std::string& folder, const std::string& name) {
+    std::string copy = folder + name;
+    EXPECT_TRUE(CopyFileA(WindowsPath(linuxPath).c_str(), copy.c_str(), FALSE)) << linuxPath;
+    return copy;
+}
+
 } // namespace testsupport

@@ -52,5 +52,9 @@ HANDLE StartProgram(const std::string& program, const std::string& arguments);
 DWORD RunAndWait(const std::string& program, const std::string& arguments);
 // The folder of the running test program, with a trailing backslash.
 std::string TestDir();
+// A Linux path of the build tree as the test program sees it (Wine's Z: drive).
+std::string WindowsPath(std::string linuxPath);
+// A built file copied into a folder; answers the copy's path.
+std::string CopyBuilt(const char* linuxPath, const std::string& folder, const std::string& name);
 
 } // namespace testsupport

@@ -1,0 +1,64 @@
+// Plug-in library double (PalvioPlugin.dll): its 13 entry points journal every call in order and answer
+// from PalvioPlugin.ini beside it:
+//   [Answers]
+//   InitialDllPara=1
+//   CheckPalvioPrgInstall=0,1     ; answers in call order; the last one repeats
+// An entry point without a line answers 0, except InitialDllPara, which answers 1.
+#include "../double.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+
+namespace {
+
+// How often each entry point was called in this process.
+std::map<std::string, int> g_calls;
+
+int Answer(const char* entry, int fallback) {
+    int call = g_calls[entry]++;
+    char list[256] = {};
+    std::string ini = DoublePath();
+    ini = ini.substr(0, ini.rfind('.')) + ".ini";
+    GetPrivateProfileStringA("Answers", entry, "", list, sizeof list, ini.c_str());
+    int answer = fallback;
+    const char* at = list;
+    for (int i = 0; *at; ++i) {
+        answer = atoi(at);
+        const char* comma = strchr(at, ',');
+        if (i == call || !comma)
+            break;
+        at = comma + 1;
+    }
+    Journal(std::string(entry) + " -> " + std::to_string(answer));
+    return answer;
+}
+
+} // namespace
+
+extern "C" {
+
+int InitialDllPara(const char* libraryPath) {
+    Journal(std::string("InitialDllPara ") + (libraryPath ? libraryPath : "(null)"));
+    return Answer("InitialDllPara", 1);
+}
+
+#define QUERY_ENTRY(name)                                                                                              \
+    int name() { return Answer(#name, 0); }
+QUERY_ENTRY(CheckPalvioPrgInstall)
+QUERY_ENTRY(InstallPalvio)
+QUERY_ENTRY(UpdatePalvio)
+QUERY_ENTRY(RunPalvio)
+QUERY_ENTRY(CheckPalvioIsRunning)
+QUERY_ENTRY(PalvioIsEnable)
+QUERY_ENTRY(CheckDialPrgInstall)
+QUERY_ENTRY(InstallDialPrg)
+QUERY_ENTRY(UpdateDial)
+QUERY_ENTRY(RunDial)
+QUERY_ENTRY(CheckDialIsRunning)
+QUERY_ENTRY(DialIsEnable)
+
+} // extern "C"
