@@ -60,13 +60,15 @@ INT_PTR CDialog::DoModal() {
     m_bModal = true;
     m_bEndModal = false;
     m_nModalResult = -1;
+    // The owner takes no input while its modal window runs, from the window's set-up on.
+    HWND parent = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
+    bool parentDisabled = parent && IsWindowEnabled(parent) && !::EnableWindow(parent, FALSE);
     if (!CreateFromTemplate()) {
+        if (parentDisabled)
+            ::EnableWindow(parent, TRUE);
         m_bModal = false;
         return -1;
     }
-    // The owner takes no input while its modal window runs.
-    HWND parent = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
-    bool parentDisabled = parent && IsWindowEnabled(parent) && !::EnableWindow(parent, FALSE);
     if (m_hWnd && !m_bEndModal && !::IsWindowVisible(m_hWnd))
         ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
 
