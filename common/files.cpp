@@ -156,3 +156,11 @@ int GetBmpFileSize(const char* path, int* width, int* height, HINSTANCE instance
     *height = header.bmHeight;
     return 1;
 }
+
+HBITMAP LoadWholeBitmapFile(const char* path, HINSTANCE instance) {
+    std::string head;
+    unsigned long long fileSize = 0;
+    if (!path || !ReadFileHead(path, kBitmapHeadSize, head, fileSize) || !IsWholeBitmap(head, fileSize))
+        return nullptr;
+    return static_cast<HBITMAP>(LoadImageA(instance, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+}

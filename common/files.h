@@ -22,6 +22,9 @@ int TextContainsBoth(std::string& content, const char* text1, const char* text2)
 // Width and height of a .bmp file; 1 when it could be loaded as a bitmap, else 0 with the outputs untouched.
 // A file cut short is refused before it is loaded (some loaders would take garbage for the missing rows).
 int GetBmpFileSize(const char* path, int* width, int* height, HINSTANCE instance);
+// Loads a .bmp file as a bitmap (LoadImageA, LR_LOADFROMFILE) after the same check; null for a missing,
+// foreign or cut file. The caller owns the bitmap.
+HBITMAP LoadWholeBitmapFile(const char* path, HINSTANCE instance);
 // Whether the first bytes of a .bmp file (head) and its size describe a whole bitmap: complete headers
 // and all the pixel data they announce.
 bool IsWholeBitmap(const std::string& head, unsigned long long fileSize);

@@ -85,3 +85,68 @@ struct ModuleTraits {
     static void Close(Value value) { FreeLibrary(value); }
 };
 using ScopedModule = ScopedResource<ModuleTraits>;
+
+// File searches (FindFirstFileA).
+struct FindHandleTraits {
+    using Value = HANDLE;
+    static Value Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Value value) { FindClose(value); }
+};
+using ScopedFindHandle = ScopedResource<FindHandleTraits>;
+
+// Memory device contexts (CreateCompatibleDC).
+struct MemoryDcTraits {
+    using Value = HDC;
+    static Value Invalid() { return nullptr; }
+    static void Close(Value value) { DeleteDC(value); }
+};
+using ScopedMemoryDC = ScopedResource<MemoryDcTraits>;
+
+// Selects a GDI object into a device context and puts the previous one back. Declare it after the owner of
+// the object, so that the object is deselected before it is deleted.
+class ScopedSelection {
+public:
+    ScopedSelection(HDC dc, HGDIOBJ object) : m_dc(dc), m_old(object ? SelectObject(dc, object) : nullptr) {}
+    ~ScopedSelection() {
+        if (m_old)
+            SelectObject(m_dc, m_old);
+    }
+    ScopedSelection(const ScopedSelection&) = delete;
+    ScopedSelection& operator=(const ScopedSelection&) = delete;
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_old;
+};
+
+// The paint context of one WM_PAINT (BeginPaint / EndPaint).
+class ScopedPaint {
+public:
+    explicit ScopedPaint(HWND window) : m_window(window) { m_dc = BeginPaint(window, &m_paint); }
+    ~ScopedPaint() { EndPaint(m_window, &m_paint); }
+    ScopedPaint(const ScopedPaint&) = delete;
+    ScopedPaint& operator=(const ScopedPaint&) = delete;
+    HDC Get() const { return m_dc; }
+
+private:
+    HWND m_window;
+    PAINTSTRUCT m_paint = {};
+    HDC m_dc;
+};
+
+// A window's client drawing context outside WM_PAINT (GetDC / ReleaseDC).
+class ScopedWindowDC {
+public:
+    explicit ScopedWindowDC(HWND window) : m_window(window), m_dc(GetDC(window)) {}
+    ~ScopedWindowDC() {
+        if (m_dc)
+            ReleaseDC(m_window, m_dc);
+    }
+    ScopedWindowDC(const ScopedWindowDC&) = delete;
+    ScopedWindowDC& operator=(const ScopedWindowDC&) = delete;
+    HDC Get() const { return m_dc; }
+
+private:
+    HWND m_window;
+    HDC m_dc;
+};

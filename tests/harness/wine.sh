@@ -82,6 +82,10 @@ wine_template() {
                 # A crashing program must end, not wait for a click on the crash dialog.
                 timeout -k 10 120 "$loader" reg.exe add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
                     /t REG_DWORD /d 0 /f >>"$log" 2>&1 &&
+                # Xvfb has no window manager: Wine must not wait for one to map and unmap windows (about 2 s
+                # for every window that closes).
+                timeout -k 10 120 "$loader" reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+                    >>"$log" 2>&1 &&
                 timeout -k 10 120 "$WINE_SERVER" -w >>"$log" 2>&1 ||
                 { "$WINE_SERVER" -k 2>/dev/null; exit 1; }
             touch "$dir/.ready"
