@@ -57,12 +57,14 @@ wine_loader() {
 
 wine_kind_for_arch() { [ "$1" = i386 ] && echo win32 || echo win64; }
 
-# Makes the template prefix of a kind (win32 or win64) unless it is there; prints its folder.
+# Makes the template prefix of a kind (win32 or win64) unless it is there, made by this very recipe (its
+# stamp holds a digest of this function, so a changed recipe remakes the templates); prints its folder.
 wine_template() {
-    local kind=$1 dir loader log
+    local kind=$1 dir loader log recipe
     [ -n "${SUITE_WINE_DIR:-}" ] || wine_fail "SUITE_WINE_DIR is not set"
     dir="$SUITE_WINE_DIR/$kind"
-    if [ ! -f "$dir/.ready" ]; then
+    recipe=$(declare -f wine_template | md5sum | cut -d' ' -f1)
+    if [ "$(cat "$dir/.ready" 2>/dev/null)" != "$recipe" ]; then
         mkdir -p "$SUITE_WINE_DIR" || wine_fail "cannot create $SUITE_WINE_DIR"
         [ -x "$WINE_SERVER" ] || wine_fail "$WINE_SERVER is missing: run scripts/setup"
         case "$kind" in
@@ -73,7 +75,7 @@ wine_template() {
         log="$SUITE_WINE_DIR/$kind.log"
         (
             flock 9
-            [ -f "$dir/.ready" ] && exit 0
+            [ "$(cat "$dir/.ready" 2>/dev/null)" = "$recipe" ] && exit 0
             echo "wine-run: making the $kind template prefix (once per build tree)" >&2
             rm -rf "$dir"
             wine_env "$dir"
@@ -88,7 +90,7 @@ wine_template() {
                     >>"$log" 2>&1 &&
                 timeout -k 10 120 "$WINE_SERVER" -w >>"$log" 2>&1 ||
                 { "$WINE_SERVER" -k 2>/dev/null; exit 1; }
-            touch "$dir/.ready"
+            echo "$recipe" >"$dir/.ready"
         ) 9>"$SUITE_WINE_DIR/$kind.lock" || wine_fail "could not make the $kind prefix in $dir (see $log)"
     fi
     echo "$dir"
