@@ -74,6 +74,27 @@ std::string GetModuleDir() {
     return slash ? std::string(path, static_cast<size_t>(slash + 1 - path)) : std::string();
 }
 
+bool AppendPath(char* path, size_t room, const char* part) {
+    size_t used = strnlen(path, room);
+    if (used >= room)
+        return false;
+    if (!part || !*part)
+        return true;
+    // An empty path takes the part as it is, so that a UNC part keeps its leading backslashes.
+    if (used > 0) {
+        while (*part == '\\')
+            ++part;
+    }
+    bool separator = used > 0 && path[used - 1] != '\\';
+    size_t length = strlen(part);
+    if (used + (separator ? 1 : 0) + length >= room)
+        return false;
+    if (separator)
+        path[used++] = '\\';
+    memcpy(path + used, part, length + 1);
+    return true;
+}
+
 bool ForceDeleteFile(const char* path) {
     DWORD attributes = GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))

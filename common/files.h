@@ -9,6 +9,12 @@
 // the program's path holds no backslash.
 std::string GetModuleDir();
 
+// Appends one part to a path the way PathAppendA does, within room: a backslash is put between the two
+// unless the path is empty or already ends with one, and the part's own leading backslashes are dropped
+// ("\Win7" appends "Win7"). A null or empty part appends nothing. False, with path untouched, when the
+// result would not fit: a path is never cut.
+bool AppendPath(char* path, size_t room, const char* part);
+
 // Deletes a file, clearing its read-only attribute first. True when the file was deleted.
 bool ForceDeleteFile(const char* path);
 

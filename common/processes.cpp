@@ -40,6 +40,25 @@ int RunClientSetup(const char* program, const char* parameters) {
     return 1;
 }
 
+unsigned ShellOpen(const char* program, const char* parameters, const char* directory, int show) {
+    SHELLEXECUTEINFOA request = {};
+    request.cbSize = sizeof request;
+    // Without NO_UI a failed start would also show the shell's message box and hold the caller until closed.
+    request.fMask = SEE_MASK_FLAG_NO_UI;
+    request.lpVerb = "open";
+    request.lpFile = program;
+    request.lpParameters = parameters;
+    request.lpDirectory = directory;
+    request.nShow = show;
+    BOOL started = ShellExecuteExA(&request);
+    // The shell leaves its code in the instance field; a success whose code is not above 32 (or a failure
+    // whose code is) must not be read the other way.
+    auto code = static_cast<unsigned>(reinterpret_cast<UINT_PTR>(request.hInstApp));
+    if (started)
+        return ShellStarted(code) ? code : 33;
+    return ShellStarted(code) ? 0 : code;
+}
+
 namespace {
 
 // Walks the running processes to the first whose executable file name equals name, compared whole, in

@@ -8,6 +8,16 @@
 // may be null.
 int RunClientSetup(const char* program, const char* parameters);
 
+// Starts a program through the shell ("open", no owner window) without waiting for it, in the given working
+// folder (null: the caller's) and show mode. A failed start shows no message box of the shell: the caller
+// logs it. Answers the shell's code, above 32 when the program was started (see ShellStarted).
+unsigned ShellOpen(const char* program, const char* parameters, const char* directory, int show);
+
+// Whether a shell code means the program was started: the shell answers 32 or below for every failure.
+inline bool ShellStarted(unsigned code) {
+    return code > 32;
+}
+
 // Ends the first running process whose executable file name equals name (either case; a path or a part of
 // a name never matches). 1 when such a process was found, whether or not it could be ended; 0 when the name
 // is empty, the processes cannot be listed, or none has the name.

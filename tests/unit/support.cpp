@@ -68,19 +68,35 @@ TempDir::TempDir() {
     CreateDirectoryA(m_path.c_str(), nullptr);
 }
 
-TempDir::~TempDir() {
-    // SHFileOperation would pull in the shell; the tests' folders are flat.
+namespace {
+
+// Removes a folder with everything in it, read-only files included.
+void RemoveTree(const std::string& folder) {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((m_path + "*").c_str(), &found);
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            std::string file = m_path + found.cFileName;
-            SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(file.c_str());
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string path = folder + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(path + "\\");
+            } else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
         } while (FindNextFileA(search, &found));
         FindClose(search);
     }
-    RemoveDirectoryA(m_path.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+} // namespace
+
+TempDir::~TempDir() {
+    // SHFileOperation would pull in the shell.
+    RemoveTree(m_path);
 }
 
 ScopedRegString::ScopedRegString(const char* key, const char* name, const char* value)

@@ -1,0 +1,384 @@
+#include "staging.h"
+
+#include "devices.h"
+#include "files.h"
+#include "handles.h"
+#include "host.h"
+#include "log.h"
+#include "processes.h"
+#include "profile.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstring>
+#include <initializer_list>
+
+namespace {
+
+const char kAutorunSection[] = "Section_Autorun";
+const char kAutorunCfgName[] = "autoruncfg.cfg";
+
+// {Temp} as GetTempPathA gives it, with its trailing backslash.
+bool GetTempFolder(char (&path)[kPathRoom]) {
+    DWORD length = GetTempPathA(kPathRoom, path);
+    if (length == 0 || length >= kPathRoom) {
+        WriteLog("ERR: Get the temp folder failed, error %lu", GetLastError());
+        path[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+// Composes a path from pieces with AppendPath; false (and a log line naming what) when it does not fit.
+bool ComposePath(char (&path)[kPathRoom], std::initializer_list<const char*> parts, const char* what) {
+    path[0] = '\0';
+    for (const char* part : parts) {
+        if (!AppendPath(path, kPathRoom, part)) {
+            WriteLog("ERR: The path of %s is longer than %u characters, refused", what,
+                     static_cast<unsigned>(kPathRoom - 1));
+            return false;
+        }
+    }
+    return true;
+}
+
+// How a copy's failure reads in the log: the copy's own words, with the system's error code.
+void LogCopyFailure(const char* source, const char* target) {
+    WriteLog("ERR: CopyFile: %s >> %s failed, error %lu", source, target, GetLastError());
+}
+
+} // namespace
+
+const char* EditionFolderName(int edition) {
+    switch (edition) {
+    case kEditionWin2000:
+    case kEditionXP:
+    case kEditionWin7_32:
+        return "\\Win7"; // Windows 2000 and XP have no folder of their own
+    case kEditionVista32:
+        return "\\Vista";
+    case kEditionVista64:
+        return "\\Vista-AMD64";
+    case kEditionWin7_64:
+        return "\\Win7-AMD64";
+    default:
+        return nullptr;
+    }
+}
+
+const std::string& StagedSetupName(int edition) {
+    bool wide = edition == kEditionVista64 || edition == kEditionWin7_64;
+    return wide ? DeviceProfile.DriverInstallNameAMD64 : DeviceProfile.DriverInstallName;
+}
+
+bool ComposeSetupParameters(char* out, size_t room, const std::string& drive, int mode) {
+    if (mode < 0 || mode > 9)
+        return false;
+    char designator[3] = {};
+    for (size_t i = 0; i < 2 && i < drive.size(); ++i) {
+        char c = drive[i];
+        designator[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    return FormatBounded(out, room, "%s %c", designator, static_cast<char>('0' + mode));
+}
+
+std::string PluginIniName(std::string dllName) {
+    for (size_t at = dllName.find(".dll"); at != std::string::npos; at = dllName.find(".dll", at + 4))
+        dllName.replace(at, 4, ".ini");
+    return dllName;
+}
+
+CDriverSetupPreparation::CDriverSetupPreparation(Role role, std::string moduleDir)
+    : m_role(role), m_strModuleDir(std::move(moduleDir)) {}
+
+CDriverSetupPreparation::~CDriverSetupPreparation() = default;
+
+int CDriverSetupPreparation::AutoRun_PrepareTmpDriver() {
+    if (m_strDriverPath.empty())
+        return 0;
+    if (!AutoRun_CreateTmpSysDrvDir(m_strDriverPath))
+        return 0;
+    return AutoRun_CopyAllFiles(m_strDriverPath);
+}
+
+int CDriverSetupPreparation::AutoRun_CreateTmpSysDrvDir(std::string driverPath) {
+    char base[kPathRoom];
+    if (!GetTempFolder(base) || !AppendBounded(base, sizeof base, driverPath.c_str())) {
+        WriteLog("ERR: The temp package folder %s is not available, refused", driverPath.c_str());
+        return 0;
+    }
+    if (!CreateDirIfAbsent(base))
+        return 0;
+    std::string edition;
+    if (!AutoRun_GetTmpSysDrvDirName(edition))
+        return 0;
+    char folder[kPathRoom];
+    if (!CopyBounded(folder, sizeof folder, base) || !AppendBounded(folder, sizeof folder, edition.c_str())) {
+        WriteLog("ERR: The path of the temp folder %s%s is too long, refused", base, edition.c_str());
+        return 0;
+    }
+    if (!CreateDirIfAbsent(folder))
+        return 0;
+    if (!CopyBounded(folder, sizeof folder, base) || !AppendBounded(folder, sizeof folder, "\\Res")) {
+        WriteLog("ERR: The path of the temp folder %s\\Res is too long, refused", base);
+        return 0;
+    }
+    return CreateDirIfAbsent(folder);
+}
+
+int CDriverSetupPreparation::AutoRun_GetTmpSysDrvDirName(std::string& folder) {
+    const char* name = EditionFolderName(g_nEdition);
+    if (!name)
+        return 0;
+    folder = name;
+    if (m_role == Role::kInstaller)
+        WriteLog("make sure the temp driver folder then create it :%s --AutoRun_GetTmpSysDrvDirName()--", name);
+    return 1;
+}
+
+int CDriverSetupPreparation::CreateDirIfAbsent(const char* path) {
+    WriteLog("CreateDirectiory: %s ", path);
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            return 1;
+        WriteLog("ERR: %s is a file, not a folder", path);
+        return 0;
+    }
+    return CreateDirectoryA(path, nullptr) ? 1 : 0;
+}
+
+int CDriverSetupPreparation::AutoRun_CopyAllFiles(std::string driverPath) {
+    CopyClientSetup(driverPath.c_str(), nullptr, nullptr);
+    const char* edition = EditionFolderName(g_nEdition);
+    if (!edition) {
+        WriteLog("AutoRun_CopyAllFiles(): Not support this OS: %d ", g_nEdition);
+        return 0;
+    }
+    // A folder that could not be copied whole has logged why; the staging goes on with the others.
+    CopyClientSetup(driverPath.c_str(), edition, nullptr);
+    CopyClientSetup(driverPath.c_str(), "\\Res", nullptr);
+    return 1;
+}
+
+int CDriverSetupPreparation::CopyClientSetup(const char* param1, const char* param2, const char* param3) {
+    WriteLog("CopyClientSetup():param1: %s; param2: %s ", param1 ? param1 : "(null)", param2 ? param2 : "(null)");
+    char temp[kPathRoom];
+    if (!GetTempFolder(temp))
+        return 0;
+    char target[kPathRoom];
+    if (!ComposePath(target, {temp, param1, param2}, "the staged folder"))
+        return 0;
+    char source[kPathRoom];
+    if (!ComposePath(source, {m_strModuleDir.c_str(), m_bFromSubFolder ? param1 : nullptr, param3 ? param3 : param2},
+                     "the package folder"))
+        return 0;
+    char pattern[kPathRoom];
+    if (!CopyBounded(pattern, sizeof pattern, source) || !AppendPath(pattern, sizeof pattern, "*.*")) {
+        WriteLog("ERR: The path of %s\\*.* is too long, refused", source);
+        return 0;
+    }
+
+    WIN32_FIND_DATAA found;
+    ScopedFindHandle search(FindFirstFileA(pattern, &found));
+    if (!search) {
+        WriteLog("Error: CopyClientSetup():FindFile %s error", pattern);
+        return 0;
+    }
+    int failed = 0;
+    do {
+        if (strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0 ||
+            (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        char from[kPathRoom], to[kPathRoom];
+        if (!ComposePath(from, {source, found.cFileName}, found.cFileName) ||
+            !ComposePath(to, {target, found.cFileName}, found.cFileName)) {
+            ++failed;
+            continue;
+        }
+        ForceDeleteFile(to);
+        if (CopyFileA(from, to, FALSE)) {
+            WriteLog("CopyFile: %s >> %s", from, to);
+        } else {
+            LogCopyFailure(from, to);
+            ++failed;
+        }
+    } while (FindNextFileA(search.Get(), &found));
+
+    if (failed) {
+        WriteLog("ERR: Copy the client setup, %d files failed..", failed);
+        return 0;
+    }
+    WriteLog("END: Copy the client setup, SUC..");
+    return 1;
+}
+
+void CDriverSetupPreparation::CopyFileToTmp(std::string file, std::string folder) {
+    char temp[kPathRoom];
+    if (!GetTempFolder(temp))
+        return;
+    char source[kPathRoom], target[kPathRoom];
+    if (!FormatBounded(source, sizeof source, "%s%s", m_strModuleDir.c_str(), file.c_str()) ||
+        !FormatBounded(target, sizeof target, "%s%s%s%s", temp, folder.c_str(), folder.empty() ? "" : "\\",
+                       file.c_str())) {
+        WriteLog("ERR: The path of the file %s to copy to temp is too long, refused", file.c_str());
+        return;
+    }
+    WIN32_FIND_DATAA found;
+    ScopedFindHandle search(FindFirstFileA(source, &found));
+    if (!search) {
+        WriteLog("ERR: The file %s that need copy to temp isn't exist", source);
+        return;
+    }
+    ForceDeleteFile(target);
+    if (CopyFileA(source, target, FALSE))
+        WriteLog("END: Copy the file %s to temp(%s) success", source, target);
+    else
+        LogCopyFailure(source, target);
+}
+
+bool CDriverSetupPreparation::GetStagedSetupPath(char (&path)[kPathRoom]) {
+    char temp[kPathRoom];
+    if (!GetTempFolder(temp))
+        return false;
+    const std::string& name = StagedSetupName(g_nEdition);
+    if (!FormatBounded(path, kPathRoom, "%s%s\\%s", temp, m_strDriverPath.c_str(), name.c_str())) {
+        WriteLog("ERR: The path of the staged setup %s is too long, refused", name.c_str());
+        return false;
+    }
+    return true;
+}
+
+int CDriverSetupPreparation::ShellExeTmpSetup(std::string drive, int mode) {
+    char parameters[kPathRoom];
+    if (mode < 0 || mode > 9) {
+        WriteLog("ERR: shell exe refused: run mode %d is not one digit", mode);
+        return 0;
+    }
+    if (!ComposeSetupParameters(parameters, sizeof parameters, drive, mode))
+        return 0; // two characters, a blank and a digit always fit
+    char program[kPathRoom], temp[kPathRoom];
+    if (!GetStagedSetupPath(program) || !GetTempFolder(temp))
+        return 0;
+    int show = m_role == Role::kInstaller ? SW_HIDE : SW_SHOWNORMAL;
+    unsigned code = ShellOpen(program, parameters, temp, show);
+    if (!ShellStarted(code)) {
+        WriteLog("ERR: shell exe %s with parameter %s failed, code %u", program, parameters, code);
+        return 0;
+    }
+    WriteLog("INF: shell exe %s with parameter %s", program, parameters);
+    return 1;
+}
+
+int CDriverSetupPreparation::RunPackageSetup(int mode) {
+    // Only Vista 64-bit gets the 64-bit name here: on Windows 7 64-bit the 32-bit installer on the medium
+    // stages and starts the 64-bit one itself.
+    const std::string& name =
+        g_nEdition == kEditionVista64 ? DeviceProfile.DriverInstallNameAMD64 : DeviceProfile.DriverInstallName;
+    char program[kPathRoom], parameters[kPathRoom];
+    if (!FormatBounded(program, sizeof program, "%s%s\\%s", m_strModuleDir.c_str(), m_strDriverPath.c_str(),
+                       name.c_str()) ||
+        !FormatBounded(parameters, sizeof parameters, "%.2s %d", m_strModuleDir.c_str(), mode)) {
+        WriteLog("ERR: The path of the package setup %s is too long, refused", name.c_str());
+        return 0;
+    }
+    SHELLEXECUTEINFOA request = {};
+    request.cbSize = sizeof request;
+    // NO_UI: a failed start is logged here instead of holding the window thread in the shell's message box.
+    request.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    request.lpVerb = "open";
+    request.lpFile = program;
+    request.lpParameters = parameters;
+    request.nShow = SW_SHOW;
+    if (!ShellExecuteExA(&request)) {
+        WriteLog("ERR: ShellExecuteEx %s with para(%s) error,last error:%d...", program, parameters,
+                 static_cast<int>(reinterpret_cast<INT_PTR>(request.hInstApp)));
+        return 0;
+    }
+    // A start handed to a running program comes without a process to wait for.
+    ScopedHandle process(request.hProcess);
+    if (process) {
+        WaitForSingleObject(process.Get(), INFINITE);
+        DWORD exitCode = 0;
+        GetExitCodeProcess(process.Get(), &exitCode);
+    }
+    WriteLog("INF: Run client %s %s setup, SUC...", program, parameters);
+    return 1;
+}
+
+int CDriverSetupPreparation::IsProcessRunning(std::string name) {
+    return !name.empty() && FindProcessByName(name.c_str()) != 0 ? 1 : 0;
+}
+
+int CDriverSetupPreparation::IsSetupRunning() {
+    for (const std::string* name : {&DeviceProfile.DriverInstallName, &DeviceProfile.DriverInstallNameAMD64}) {
+        if (IsProcessRunning(*name)) {
+            WriteLog("Program(%s) is running", name->c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int CDriverSetupPreparation::IsDeviceAbsent() {
+    int absent = 1;
+    DetectDevice(DeviceProfile.ProductId.c_str(), DeviceProfile.MassCmpId.c_str(), &absent);
+    return absent;
+}
+
+CDriverPrepare_Setup::CDriverPrepare_Setup() : CDriverPrepare_Setup(GetModuleDir()) {}
+
+CDriverPrepare_Setup::CDriverPrepare_Setup(std::string moduleDir)
+    : CDriverSetupPreparation(Role::kInstaller, std::move(moduleDir)) {
+    std::string folder = m_strModuleDir;
+    if (!folder.empty() && folder.back() == '\\')
+        folder.pop_back();
+    size_t slash = folder.rfind('\\');
+    m_strDriverPath = slash == std::string::npos ? folder : folder.substr(slash + 1);
+    m_bFromSubFolder = 0;
+    WriteLog("Info:CDriverPrepare_Setup():m_strDriverPath = %s.", m_strDriverPath.c_str());
+}
+
+CDriverPrepare_Setup::~CDriverPrepare_Setup() = default;
+
+CDriverPrepare_PcOptions::CDriverPrepare_PcOptions() : CDriverPrepare_PcOptions(GetModuleDir()) {}
+
+CDriverPrepare_PcOptions::CDriverPrepare_PcOptions(std::string moduleDir)
+    : CDriverSetupPreparation(Role::kLauncher, std::move(moduleDir)) {
+    m_strCfgPath = m_strModuleDir + kAutorunCfgName;
+    LoadAutorunCfg();
+    m_bFromSubFolder = 1;
+    WriteLog("Info:CDriverPrepare_PcOptions():m_strCfgPath = %s; m_strDllModuleName = %s; m_strDriverPath = %s.",
+             m_strCfgPath.c_str(), m_strDllModuleName.c_str(), m_strDriverPath.c_str());
+}
+
+CDriverPrepare_PcOptions::~CDriverPrepare_PcOptions() = default;
+
+void CDriverPrepare_PcOptions::LoadAutorunCfg() {
+    struct Entry {
+        const char* key;
+        std::string& value;
+    };
+    // Key_DriverPath is read only once the library's name was read.
+    for (const Entry& entry : {Entry{"Key_DllModuleName", m_strDllModuleName}, Entry{"Key_DriverPath", m_strDriverPath}}) {
+        std::string value;
+        if (!ReadCfgValue(kAutorunSection, entry.key, 0, value, m_strCfgPath.c_str())) {
+            // The reader leaves its sentinel text behind; a folder of that name must never be staged.
+            WriteLog("Err:Get config(Section:%s; Key:%s) from cfg file fialed", kAutorunSection, entry.key);
+            return;
+        }
+        entry.value = value;
+        WriteLog("Info:The value of config(Section:%s; Key:%s) is %s.", kAutorunSection, entry.key, value.c_str());
+    }
+}
+
+int CDriverPrepare_PcOptions::AutoRun_CopyAllFiles() {
+    if (!AutoRun_PrepareTmpDriver())
+        return 0;
+    WriteLog("Info: AutoRun_CopyAllFiles():begin subclass operator.");
+    CopyFileToTmp(kAutorunCfgName, m_strDriverPath);
+    CopyFileToTmp(m_strDllModuleName, m_strDriverPath);
+    CopyFileToTmp(PluginIniName(m_strDllModuleName), m_strDriverPath);
+    return 1;
+}

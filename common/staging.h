@@ -1,0 +1,98 @@
+// Staging of the driver package: a setup program cannot run from the device's read-only CD-ROM, so the
+// package folder (with its edition folder and Res) is copied into the temp folder and the setup program is
+// started from there. The installer stages its own folder; the launcher stages the package folder that its
+// autoruncfg.cfg names, plus that file and the plug-in library beside it.
+#pragma once
+
+#include "text.h"
+
+#include <string>
+
+class CDriverSetupPreparation {
+public:
+    virtual ~CDriverSetupPreparation();
+    CDriverSetupPreparation(const CDriverSetupPreparation&) = delete;
+    CDriverSetupPreparation& operator=(const CDriverSetupPreparation&) = delete;
+
+    // Creates {Temp}{DriverPath}, its edition folder and Res, and copies the package's files into them.
+    // 1 done, 0 nothing to stage, a folder missing or an unsupported edition.
+    int AutoRun_PrepareTmpDriver();
+    // 1 when {Temp}N, {Temp}N{Edition} and {Temp}N\Res all exist (made where missing).
+    int AutoRun_CreateTmpSysDrvDir(std::string driverPath);
+    // The edition folder ("\Win7", ...) of g_nEdition; 0 with folder untouched for an unknown edition.
+    int AutoRun_GetTmpSysDrvDirName(std::string& folder);
+    // 1 when the folder exists or was made (its parent must exist).
+    int CreateDirIfAbsent(const char* path);
+    // Copies the package folder N, then its edition folder and Res. 0 for an unknown edition.
+    int AutoRun_CopyAllFiles(std::string driverPath);
+    // Copies the plain files of one source folder into {Temp}param1[param2]. The source is {ModuleDir}
+    // (or {ModuleDir}param1 when m_bFromSubFolder) followed by param3, or param2 when param3 is null.
+    // 1 every file copied; 0 the source folder was not found, a path did not fit or a file failed to copy.
+    int CopyClientSetup(const char* param1, const char* param2, const char* param3);
+    // Copies {ModuleDir}file into {Temp}folder\ (or {Temp} for an empty folder), logging the outcome.
+    void CopyFileToTmp(std::string file, std::string folder);
+    // Starts the staged setup program of the edition, {Temp}{DriverPath}\name, with the drive letter, a
+    // colon, a blank and the mode digit, without waiting. 1 started; 0 refused or the start failed.
+    int ShellExeTmpSetup(std::string drive, int mode);
+    // Runs the setup program in the package folder on the medium with "X: mode" and waits for it to end.
+    // 1 started and ended, 0 the start failed.
+    int RunPackageSetup(int mode);
+    // 1 when a process of that executable file name runs (either case), else 0 (also for an empty name).
+    int IsProcessRunning(std::string name);
+    // 1 when either installer of the profile runs.
+    int IsSetupRunning();
+    // 1 unless the device is present in its storage mode (also when the devices cannot be listed).
+    int IsDeviceAbsent();
+
+    // {Temp}{DriverPath}\ and the edition's setup name: what ShellExeTmpSetup starts. False (logged) when
+    // the temp folder is unknown or the path does not fit.
+    bool GetStagedSetupPath(char (&path)[kPathRoom]);
+    // {ModuleDir}: the folder the package is staged from (or below which it lies).
+    const std::string& ModuleDir() const { return m_strModuleDir; }
+
+    std::string m_strDriverPath;    // package folder name, relative to {ModuleDir} and {Temp}
+    std::string m_strCfgPath;       // autoruncfg.cfg (launcher only)
+    std::string m_strDllModuleName; // plug-in library file name (launcher only)
+    int m_bFromSubFolder = 0;       // 1: the package lies in {ModuleDir}{DriverPath}, not in {ModuleDir}
+
+protected:
+    // The two programs stage alike but differ in a log line and in how the staged installer is shown.
+    enum class Role { kInstaller, kLauncher };
+    CDriverSetupPreparation(Role role, std::string moduleDir);
+
+    Role m_role;
+    std::string m_strModuleDir; // {ModuleDir}: the running program's folder, with its trailing backslash
+};
+
+// The installer's staging: the package folder is the installer's own folder.
+class CDriverPrepare_Setup : public CDriverSetupPreparation {
+public:
+    CDriverPrepare_Setup();
+    // For a program folder other than the running program's (tests).
+    explicit CDriverPrepare_Setup(std::string moduleDir);
+    ~CDriverPrepare_Setup() override;
+};
+
+// The launcher's staging: the package folder is named by autoruncfg.cfg beside the launcher, and the
+// configuration and the plug-in library (with its .ini) are staged with it.
+class CDriverPrepare_PcOptions : public CDriverSetupPreparation {
+public:
+    CDriverPrepare_PcOptions();
+    explicit CDriverPrepare_PcOptions(std::string moduleDir);
+    ~CDriverPrepare_PcOptions() override;
+
+    // Reads Key_DllModuleName and then Key_DriverPath; a value that cannot be read stays empty.
+    void LoadAutorunCfg();
+    // The whole staging of the launcher: the package, then the three extra files. 1 done, 0 failed.
+    int AutoRun_CopyAllFiles();
+};
+
+// The edition folder of an edition code, with its leading backslash ("\Win7"); null for an unknown code.
+const char* EditionFolderName(int edition);
+// The setup program the staged start runs on an edition: the 64-bit installer on codes 4 and 6.
+const std::string& StagedSetupName(int edition);
+// The staged installer's parameter text: the drive's first two characters (letters upper-cased), a blank
+// and the mode digit. False for a mode outside 0-9 or a text that does not fit.
+bool ComposeSetupParameters(char* out, size_t room, const std::string& drive, int mode);
+// Every ".dll" of a name replaced by ".ini" (case-sensitive, as the library's .ini is named).
+std::string PluginIniName(std::string dllName);

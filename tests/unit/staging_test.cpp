@@ -1,0 +1,363 @@
+#include "common/staging.h"
+
+#include "common/files.h"
+#include "common/handles.h"
+#include "common/host.h"
+#include "common/log.h"
+#include "common/profile.h"
+#include "support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+using namespace testsupport;
+
+namespace {
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool HasMessage(const std::string& message) {
+    std::vector<std::string> messages = LogMessages();
+    return std::find(messages.begin(), messages.end(), message) != messages.end();
+}
+
+bool HasMessageStarting(const std::string& start) {
+    for (const std::string& message : LogMessages()) {
+        if (message.compare(0, start.size(), start) == 0)
+            return true;
+    }
+    return false;
+}
+
+// A medium with a package folder beside the programs, and a temp folder of the test's own: {Temp} is
+// what TMP names while the test runs.
+class Staging : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitLogFile();
+        m_oldEdition = g_nEdition;
+        m_oldProfile = DeviceProfile;
+        DeviceProfile.DriverInstallName = "Instoria.exe";
+        DeviceProfile.DriverInstallNameAMD64 = "Instoria64.exe";
+        char old[MAX_PATH] = {};
+        m_hadTmp = GetEnvironmentVariableA("TMP", old, MAX_PATH) > 0;
+        m_oldTmp = old;
+        SetEnvironmentVariableA("TMP", m_temp.Path().c_str());
+        DeleteLog();
+    }
+    void TearDown() override {
+        SetEnvironmentVariableA("TMP", m_hadTmp ? m_oldTmp.c_str() : nullptr);
+        g_nEdition = m_oldEdition;
+        DeviceProfile = m_oldProfile;
+        DeleteLog();
+    }
+
+    // medium\Pkg\ holding the installers, the editions' folders, Res and a sub-folder that is not staged.
+    std::string MakePackage(const std::string& folder = "Pkg") {
+        std::string package = m_medium.File(folder) + "\\";
+        for (const char* sub : {"", "Win7", "Win7-AMD64", "Vista", "Vista-AMD64", "Res", "Extra"})
+            CreateDirectoryA((package + sub).c_str(), nullptr);
+        for (const char* file : {"Instoria.exe", "Instoria64.exe", "drvcfg.ini", "DrvLang.ini", "Win7\\qvser.sys",
+                                 "Win7-AMD64\\qvser64.sys", "Vista\\qvvista.sys", "Vista-AMD64\\qvvista64.sys",
+                                 "Res\\DrvInstall.bmp", "Extra\\notes.txt"})
+            WriteWholeFile(package + file, std::string("content of ") + file);
+        return package;
+    }
+    std::string Staged(const std::string& relative) const { return m_temp.Path() + relative; }
+
+    TempDir m_medium;
+    TempDir m_temp;
+
+private:
+    int m_oldEdition = 0;
+    DeviceProfileData m_oldProfile;
+    bool m_hadTmp = false;
+    std::string m_oldTmp;
+};
+
+} // namespace
+
+TEST_F(Staging, TheInstallerStagesItsFolderWithTheEditionFolderAndRes) {
+    std::string package = MakePackage();
+    g_nEdition = kEditionXP;
+    CDriverPrepare_Setup setup(package);
+    EXPECT_EQ("Pkg", setup.m_strDriverPath);
+    EXPECT_EQ(0, setup.m_bFromSubFolder);
+
+    EXPECT_EQ(1, setup.AutoRun_PrepareTmpDriver());
+    for (const char* file : {"Pkg\\Instoria.exe", "Pkg\\Instoria64.exe", "Pkg\\drvcfg.ini", "Pkg\\Win7\\qvser.sys",
+                             "Pkg\\Res\\DrvInstall.bmp"})
+        EXPECT_EQ(std::string("content of ") + (strchr(file, '\\') + 1), ReadWholeFile(Staged(file))) << file;
+    // XP has no folder of its own; other editions' folders and sub-folders of the package stay behind.
+    EXPECT_FALSE(Exists(Staged("Pkg\\Vista")));
+    EXPECT_FALSE(Exists(Staged("Pkg\\Win7-AMD64")));
+    EXPECT_FALSE(Exists(Staged("Pkg\\Extra")));
+    EXPECT_TRUE(HasMessage("Info:CDriverPrepare_Setup():m_strDriverPath = Pkg."));
+    EXPECT_TRUE(HasMessage("make sure the temp driver folder then create it :\\Win7 --AutoRun_GetTmpSysDrvDirName()--"));
+    EXPECT_TRUE(HasMessage("CopyFile: " + package + "Win7\\qvser.sys >> " + Staged("Pkg\\Win7\\qvser.sys")));
+    EXPECT_TRUE(HasMessage("END: Copy the client setup, SUC.."));
+}
+
+TEST_F(Staging, EachEditionGetsItsOwnFolder) {
+    std::string package = MakePackage();
+    struct Case {
+        int edition;
+        const char* file;
+    };
+    for (Case c : {Case{kEditionWin7_64, "Pkg\\Win7-AMD64\\qvser64.sys"}, Case{kEditionVista64, "Pkg\\Vista-AMD64\\qvvista64.sys"},
+                   Case{kEditionVista32, "Pkg\\Vista\\qvvista.sys"}, Case{kEditionWin2000, "Pkg\\Win7\\qvser.sys"}}) {
+        g_nEdition = c.edition;
+        CDriverPrepare_Setup setup(package);
+        EXPECT_EQ(1, setup.AutoRun_PrepareTmpDriver()) << c.edition;
+        EXPECT_TRUE(Exists(Staged(c.file))) << c.file;
+    }
+}
+
+TEST_F(Staging, AnUnknownEditionStopsAfterThePackageFolderWithNothingCopied) {
+    std::string package = MakePackage();
+    g_nEdition = kEditionUnknown;
+    CDriverPrepare_Setup setup(package);
+    EXPECT_EQ(0, setup.AutoRun_PrepareTmpDriver());
+    EXPECT_TRUE(Exists(Staged("Pkg")));
+    EXPECT_FALSE(Exists(Staged("Pkg\\Instoria.exe")));
+    EXPECT_FALSE(Exists(Staged("Pkg\\Res")));
+
+    // Called on its own, the copy does the package folder, then refuses the edition.
+    EXPECT_EQ(0, setup.AutoRun_CopyAllFiles("Pkg"));
+    EXPECT_TRUE(Exists(Staged("Pkg\\Instoria.exe")));
+    EXPECT_TRUE(HasMessage("AutoRun_CopyAllFiles(): Not support this OS: 0 "));
+}
+
+TEST_F(Staging, AReadOnlyFileOfAnEarlierRunIsReplaced) {
+    std::string package = MakePackage();
+    g_nEdition = kEditionWin7_32;
+    CreateDirectoryA(Staged("Pkg").c_str(), nullptr);
+    WriteWholeFile(Staged("Pkg\\drvcfg.ini"), "old");
+    SetFileAttributesA(Staged("Pkg\\drvcfg.ini").c_str(), FILE_ATTRIBUTE_READONLY);
+    CDriverPrepare_Setup setup(package);
+    EXPECT_EQ(1, setup.AutoRun_PrepareTmpDriver());
+    EXPECT_EQ("content of drvcfg.ini", ReadWholeFile(Staged("Pkg\\drvcfg.ini")));
+}
+
+TEST_F(Staging, AFileThatCannotBeCopiedIsReportedAndTheRestStillArrives) {
+    std::string package = MakePackage();
+    g_nEdition = kEditionWin7_32;
+    // A folder where the copy of drvcfg.ini must go: neither deleted nor overwritten.
+    CreateDirectoryA(Staged("Pkg").c_str(), nullptr);
+    CreateDirectoryA(Staged("Pkg\\drvcfg.ini").c_str(), nullptr);
+    CDriverPrepare_Setup setup(package);
+    EXPECT_EQ(1, setup.AutoRun_PrepareTmpDriver());
+    EXPECT_EQ(0, setup.CopyClientSetup("Pkg", nullptr, nullptr));
+
+    std::string line = "CopyFile: " + package + "drvcfg.ini >> " + Staged("Pkg\\drvcfg.ini");
+    EXPECT_FALSE(HasMessage(line));
+    EXPECT_TRUE(HasMessageStarting("ERR: " + line + " failed, error "));
+    EXPECT_TRUE(HasMessage("ERR: Copy the client setup, 1 files failed.."));
+    EXPECT_TRUE(Exists(Staged("Pkg\\Instoria.exe")));
+    EXPECT_TRUE(Exists(Staged("Pkg\\Win7\\qvser.sys")));
+}
+
+TEST_F(Staging, AMissingSourceFolderIsLoggedAndTheStagingGoesOn) {
+    std::string package = MakePackage();
+    DeleteFileA((package + "Res\\DrvInstall.bmp").c_str());
+    RemoveDirectoryA((package + "Res").c_str());
+    g_nEdition = kEditionWin7_32;
+    CDriverPrepare_Setup setup(package);
+    EXPECT_EQ(1, setup.AutoRun_PrepareTmpDriver());
+    EXPECT_TRUE(HasMessage("Error: CopyClientSetup():FindFile " + package + "Res\\*.* error"));
+    EXPECT_TRUE(Exists(Staged("Pkg\\Res")));
+    EXPECT_TRUE(Exists(Staged("Pkg\\Win7\\qvser.sys")));
+}
+
+TEST_F(Staging, APathThatWouldNotFitIsRefusedNotCut) {
+    g_nEdition = kEditionWin7_32;
+    std::string longName(kPathRoom - m_temp.Path().size(), 'p'); // with {Temp}: 260 characters, one too many
+    CDriverPrepare_Setup setup(m_medium.Path());
+    setup.m_strDriverPath = longName;
+    EXPECT_EQ(0, setup.AutoRun_PrepareTmpDriver());
+    EXPECT_TRUE(HasMessageStarting("ERR: The temp package folder ppp"));
+    // Nothing was made under a shortened name.
+    WIN32_FIND_DATAA found;
+    EXPECT_FALSE(ScopedFindHandle(FindFirstFileA((m_temp.Path() + "p*").c_str(), &found)));
+
+    // Four characters less fit the folder itself, but not with "\Win7" after it.
+    setup.m_strDriverPath = longName.substr(4);
+    EXPECT_EQ(0, setup.AutoRun_PrepareTmpDriver());
+    std::string base = Staged(setup.m_strDriverPath);
+    for (size_t cut = 2; cut <= 5; ++cut)
+        EXPECT_FALSE(Exists(base + std::string("\\Win7").substr(0, cut))) << cut;
+}
+
+TEST_F(Staging, TheLauncherStagesThePackageWithItsConfigurationAndPlugin) {
+    MakePackage("Driver");
+    WriteWholeFile(m_medium.File("autoruncfg.cfg"), "[Section_Autorun]\r\nKey_DllModuleName=Plug.dll\r\nKey_DriverPath=Driver\r\n");
+    WriteWholeFile(m_medium.File("Plug.dll"), "library");
+    WriteWholeFile(m_medium.File("Plug.ini"), "library settings");
+    g_nEdition = kEditionWin7_32;
+    CDriverPrepare_PcOptions options(m_medium.Path());
+    EXPECT_EQ(m_medium.File("autoruncfg.cfg"), options.m_strCfgPath);
+    EXPECT_EQ("Plug.dll", options.m_strDllModuleName);
+    EXPECT_EQ("Driver", options.m_strDriverPath);
+    EXPECT_EQ(1, options.m_bFromSubFolder);
+
+    EXPECT_EQ(1, options.AutoRun_CopyAllFiles());
+    for (const char* file : {"Driver\\Instoria.exe", "Driver\\Win7\\qvser.sys", "Driver\\Res\\DrvInstall.bmp",
+                             "Driver\\autoruncfg.cfg", "Driver\\Plug.dll", "Driver\\Plug.ini"})
+        EXPECT_TRUE(Exists(Staged(file))) << file;
+    EXPECT_EQ("library settings", ReadWholeFile(Staged("Driver\\Plug.ini")));
+    EXPECT_FALSE(HasMessageStarting("make sure the temp driver folder")); // the installer's line only
+    EXPECT_TRUE(HasMessage("END: Copy the file " + m_medium.File("Plug.ini") + " to temp(" + Staged("Driver\\Plug.ini") +
+                           ") success"));
+}
+
+TEST_F(Staging, ALibraryNamedInCapitalsGetsNoIni) {
+    MakePackage("Driver");
+    WriteWholeFile(m_medium.File("autoruncfg.cfg"), "[Section_Autorun]\r\nKey_DllModuleName=Plug.DLL\r\nKey_DriverPath=Driver\r\n");
+    WriteWholeFile(m_medium.File("Plug.DLL"), "library");
+    WriteWholeFile(m_medium.File("Plug.ini"), "library settings");
+    g_nEdition = kEditionWin7_32;
+    CDriverPrepare_PcOptions options(m_medium.Path());
+    EXPECT_EQ(1, options.AutoRun_CopyAllFiles());
+    EXPECT_TRUE(Exists(Staged("Driver\\Plug.DLL")));
+    EXPECT_FALSE(Exists(Staged("Driver\\Plug.ini")));
+    EXPECT_EQ("Plug.ini", PluginIniName("Plug.dll"));
+    EXPECT_EQ("a.ini.ini", PluginIniName("a.dll.dll"));
+}
+
+TEST_F(Staging, AMissingExtraFileIsLoggedAndTheStagingSucceeds) {
+    MakePackage("Driver");
+    WriteWholeFile(m_medium.File("autoruncfg.cfg"), "[Section_Autorun]\r\nKey_DllModuleName=Plug.dll\r\nKey_DriverPath=Driver\r\n");
+    g_nEdition = kEditionWin7_32;
+    CDriverPrepare_PcOptions options(m_medium.Path());
+    EXPECT_EQ(1, options.AutoRun_CopyAllFiles());
+    EXPECT_TRUE(HasMessage("ERR: The file " + m_medium.File("Plug.dll") + " that need copy to temp isn't exist"));
+}
+
+TEST_F(Staging, AnUnreadableLauncherConfigurationLeavesNothingToStage) {
+    MakePackage("Driver");
+    g_nEdition = kEditionWin7_32;
+    // Without the library's name the package folder is not even read.
+    WriteWholeFile(m_medium.File("autoruncfg.cfg"), "[Section_Autorun]\r\nKey_DriverPath=Driver\r\n");
+    {
+        CDriverPrepare_PcOptions options(m_medium.Path());
+        EXPECT_EQ("", options.m_strDllModuleName);
+        EXPECT_EQ("", options.m_strDriverPath);
+        EXPECT_EQ(1, options.m_bFromSubFolder);
+        EXPECT_TRUE(HasMessage("Err:Get config(Section:Section_Autorun; Key:Key_DllModuleName) from cfg file fialed"));
+        EXPECT_EQ(0, options.AutoRun_CopyAllFiles());
+    }
+    // A missing package folder name stays empty: never the reader's DEFAULT_READ_STRING.
+    WriteWholeFile(m_medium.File("autoruncfg.cfg"), "[Section_Autorun]\r\nKey_DllModuleName=Plug.dll\r\n");
+    {
+        CDriverPrepare_PcOptions options(m_medium.Path());
+        EXPECT_EQ("Plug.dll", options.m_strDllModuleName);
+        EXPECT_EQ("", options.m_strDriverPath);
+        EXPECT_EQ(0, options.AutoRun_CopyAllFiles());
+    }
+    WIN32_FIND_DATAA found;
+    ScopedFindHandle search(FindFirstFileA((m_temp.Path() + "*.*").c_str(), &found));
+    int entries = 0;
+    if (search) {
+        do
+            ++entries;
+        while (FindNextFileA(search.Get(), &found));
+    }
+    EXPECT_EQ(2, entries) << "only . and .. in the temp folder";
+}
+
+TEST(SetupParameters, AreTheUpperCaseDriveABlankAndTheModeDigit) {
+    char text[kPathRoom];
+    ASSERT_TRUE(ComposeSetupParameters(text, sizeof text, "e:\\", 5));
+    EXPECT_STREQ("E: 5", text);
+    ASSERT_TRUE(ComposeSetupParameters(text, sizeof text, "F:", 4));
+    EXPECT_STREQ("F: 4", text);
+    ASSERT_TRUE(ComposeSetupParameters(text, sizeof text, "", 0));
+    EXPECT_STREQ(" 0", text);
+    EXPECT_FALSE(ComposeSetupParameters(text, sizeof text, "E:", 10));
+    EXPECT_FALSE(ComposeSetupParameters(text, sizeof text, "E:", -1));
+}
+
+TEST(SetupParameters, The64BitInstallerServesVistaAnd7Of64Bits) {
+    DeviceProfileData old = DeviceProfile;
+    DeviceProfile.DriverInstallName = "Instoria.exe";
+    DeviceProfile.DriverInstallNameAMD64 = "Instoria64.exe";
+    for (int edition : {kEditionUnknown, kEditionWin2000, kEditionXP, kEditionVista32, kEditionWin7_32})
+        EXPECT_EQ("Instoria.exe", StagedSetupName(edition)) << edition;
+    for (int edition : {kEditionVista64, kEditionWin7_64})
+        EXPECT_EQ("Instoria64.exe", StagedSetupName(edition)) << edition;
+    DeviceProfile = old;
+}
+
+class StagedStart : public Staging {
+protected:
+    // The Bootrel double under the installer's name: it journals its command line beside itself.
+    std::string PlaceRecorder(const std::string& folder, const std::string& name) {
+        CreateDirectoryA(folder.c_str(), nullptr);
+        return CopyBuilt(BOOTREL_DOUBLE, folder, name);
+    }
+    static std::string Journal(const std::string& program) {
+        return ReadWholeFile(program.substr(0, program.rfind('.')) + ".journal");
+    }
+};
+
+TEST_F(StagedStart, StartsTheEditionsStagedInstallerWithDriveAndMode) {
+    g_nEdition = kEditionWin7_64;
+    std::string program = PlaceRecorder(Staged("Pkg\\"), "Instoria64.exe");
+    CDriverPrepare_Setup setup(m_medium.File("Pkg\\"));
+    EXPECT_EQ(1, setup.ShellExeTmpSetup("e:\\", 4));
+    EXPECT_TRUE(HasMessage("INF: shell exe " + program + " with parameter E: 4"));
+    for (int i = 0; i < 100 && Journal(program).empty(); ++i)
+        Sleep(100); // the start does not wait
+    EXPECT_EQ("Bootrel E: 4\r\n", Journal(program));
+}
+
+TEST_F(StagedStart, AFailedStartIsNotReportedAsStarted) {
+    g_nEdition = kEditionXP;
+    CDriverPrepare_Setup setup(m_medium.File("Pkg\\"));
+    EXPECT_EQ(0, setup.ShellExeTmpSetup("E:", 4));
+    std::string program = Staged("Pkg\\Instoria.exe");
+    EXPECT_TRUE(HasMessageStarting("ERR: shell exe " + program + " with parameter E: 4 failed, code "));
+    EXPECT_FALSE(HasMessageStarting("INF: shell exe"));
+
+    EXPECT_EQ(0, setup.ShellExeTmpSetup("E:", 12));
+    EXPECT_TRUE(HasMessage("ERR: shell exe refused: run mode 12 is not one digit"));
+}
+
+TEST_F(StagedStart, ThePackageSetupOnTheMediumIsWaitedFor) {
+    // Windows 7 64-bit still runs the 32-bit installer on the medium: it stages the 64-bit one itself.
+    g_nEdition = kEditionWin7_64;
+    std::string program = PlaceRecorder(m_medium.File("Driver\\"), "Instoria.exe");
+    WriteWholeFile(m_medium.File("autoruncfg.cfg"), "[Section_Autorun]\r\nKey_DllModuleName=Plug.dll\r\nKey_DriverPath=Driver\r\n");
+    CDriverPrepare_PcOptions options(m_medium.Path());
+    EXPECT_EQ(1, options.RunPackageSetup(6));
+    std::string drive = m_medium.Path().substr(0, 2);
+    EXPECT_EQ("Bootrel " + drive + " 6\r\n", Journal(program)); // ended before the call returned
+    EXPECT_TRUE(HasMessage("INF: Run client " + program + " " + drive + " 6 setup, SUC..."));
+
+    DeleteFileA(program.c_str());
+    EXPECT_EQ(0, options.RunPackageSetup(6));
+    EXPECT_TRUE(HasMessage("ERR: ShellExecuteEx " + program + " with para(" + drive + " 6) error,last error:2..."));
+}
+
+TEST_F(StagedStart, ARunningInstallerOfEitherNameIsFound) {
+    CDriverPrepare_Setup setup(m_medium.File("Pkg\\"));
+    DeviceProfile.DriverInstallName = "PvStagingA.exe";
+    DeviceProfile.DriverInstallNameAMD64 = "PvStagingB.exe";
+    EXPECT_EQ(0, setup.IsSetupRunning());
+    EXPECT_EQ(0, setup.IsProcessRunning(""));
+    std::string program = m_medium.File("PvStagingB.exe");
+    ASSERT_TRUE(CopyFileA((TestDir() + "sleeper.exe").c_str(), program.c_str(), FALSE));
+    ScopedHandle running(StartProgram(program, "60000"));
+    ASSERT_TRUE(running);
+    Sleep(500);
+    EXPECT_EQ(1, setup.IsProcessRunning("pvstagingb.EXE"));
+    EXPECT_EQ(1, setup.IsSetupRunning());
+    EXPECT_TRUE(HasMessage("Program(PvStagingB.exe) is running"));
+    TerminateProcess(running.Get(), 1);
+    WaitForSingleObject(running.Get(), 5000);
+}
