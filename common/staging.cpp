@@ -133,7 +133,8 @@ int CDriverSetupPreparation::AutoRun_GetTmpSysDrvDirName(std::string& folder) {
         return 0;
     folder = name;
     if (m_role == Role::kInstaller)
-        WriteLog("make sure the temp driver folder then create it :%s --AutoRun_GetTmpSysDrvDirName()--", name);
+        WriteLog("make sure the temp driver folder then create it :%s --AutoRun_GetTmpSysDrvDirName()--",
+                 name);
     return 1;
 }
 
@@ -163,7 +164,8 @@ int CDriverSetupPreparation::AutoRun_CopyAllFiles(std::string driverPath) {
 }
 
 int CDriverSetupPreparation::CopyClientSetup(const char* param1, const char* param2, const char* param3) {
-    WriteLog("CopyClientSetup():param1: %s; param2: %s ", param1 ? param1 : "(null)", param2 ? param2 : "(null)");
+    WriteLog("CopyClientSetup():param1: %s; param2: %s ", param1 ? param1 : "(null)",
+             param2 ? param2 : "(null)");
     char temp[kPathRoom];
     if (!GetTempFolder(temp))
         return 0;
@@ -171,7 +173,8 @@ int CDriverSetupPreparation::CopyClientSetup(const char* param1, const char* par
     if (!ComposePath(target, {temp, param1, param2}, "the staged folder"))
         return 0;
     char source[kPathRoom];
-    if (!ComposePath(source, {m_strModuleDir.c_str(), m_bFromSubFolder ? param1 : nullptr, param3 ? param3 : param2},
+    if (!ComposePath(source,
+                     {m_strModuleDir.c_str(), m_bFromSubFolder ? param1 : nullptr, param3 ? param3 : param2},
                      "the package folder"))
         return 0;
     char pattern[kPathRoom];
@@ -274,8 +277,8 @@ int CDriverSetupPreparation::ShellExeTmpSetup(std::string drive, int mode) {
 int CDriverSetupPreparation::RunPackageSetup(int mode) {
     // Only Vista 64-bit gets the 64-bit name here: on Windows 7 64-bit the 32-bit installer on the medium
     // stages and starts the 64-bit one itself.
-    const std::string& name =
-        g_nEdition == kEditionVista64 ? DeviceProfile.DriverInstallNameAMD64 : DeviceProfile.DriverInstallName;
+    const std::string& name = g_nEdition == kEditionVista64 ? DeviceProfile.DriverInstallNameAMD64
+                                                            : DeviceProfile.DriverInstallName;
     char program[kPathRoom], parameters[kPathRoom];
     if (!FormatBounded(program, sizeof program, "%s%s\\%s", m_strModuleDir.c_str(), m_strDriverPath.c_str(),
                        name.c_str()) ||
@@ -312,7 +315,8 @@ int CDriverSetupPreparation::IsProcessRunning(std::string name) {
 }
 
 int CDriverSetupPreparation::IsSetupRunning() {
-    for (const std::string* name : {&DeviceProfile.DriverInstallName, &DeviceProfile.DriverInstallNameAMD64}) {
+    for (const std::string* name :
+         {&DeviceProfile.DriverInstallName, &DeviceProfile.DriverInstallNameAMD64}) {
         if (IsProcessRunning(*name)) {
             WriteLog("Program(%s) is running", name->c_str());
             return 1;
@@ -349,8 +353,9 @@ CDriverPrepare_PcOptions::CDriverPrepare_PcOptions(std::string moduleDir)
     m_strCfgPath = m_strModuleDir + kAutorunCfgName;
     LoadAutorunCfg();
     m_bFromSubFolder = 1;
-    WriteLog("Info:CDriverPrepare_PcOptions():m_strCfgPath = %s; m_strDllModuleName = %s; m_strDriverPath = %s.",
-             m_strCfgPath.c_str(), m_strDllModuleName.c_str(), m_strDriverPath.c_str());
+    WriteLog(
+        "Info:CDriverPrepare_PcOptions():m_strCfgPath = %s; m_strDllModuleName = %s; m_strDriverPath = %s.",
+        m_strCfgPath.c_str(), m_strDllModuleName.c_str(), m_strDriverPath.c_str());
 }
 
 CDriverPrepare_PcOptions::~CDriverPrepare_PcOptions() = default;
@@ -361,7 +366,8 @@ void CDriverPrepare_PcOptions::LoadAutorunCfg() {
         std::string& value;
     };
     // Key_DriverPath is read only once the library's name was read.
-    for (const Entry& entry : {Entry{"Key_DllModuleName", m_strDllModuleName}, Entry{"Key_DriverPath", m_strDriverPath}}) {
+    for (const Entry& entry :
+         {Entry{"Key_DllModuleName", m_strDllModuleName}, Entry{"Key_DriverPath", m_strDriverPath}}) {
         std::string value;
         if (!ReadCfgValue(kAutorunSection, entry.key, 0, value, m_strCfgPath.c_str())) {
             // The reader leaves its sentinel text behind; a folder of that name must never be staged.
@@ -369,7 +375,8 @@ void CDriverPrepare_PcOptions::LoadAutorunCfg() {
             return;
         }
         entry.value = value;
-        WriteLog("Info:The value of config(Section:%s; Key:%s) is %s.", kAutorunSection, entry.key, value.c_str());
+        WriteLog("Info:The value of config(Section:%s; Key:%s) is %s.", kAutorunSection, entry.key,
+                 value.c_str());
     }
 }
 

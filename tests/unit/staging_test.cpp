@@ -62,9 +62,9 @@ protected:
         std::string package = m_medium.File(folder) + "\\";
         for (const char* sub : {"", "Win7", "Win7-AMD64", "Vista", "Vista-AMD64", "Res", "Extra"})
             CreateDirectoryA((package + sub).c_str(), nullptr);
-        for (const char* file : {"Instoria.exe", "Instoria64.exe", "drvcfg.ini", "DrvLang.ini", "Win7\\qvser.sys",
-                                 "Win7-AMD64\\qvser64.sys", "Vista\\qvvista.sys", "Vista-AMD64\\qvvista64.sys",
-                                 "Res\\DrvInstall.bmp", "Extra\\notes.txt"})
+        for (const char* file : {"Instoria.exe", "Instoria64.exe", "drvcfg.ini", "DrvLang.ini",
+                                 "Win7\\qvser.sys", "Win7-AMD64\\qvser64.sys", "Vista\\qvvista.sys",
+                                 "Vista-AMD64\\qvvista64.sys", "Res\\DrvInstall.bmp", "Extra\\notes.txt"})
             WriteWholeFile(package + file, std::string("content of ") + file);
         return package;
     }
@@ -90,15 +90,16 @@ TEST_F(Staging, TheInstallerStagesItsFolderWithTheEditionFolderAndRes) {
     EXPECT_EQ(0, setup.m_bFromSubFolder);
 
     EXPECT_EQ(1, setup.AutoRun_PrepareTmpDriver());
-    for (const char* file : {"Pkg\\Instoria.exe", "Pkg\\Instoria64.exe", "Pkg\\drvcfg.ini", "Pkg\\Win7\\qvser.sys",
-                             "Pkg\\Res\\DrvInstall.bmp"})
+    for (const char* file : {"Pkg\\Instoria.exe", "Pkg\\Instoria64.exe", "Pkg\\drvcfg.ini",
+                             "Pkg\\Win7\\qvser.sys", "Pkg\\Res\\DrvInstall.bmp"})
         EXPECT_EQ(std::string("content of ") + (strchr(file, '\\') + 1), ReadWholeFile(Staged(file))) << file;
     // XP has no folder of its own; other editions' folders and sub-folders of the package stay behind.
     EXPECT_FALSE(Exists(Staged("Pkg\\Vista")));
     EXPECT_FALSE(Exists(Staged("Pkg\\Win7-AMD64")));
     EXPECT_FALSE(Exists(Staged("Pkg\\Extra")));
     EXPECT_TRUE(HasMessage("Info:CDriverPrepare_Setup():m_strDriverPath = Pkg."));
-    EXPECT_TRUE(HasMessage("make sure the temp driver folder then create it :\\Win7 --AutoRun_GetTmpSysDrvDirName()--"));
+    EXPECT_TRUE(HasMessage(
+        "make sure the temp driver folder then create it :\\Win7 --AutoRun_GetTmpSysDrvDirName()--"));
     EXPECT_TRUE(HasMessage("CopyFile: " + package + "Win7\\qvser.sys >> " + Staged("Pkg\\Win7\\qvser.sys")));
     EXPECT_TRUE(HasMessage("END: Copy the client setup, SUC.."));
 }
@@ -109,8 +110,10 @@ TEST_F(Staging, EachEditionGetsItsOwnFolder) {
         int edition;
         const char* file;
     };
-    for (Case c : {Case{kEditionWin7_64, "Pkg\\Win7-AMD64\\qvser64.sys"}, Case{kEditionVista64, "Pkg\\Vista-AMD64\\qvvista64.sys"},
-                   Case{kEditionVista32, "Pkg\\Vista\\qvvista.sys"}, Case{kEditionWin2000, "Pkg\\Win7\\qvser.sys"}}) {
+    for (Case c :
+         {Case{kEditionWin7_64, "Pkg\\Win7-AMD64\\qvser64.sys"},
+          Case{kEditionVista64, "Pkg\\Vista-AMD64\\qvvista64.sys"},
+          Case{kEditionVista32, "Pkg\\Vista\\qvvista.sys"}, Case{kEditionWin2000, "Pkg\\Win7\\qvser.sys"}}) {
         g_nEdition = c.edition;
         CDriverPrepare_Setup setup(package);
         EXPECT_EQ(1, setup.AutoRun_PrepareTmpDriver()) << c.edition;
@@ -195,7 +198,8 @@ TEST_F(Staging, APathThatWouldNotFitIsRefusedNotCut) {
 
 TEST_F(Staging, TheLauncherStagesThePackageWithItsConfigurationAndPlugin) {
     MakePackage("Driver");
-    WriteWholeFile(m_medium.File("autoruncfg.cfg"), "[Section_Autorun]\r\nKey_DllModuleName=Plug.dll\r\nKey_DriverPath=Driver\r\n");
+    WriteWholeFile(m_medium.File("autoruncfg.cfg"),
+                   "[Section_Autorun]\r\nKey_DllModuleName=Plug.dll\r\nKey_DriverPath=Driver\r\n");
     WriteWholeFile(m_medium.File("Plug.dll"), "library");
     WriteWholeFile(m_medium.File("Plug.ini"), "library settings");
     g_nEdition = kEditionWin7_32;
@@ -211,13 +215,14 @@ TEST_F(Staging, TheLauncherStagesThePackageWithItsConfigurationAndPlugin) {
         EXPECT_TRUE(Exists(Staged(file))) << file;
     EXPECT_EQ("library settings", ReadWholeFile(Staged("Driver\\Plug.ini")));
     EXPECT_FALSE(HasMessageStarting("make sure the temp driver folder")); // the installer's line only
-    EXPECT_TRUE(HasMessage("END: Copy the file " + m_medium.File("Plug.ini") + " to temp(" + Staged("Driver\\Plug.ini") +
-                           ") success"));
+    EXPECT_TRUE(HasMessage("END: Copy the file " + m_medium.File("Plug.ini") + " to temp(" +
+                           Staged("Driver\\Plug.ini") + ") success"));
 }
 
 TEST_F(Staging, ALibraryNamedInCapitalsGetsNoIni) {
     MakePackage("Driver");
-    WriteWholeFile(m_medium.File("autoruncfg.cfg"), "[Section_Autorun]\r\nKey_DllModuleName=Plug.DLL\r\nKey_DriverPath=Driver\r\n");
+    WriteWholeFile(m_medium.File("autoruncfg.cfg"),
+                   "[Section_Autorun]\r\nKey_DllModuleName=Plug.DLL\r\nKey_DriverPath=Driver\r\n");
     WriteWholeFile(m_medium.File("Plug.DLL"), "library");
     WriteWholeFile(m_medium.File("Plug.ini"), "library settings");
     g_nEdition = kEditionWin7_32;
@@ -231,11 +236,13 @@ TEST_F(Staging, ALibraryNamedInCapitalsGetsNoIni) {
 
 TEST_F(Staging, AMissingExtraFileIsLoggedAndTheStagingSucceeds) {
     MakePackage("Driver");
-    WriteWholeFile(m_medium.File("autoruncfg.cfg"), "[Section_Autorun]\r\nKey_DllModuleName=Plug.dll\r\nKey_DriverPath=Driver\r\n");
+    WriteWholeFile(m_medium.File("autoruncfg.cfg"),
+                   "[Section_Autorun]\r\nKey_DllModuleName=Plug.dll\r\nKey_DriverPath=Driver\r\n");
     g_nEdition = kEditionWin7_32;
     CDriverPrepare_PcOptions options(m_medium.Path());
     EXPECT_EQ(1, options.AutoRun_CopyAllFiles());
-    EXPECT_TRUE(HasMessage("ERR: The file " + m_medium.File("Plug.dll") + " that need copy to temp isn't exist"));
+    EXPECT_TRUE(
+        HasMessage("ERR: The file " + m_medium.File("Plug.dll") + " that need copy to temp isn't exist"));
 }
 
 TEST_F(Staging, AnUnreadableLauncherConfigurationLeavesNothingToStage) {
@@ -248,7 +255,8 @@ TEST_F(Staging, AnUnreadableLauncherConfigurationLeavesNothingToStage) {
         EXPECT_EQ("", options.m_strDllModuleName);
         EXPECT_EQ("", options.m_strDriverPath);
         EXPECT_EQ(1, options.m_bFromSubFolder);
-        EXPECT_TRUE(HasMessage("Err:Get config(Section:Section_Autorun; Key:Key_DllModuleName) from cfg file fialed"));
+        EXPECT_TRUE(HasMessage(
+            "Err:Get config(Section:Section_Autorun; Key:Key_DllModuleName) from cfg file fialed"));
         EXPECT_EQ(0, options.AutoRun_CopyAllFiles());
     }
     // A missing package folder name stays empty: never the reader's DEFAULT_READ_STRING.
@@ -332,7 +340,8 @@ TEST_F(StagedStart, ThePackageSetupOnTheMediumIsWaitedFor) {
     // Windows 7 64-bit still runs the 32-bit installer on the medium: it stages the 64-bit one itself.
     g_nEdition = kEditionWin7_64;
     std::string program = PlaceRecorder(m_medium.File("Driver\\"), "Instoria.exe");
-    WriteWholeFile(m_medium.File("autoruncfg.cfg"), "[Section_Autorun]\r\nKey_DllModuleName=Plug.dll\r\nKey_DriverPath=Driver\r\n");
+    WriteWholeFile(m_medium.File("autoruncfg.cfg"),
+                   "[Section_Autorun]\r\nKey_DllModuleName=Plug.dll\r\nKey_DriverPath=Driver\r\n");
     CDriverPrepare_PcOptions options(m_medium.Path());
     EXPECT_EQ(1, options.RunPackageSetup(6));
     std::string drive = m_medium.Path().substr(0, 2);
@@ -341,7 +350,8 @@ TEST_F(StagedStart, ThePackageSetupOnTheMediumIsWaitedFor) {
 
     DeleteFileA(program.c_str());
     EXPECT_EQ(0, options.RunPackageSetup(6));
-    EXPECT_TRUE(HasMessage("ERR: ShellExecuteEx " + program + " with para(" + drive + " 6) error,last error:2..."));
+    EXPECT_TRUE(
+        HasMessage("ERR: ShellExecuteEx " + program + " with para(" + drive + " 6) error,last error:2..."));
 }
 
 TEST_F(StagedStart, ARunningInstallerOfEitherNameIsFound) {

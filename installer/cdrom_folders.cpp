@@ -1,0 +1,154 @@
+#include "cdrom_folders.h"
+
+#include "common/host.h"
+#include "common/log.h"
+#include "common/profile.h"
+#include "common/registry.h"
+#include "common/text.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+const char kMountedDevicesKey[] = "SYSTEM\\MountedDevices";
+const char kFolderWindowClass[] = "CabinetWClass";
+// Messages that hold the full-width colon of code page 936 (bytes A3 BA).
+#define FULLWIDTH_COLON "\xA3\xBA"
+
+struct FreeDeleter {
+    void operator()(void* memory) const { free(memory); }
+};
+using MallocBuffer = std::unique_ptr<unsigned char, FreeDeleter>;
+
+// What the two enumeration callbacks share during one CloseCdromFolders.
+struct FolderSearch {
+    std::string drive;        // as given, for the log
+    std::string loweredDrive; // what the address must contain
+    const char* addressClass;
+    bool found;
+};
+
+BOOL CALLBACK AddressWindowProc(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<FolderSearch*>(context);
+    char className[kPathRoom] = {};
+    GetClassNameA(window, className, sizeof className);
+    char text[kPathRoom] = {};
+    DWORD_PTR copied = 0;
+    // A hung window costs at most five seconds and shows no text.
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                             SMTO_ABORTIFHUNG, 5000, &copied))
+        text[0] = '\0';
+    text[sizeof text - 1] = '\0';
+    if (!AddressShowsDrive(className, text, search->addressClass, search->loweredDrive.c_str()))
+        return TRUE;
+    search->found = true;
+    WriteLog("Find Windows classs is: %s; Directory is" FULLWIDTH_COLON "%s", className,
+             LowerAscii(text).c_str());
+    return FALSE;
+}
+
+BOOL CALLBACK FolderWindowProc(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<FolderSearch*>(context);
+    char className[kPathRoom] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (strcmp(className, kFolderWindowClass) != 0)
+        return TRUE;
+    search->found = false;
+    EnumChildWindows(window, AddressWindowProc, context);
+    if (search->found) {
+        WriteLog("Find Windows Path is" FULLWIDTH_COLON "%s", search->drive.c_str());
+        WriteLog("Close Window.");
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    }
+    return TRUE; // every folder window that shows the drive is closed
+}
+
+} // namespace
+
+std::string LowerAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+RecordMatch RecordHoldsSign(const unsigned char* data, DWORD size, const std::string& loweredSign) {
+    int characters = static_cast<int>(size / 2);
+    if (characters == 0)
+        return RecordMatch::kNo;
+    const auto* wide = reinterpret_cast<const wchar_t*>(data);
+    int length = WideCharToMultiByte(CP_THREAD_ACP, WC_NO_BEST_FIT_CHARS, wide, characters, nullptr, 0,
+                                     nullptr, nullptr);
+    if (length <= 0)
+        return RecordMatch::kNo;
+    MallocBuffer text(static_cast<unsigned char*>(malloc(static_cast<size_t>(length))));
+    if (!text)
+        return RecordMatch::kNoMemory;
+    length = WideCharToMultiByte(CP_THREAD_ACP, WC_NO_BEST_FIT_CHARS, wide, characters,
+                                 reinterpret_cast<char*>(text.get()), length, nullptr, nullptr);
+    if (length <= 0)
+        return RecordMatch::kNo;
+    std::string lowered =
+        LowerAscii(std::string(reinterpret_cast<const char*>(text.get()), static_cast<size_t>(length)));
+    return lowered.find(loweredSign) != std::string::npos ? RecordMatch::kYes : RecordMatch::kNo;
+}
+
+int MatchDeviceCdromDrives(const std::vector<std::string>& drives, std::string sign, std::string& drive,
+                           int& count) {
+    sign = LowerAscii(sign);
+    int matched = 0;
+    for (const std::string& candidate : drives) {
+        char valueName[kPathRoom];
+        if (!FormatBounded(valueName, sizeof valueName, "\\DosDevices\\%s", candidate.c_str())) {
+            WriteLog("ERR: The drive name %.32s... is too long, not counted", candidate.c_str());
+            continue;
+        }
+        unsigned char* raw = nullptr;
+        DWORD size = 0;
+        int read = GetRegKeyValueAlloc(kMountedDevicesKey, valueName, &raw, &size);
+        MallocBuffer record(raw);
+        if (!read)
+            continue;
+        if (size > kLongestMountedRecord) {
+            WriteLog("ERR: The mounted device record of %s is %lu bytes long, not counted", candidate.c_str(),
+                     size);
+            continue;
+        }
+        RecordMatch match = RecordHoldsSign(record.get(), size, sign);
+        if (match == RecordMatch::kNoMemory)
+            return 0;
+        if (match == RecordMatch::kYes) {
+            ++matched;
+            drive = candidate;
+        }
+    }
+    count = matched;
+    return 1;
+}
+
+const char* AddressClassForEdition(int edition) {
+    return edition == kEditionWin2000 || edition == kEditionXP ? "Edit" : "ToolbarWindow32";
+}
+
+bool AddressShowsDrive(const char* className, const char* text, const char* addressClass, const char* drive) {
+    if (strcmp(className, addressClass) != 0)
+        return false;
+    return LowerAscii(text).find(LowerAscii(drive)) != std::string::npos;
+}
+
+int CloseCdromFolders(const char* drive) {
+    WriteLog(">>Enum Desktop Windows begin");
+    // An empty drive text would be found in every address and close every folder window.
+    if (drive && *drive) {
+        FolderSearch search{drive, LowerAscii(drive), AddressClassForEdition(g_nEdition), false};
+        EnumDesktopWindows(GetThreadDesktop(GetCurrentThreadId()), FolderWindowProc,
+                           reinterpret_cast<LPARAM>(&search));
+    } else {
+        WriteLog("ERR: No drive to look for in the folder windows");
+    }
+    WriteLog("<<Enum Desktop Windows end");
+    return 1;
+}

@@ -1,0 +1,278 @@
+#include "startup.h"
+
+#include "cdrom_folders.h"
+#include "removal.h"
+
+#include "common/admin.h"
+#include "common/devices.h"
+#include "common/files.h"
+#include "common/handles.h"
+#include "common/host.h"
+#include "common/log.h"
+#include "common/profile.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <climits>
+#include <memory>
+#include <cstring>
+#include <vector>
+
+int g_bModemUpdate = 0;
+int g_bSerialUpdate = 0;
+int g_bAdbUpdate = 0;
+
+namespace {
+
+constexpr int kMaxKeptWords = 3;
+constexpr WORD kDefaultLanguage = 0x0809;
+
+// The word list of CommandLineToArgvW, freed with LocalFree.
+struct ArgvDeleter {
+    void operator()(LPWSTR* words) const { LocalFree(words); }
+};
+
+void ShowNotice(const CInstoriaDlg& dlg, const std::string& text) {
+    MessageBoxA(nullptr, text.c_str(), dlg.m_strBoxTitle.c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+std::string LowerText(std::string text) {
+    if (!text.empty())
+        CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+} // namespace
+
+int ParseRunMode(const char* word) {
+    const char* at = word;
+    while (*at == ' ' || (*at >= '\t' && *at <= '\r'))
+        ++at;
+    bool negative = *at == '-';
+    if (*at == '-' || *at == '+')
+        ++at;
+    if (*at < '0' || *at > '9')
+        return 0;
+    long long value = 0;
+    for (; *at >= '0' && *at <= '9'; ++at) {
+        value = value * 10 + (*at - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1)
+            value = static_cast<long long>(INT_MAX) + 1; // stays past the range however long the number
+    }
+    if (negative)
+        value = -value;
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(value);
+}
+
+bool RunsBelowTempFolder(std::string moduleDir, std::string tempDir) {
+    // Without a temp folder there is nothing to compare: an empty text would be found in every folder.
+    if (tempDir.empty())
+        return false;
+    return LowerText(moduleDir).find(LowerText(tempDir)) != std::string::npos;
+}
+
+bool ConvertWord(const wchar_t* word, char (&slot)[kPathRoom]) {
+    slot[0] = '\0';
+    int needed =
+        WideCharToMultiByte(CP_THREAD_ACP, WC_NO_BEST_FIT_CHARS, word, -1, nullptr, 0, nullptr, nullptr);
+    if (needed <= 0 || static_cast<size_t>(needed) > kPathRoom)
+        return false;
+    if (WideCharToMultiByte(CP_THREAD_ACP, WC_NO_BEST_FIT_CHARS, word, -1, slot, kPathRoom, nullptr,
+                            nullptr) <= 0) {
+        slot[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+int ApplyCommandLine(CInstoriaDlg& dlg, const wchar_t* commandLine) {
+    int count = 0;
+    std::unique_ptr<LPWSTR, ArgvDeleter> words(CommandLineToArgvW(commandLine, &count));
+    if (!words) {
+        WriteLog("ERR: param_print: the command line cannot be split, error %lu", GetLastError());
+        return 0;
+    }
+    int kept = count < kMaxKeptWords ? count : kMaxKeptWords;
+    char slots[kMaxKeptWords][kPathRoom] = {};
+    for (int i = 0; i < kept; ++i) {
+        if (ConvertWord(words.get()[i], slots[i]))
+            WriteLog("param_print: param[%d] = %s", i, slots[i]);
+        else
+            WriteLog("ERR: param_print: param[%d] is longer than %u bytes or not convertible, not used", i,
+                     static_cast<unsigned>(kPathRoom - 1));
+    }
+    if (kept >= 2) {
+        if (strcmp(slots[1], "/install") == 0 || strcmp(slots[1], "/uninstall") == 0) {
+            CopyBounded(dlg.m_szInstallType, sizeof dlg.m_szInstallType, slots[1]);
+            WriteLog("Install type : %s.", dlg.m_szInstallType);
+        } else {
+            WriteLog("argv[1] is : %s.", slots[1]);
+        }
+    }
+    if (kept >= 3) {
+        dlg.m_nDoType = ParseRunMode(slots[2]);
+        WriteLog("dlg.m_nDoType = %d", dlg.m_nDoType);
+    }
+    return count;
+}
+
+int param_print(CInstoriaDlg& dlg) {
+    return ApplyCommandLine(dlg, GetCommandLineW());
+}
+
+int SelectLanguage(CInstoriaDlg& dlg) {
+    WORD language = GetSystemDefaultLangID();
+    if (dlg.LoadLanguageTexts(language)) {
+        WriteLog("Support LID 0x%04x language, use this language", language);
+        return 1;
+    }
+    WriteLog("Not support LID 0x%04x language, use default language:0x0809", language);
+    if (dlg.LoadLanguageTexts(kDefaultLanguage))
+        return 1;
+    WriteLog("Use default language error");
+    return 0;
+}
+
+int check_rdrom_state(CInstoriaDlg& dlg) {
+    WriteLog("step into the function --check_rdrom_state( CInstoriaDlg &dlg )--");
+    std::vector<std::string> drives;
+    if (!ListCdromDrives(drives)) {
+        WriteLog("Get CDROM Drives Failed ");
+        return -1;
+    }
+    std::string drive;
+    int count = 0;
+    if (!MatchDeviceCdromDrives(drives, DeviceProfile.CDROMSignId, drive, count)) {
+        WriteLog("Get Current Phone CDROM Drives Failed ");
+        return -1;
+    }
+    if (count > 1) {
+        ShowNotice(dlg, dlg.m_strOnlyOnePhone);
+        WriteLog("Get More than one Current Phone CDROM Drives");
+        return -1;
+    }
+    if (count == 0) {
+        ShowNotice(dlg, dlg.m_strPhoneNotConnect);
+        WriteLog("Get zero Current Phone CDROM Drives");
+        return 0;
+    }
+    dlg.m_nCdromCount = 1;
+    WriteLog("CDROM disk count is : %d", dlg.m_nCdromCount);
+    CopyBounded(dlg.m_szCdromDrive, sizeof dlg.m_szCdromDrive, drive.c_str());
+    WriteLog("CDROM disk volume : %s", dlg.m_szCdromDrive);
+    WriteLog("step over the function --check_rdrom_state( CInstoriaDlg &dlg )--");
+    return 1;
+}
+
+int install_driver_prepare(CInstoriaDlg& dlg, CDriverPrepare_Setup& setup) {
+    WriteLog("enter install_driver_prepare().");
+    char temp[kPathRoom] = {};
+    DWORD length = GetTempPathA(sizeof temp, temp);
+    if (length == 0 || length >= sizeof temp) {
+        WriteLog("ERR: Get the temp folder failed, error %lu", GetLastError());
+        return 0;
+    }
+    if (RunsBelowTempFolder(setup.ModuleDir(), temp))
+        return 1;
+
+    WriteLog("Run InitalDriverSetup");
+    char staged[kPathRoom];
+    if (!setup.AutoRun_PrepareTmpDriver()) {
+        WriteLog("InitalDriverSetup Failed");
+        return 0;
+    }
+    // A copy that failed has been logged; without the installer itself there is nothing to start.
+    if (!setup.GetStagedSetupPath(staged) || GetFileAttributesA(staged) == INVALID_FILE_ATTRIBUTES) {
+        WriteLog("ERR: The staged installer %s is missing", staged);
+        WriteLog("InitalDriverSetup Failed");
+        return 0;
+    }
+    WriteLog("Call Instoria.exe in Windows temp dir.");
+    setup.ShellExeTmpSetup(dlg.m_szCdromDrive, 4);
+    return 0;
+}
+
+void DetectDriverUpdates() {
+    g_bModemUpdate = 0;
+    g_bSerialUpdate = 0;
+    g_bAdbUpdate = 0;
+    const DeviceProfileData& p = DeviceProfile;
+    if (CheckDriverVersion(p.ModemHwId.c_str(), p.ModemHwIdVersion))
+        g_bModemUpdate = 1;
+    if (CheckDriverVersion(p.SerialHwId.c_str(), p.SerialHwIdVersion))
+        g_bSerialUpdate = 1;
+    if (CheckDriverVersion(p.AdbHwId.c_str(), p.AdbHwIdVersion))
+        g_bAdbUpdate = 1;
+}
+
+int update_driver_prepare(CInstoriaDlg& dlg) {
+    WriteLog("enter update_driver_prepare().");
+    DetectDriverUpdates();
+    if (!g_bModemUpdate && !g_bSerialUpdate && !g_bAdbUpdate) {
+        ShowNotice(dlg, dlg.m_strDriverExist);
+        WriteLog("Driver has been installed ");
+        return 0;
+    }
+    WriteLog("Driver need update. Update is running...");
+    return 1;
+}
+
+int PrepareDriverSetup(CInstoriaDlg& dlg) {
+    CDriverPrepare_Setup setup;
+    if (!install_driver_prepare(dlg, setup))
+        return -1;
+    // Only a device that no longer shows its storage identity can have drivers to update.
+    if (setup.IsDeviceAbsent() && !update_driver_prepare(dlg))
+        return -1;
+    return 0;
+}
+
+int RunWithMutex(CInstoriaDlg& dlg) {
+    const std::string& name = StagedSetupName(g_nEdition);
+    HANDLE created = CreateMutexA(nullptr, TRUE, name.c_str());
+    DWORD error = GetLastError();
+    ScopedHandle mutex(created);
+    if (!mutex || error == ERROR_ALREADY_EXISTS) {
+        WriteLog("INF: Mutex:%s is exist, close dialog", name.c_str());
+        return 0;
+    }
+    WriteLog("INF: Create Mutex:%s success", name.c_str());
+    if (CWinApp* app = CWinApp::Current())
+        app->m_pMainWnd = &dlg;
+    dlg.DoModal();
+    WriteLog("BOOL CInstoriaApp::InitInstance() end");
+    ReleaseMutex(mutex.Get());
+    return 1;
+}
+
+BOOL CInstoriaApp::InitInstance() {
+    CInstoriaDlg dlg;
+    InitLogFile();
+    WriteLog("begin......\n\n\n");
+    WriteLog("current run dir: %s", GetModuleDir().c_str());
+    WriteLog("Run CheckAdmin");
+    if (!CheckAdmin())
+        return FALSE;
+    if (!SelectLanguage(dlg) || !ReadDrvCfg(GetModuleDir() + "drvcfg.ini", "Section_Driver")) {
+        WriteLog("Exit Programm Instoria");
+        return FALSE;
+    }
+    param_print(dlg);
+    // Only the exact verb removes: "/UNINSTALL" or "/uninstallx" take the window road.
+    if (strcmp(dlg.m_szInstallType, "/uninstall") == 0) {
+        UninstallDrivers();
+        WriteLog("Exit Programm Instoria");
+        return FALSE;
+    }
+    if (check_rdrom_state(dlg) < 1 || PrepareDriverSetup(dlg) != 0) {
+        WriteLog("Exit Programm Instoria");
+        return FALSE;
+    }
+    RunWithMutex(dlg);
+    return TRUE;
+}

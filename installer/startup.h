@@ -1,0 +1,52 @@
+// The installer's start-up: every check before its window, and the three roads it takes from there.
+//   /uninstall          the removal of the listed products' drivers, without a window;
+//   not in the temp folder   the package is staged into the temp folder and the staged copy started;
+//   in the temp folder       install or update: the window, once per system (named mutex).
+#pragma once
+
+#include "instoria_dlg.h"
+
+#include "common/staging.h"
+#include "framework/app.h"
+
+#include <windows.h>
+
+#include <string>
+
+// Set by DetectDriverUpdates: 1 when that interface's installed driver is older than the package's.
+extern int g_bModemUpdate;
+extern int g_bSerialUpdate;
+extern int g_bAdbUpdate;
+
+class CInstoriaApp : public CWinApp {
+public:
+    BOOL InitInstance() override;
+};
+
+// Reads the process's command line into the window object; answers the number of words.
+int param_print(CInstoriaDlg& dlg);
+// The same for a given command line.
+int ApplyCommandLine(CInstoriaDlg& dlg, const wchar_t* commandLine);
+// The texts of the system's language, else of 0x0809. 1 loaded, 0 neither language usable.
+int SelectLanguage(CInstoriaDlg& dlg);
+// 1 exactly one CD-ROM drive of the device (stored in the window object), 0 none, -1 several or failure.
+int check_rdrom_state(CInstoriaDlg& dlg);
+// 0 go on to the window, -1 end the program.
+int PrepareDriverSetup(CInstoriaDlg& dlg);
+// 1 running from the temp folder; 0 the staged copy was started (or staging failed): this one ends.
+int install_driver_prepare(CInstoriaDlg& dlg, CDriverPrepare_Setup& setup);
+// 1 at least one driver is outdated; 0 every driver is current (the user is told).
+int update_driver_prepare(CInstoriaDlg& dlg);
+void DetectDriverUpdates();
+// Runs the window unless another installer holds the mutex. 1 the window ran, 0 not.
+int RunWithMutex(CInstoriaDlg& dlg);
+
+// The pieces of start-up that need no system call.
+// A run mode word read as "%d" does: blanks, a sign and digits, anything after them ignored; 0 when it
+// does not begin with a number; a number past the range of int counts as the nearest end of it.
+int ParseRunMode(const char* word);
+// Whether the program's folder lies in (or below) the temp folder, in either letter case.
+bool RunsBelowTempFolder(std::string moduleDir, std::string tempDir);
+// A command-line word in the thread's code page, into a slot of kPathRoom bytes. False, with the slot
+// empty, for a word that does not fit or cannot be converted.
+bool ConvertWord(const wchar_t* word, char (&slot)[kPathRoom]);

@@ -1,0 +1,275 @@
+#include "installer/cdrom_folders.h"
+
+#include "common/handles.h"
+#include "common/host.h"
+#include "common/log.h"
+#include "common/profile.h"
+#include "support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace testsupport;
+
+namespace {
+
+// A mounted-device record as Windows stores it for a CD-ROM volume: the device path in UTF-16, no terminator.
+std::vector<unsigned char> Record(const std::string& text) {
+    std::vector<unsigned char> bytes;
+    for (char c : text) {
+        bytes.push_back(static_cast<unsigned char>(c));
+        bytes.push_back(0);
+    }
+    return bytes;
+}
+
+RecordMatch Match(const std::vector<unsigned char>& record, const char* sign) {
+    return RecordHoldsSign(record.data(), static_cast<DWORD>(record.size()), sign);
+}
+
+const char kDevicePath[] =
+    "\\??\\USBSTOR#CdRom&Ven_Palvio&Prod_CD-ROM&Rev_2.31#7&1a2b3c4d&0#{53f5630d-b6bf-11d0-94f2-"
+    "00a0c91efb8b}";
+
+} // namespace
+
+TEST(MountedRecord, HoldsTheSignInEitherCase) {
+    EXPECT_EQ(RecordMatch::kYes, Match(Record(kDevicePath), "ven_palvio&prod_cd-rom"));
+    EXPECT_EQ(RecordMatch::kYes, Match(Record("\\??\\USBSTOR#CDROM&VEN_PALVIO&PROD_CD-ROM#1"), "ven_palvio"));
+    EXPECT_EQ(RecordMatch::kNo,
+              Match(Record("\\??\\IDE#CdRomHL-DT-ST_DVD-RAM#5&2f0d&0#{53f5630d}"), "ven_palvio"));
+}
+
+TEST(MountedRecord, ReadsOnlyWholeCharactersOfTheRecord) {
+    std::vector<unsigned char> record = Record("ven_palvio");
+    record.pop_back(); // the last character is cut in half: "ven_palvi" and one byte
+    EXPECT_EQ(RecordMatch::kNo, Match(record, "ven_palvio"));
+    EXPECT_EQ(RecordMatch::kYes, Match(record, "ven_palvi"));
+    EXPECT_EQ(RecordMatch::kNo, Match({}, "ven_palvio"));
+    EXPECT_EQ(RecordMatch::kNo, Match({0x41}, "a"));
+    // A disk's record (signature and offset, not text) is no device path.
+    EXPECT_EQ(RecordMatch::kNo, Match({0x12, 0x34, 0x56, 0x78, 0, 0x7e, 0, 0, 0, 0, 0, 0}, "ven_palvio"));
+}
+
+class DeviceCdrom : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitLogFile();
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\MountedDevices", 0, nullptr, 0,
+                                                 KEY_ALL_ACCESS, nullptr, m_key.Receive(), nullptr));
+        DeleteLog();
+    }
+    void TearDown() override {
+        for (const std::string& name : m_names)
+            RegDeleteValueA(m_key.Get(), name.c_str());
+        DeleteLog();
+    }
+    // Letters from P on: the prefix's own drives never use them.
+    void Mount(const char* drive, const std::vector<unsigned char>& record) {
+        std::string name = std::string("\\DosDevices\\") + drive;
+        m_names.push_back(name);
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(m_key.Get(), name.c_str(), 0, REG_BINARY, record.data(),
+                                                static_cast<DWORD>(record.size())));
+    }
+    ScopedRegKey m_key;
+    std::vector<std::string> m_names;
+};
+
+TEST_F(DeviceCdrom, CountsTheDrivesOfTheDeviceAndGivesTheLast) {
+    Mount("P:", Record(kDevicePath));
+    Mount("Q:", Record("\\??\\IDE#CdRomOther#1"));
+    Mount("R:", Record(std::string(kDevicePath) + "#second"));
+    std::string drive = "unchanged";
+    int count = -1;
+    EXPECT_EQ(1, MatchDeviceCdromDrives({"P:", "Q:", "R:", "S:"}, "VEN_Palvio&prod_cd-rom", drive, count));
+    EXPECT_EQ(2, count);
+    EXPECT_EQ("R:", drive);
+    // The drive without a record only logs the reader's line.
+    EXPECT_EQ(std::vector<std::string>({"Get Value Length Error:2"}), LogMessages());
+}
+
+TEST_F(DeviceCdrom, AnotherDevicesDriveIsNotCounted) {
+    Mount("P:", Record("\\??\\USBSTOR#CdRom&Ven_Other&Prod_CD-ROM#1"));
+    std::string drive;
+    int count = -1;
+    EXPECT_EQ(1, MatchDeviceCdromDrives({"P:"}, "ven_palvio", drive, count));
+    EXPECT_EQ(0, count);
+    EXPECT_EQ("", drive);
+    EXPECT_EQ(1, MatchDeviceCdromDrives({}, "ven_palvio", drive, count));
+    EXPECT_EQ(0, count);
+}
+
+TEST_F(DeviceCdrom, OverlongNamesAndRecordsAreNotCounted) {
+    std::vector<unsigned char> huge = Record(kDevicePath);
+    huge.resize(kLongestMountedRecord + 2, 0);
+    Mount("P:", huge);
+    std::string drive;
+    int count = -1;
+    std::string longName(300, 'Z');
+    EXPECT_EQ(1, MatchDeviceCdromDrives({"P:", longName}, "ven_palvio", drive, count));
+    EXPECT_EQ(0, count);
+    std::vector<std::string> messages = LogMessages();
+    ASSERT_EQ(2u, messages.size());
+    EXPECT_EQ("ERR: The mounted device record of P: is 65538 bytes long, not counted", messages[0]);
+    EXPECT_EQ("ERR: The drive name " + std::string(32, 'Z') + "... is too long, not counted", messages[1]);
+}
+
+TEST(FolderAddress, IsTheEditionsControlShowingTheDrive) {
+    EXPECT_STREQ("Edit", AddressClassForEdition(kEditionWin2000));
+    EXPECT_STREQ("Edit", AddressClassForEdition(kEditionXP));
+    for (int edition : {kEditionVista32, kEditionVista64, kEditionWin7_32, kEditionWin7_64, kEditionUnknown})
+        EXPECT_STREQ("ToolbarWindow32", AddressClassForEdition(edition)) << edition;
+    EXPECT_TRUE(AddressShowsDrive("Edit", "E:\\Setup", "Edit", "e:"));
+    EXPECT_TRUE(AddressShowsDrive("ToolbarWindow32", "Address: E:\\", "ToolbarWindow32", "E:"));
+    EXPECT_FALSE(AddressShowsDrive("edit", "E:\\", "Edit", "E:")); // the class is compared exactly
+    EXPECT_FALSE(AddressShowsDrive("Edit", "D:\\", "Edit", "E:"));
+    EXPECT_FALSE(AddressShowsDrive("ToolbarWindow32", "Address: E:\\", "Edit", "E:"));
+}
+
+namespace {
+
+// Folder windows as Explorer shows them, owned by a thread of their own that serves their messages.
+class FolderWindows {
+public:
+    struct Spec {
+        const char* topClass;
+        const char* childClass;
+        const char* address;
+    };
+    explicit FolderWindows(std::vector<Spec> specs) : m_specs(std::move(specs)) {
+        m_ready.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        m_thread.Reset(CreateThread(nullptr, 0, &FolderWindows::Main, this, 0, &m_threadId));
+        WaitForSingleObject(m_ready.Get(), 10000);
+    }
+    ~FolderWindows() {
+        PostThreadMessageA(m_threadId, WM_QUIT, 0, 0);
+        WaitForSingleObject(m_thread.Get(), 10000);
+    }
+    // Whether each window still exists, after giving posted closes up to two seconds to arrive.
+    std::vector<bool> Alive(const std::vector<bool>& expected) const {
+        std::vector<bool> alive;
+        for (int i = 0; i < 40; ++i) {
+            alive.clear();
+            for (HWND window : m_windows)
+                alive.push_back(IsWindow(window) != FALSE);
+            if (alive == expected)
+                break;
+            Sleep(50);
+        }
+        return alive;
+    }
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    static void Register(const char* name) {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = &FolderWindows::Proc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = name;
+        RegisterClassA(&windowClass); // a second registration of the same name fails harmlessly
+    }
+    static DWORD WINAPI Main(LPVOID parameter) {
+        auto* self = static_cast<FolderWindows*>(parameter);
+        for (const Spec& spec : self->m_specs) {
+            Register(spec.topClass);
+            if (strcmp(spec.childClass, "Edit") != 0)
+                Register(spec.childClass);
+            HWND top = CreateWindowExA(0, spec.topClass, "Folder", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
+                                       nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+            // The address sits a level down, as in Explorer's own nesting of bars.
+            HWND bar = CreateWindowExA(0, "Static", "", WS_CHILD, 0, 0, 300, 30, top, nullptr,
+                                       GetModuleHandleA(nullptr), nullptr);
+            CreateWindowExA(0, spec.childClass, spec.address, WS_CHILD, 0, 0, 300, 20, bar, nullptr,
+                            GetModuleHandleA(nullptr), nullptr);
+            self->m_windows.push_back(top);
+        }
+        SetEvent(self->m_ready.Get());
+        MSG message;
+        while (GetMessageA(&message, nullptr, 0, 0) > 0)
+            DispatchMessageA(&message);
+        for (HWND window : self->m_windows) {
+            if (IsWindow(window))
+                DestroyWindow(window);
+        }
+        return 0;
+    }
+
+    std::vector<Spec> m_specs;
+    std::vector<HWND> m_windows;
+    ScopedHandle m_ready;
+    ScopedHandle m_thread;
+    DWORD m_threadId = 0;
+};
+
+class FolderWindowClosing : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitLogFile();
+        m_edition = g_nEdition;
+        DeleteLog();
+    }
+    void TearDown() override {
+        g_nEdition = m_edition;
+        DeleteLog();
+    }
+    int m_edition = 0;
+};
+
+} // namespace
+
+TEST_F(FolderWindowClosing, OnXpTheAddressBoxShowingTheDriveClosesItsWindow) {
+    FolderWindows windows({{"CabinetWClass", "Edit", "E:\\Setup"},
+                           {"CabinetWClass", "Edit", "D:\\"},
+                           {"CabinetWClass", "ToolbarWindow32", "Address: E:\\"},
+                           {"ExploreWClass", "Edit", "E:\\"},
+                           {"CabinetWClass", "Edit", "e:\\"}});
+    g_nEdition = kEditionXP;
+    EXPECT_EQ(1, CloseCdromFolders("e:"));
+    std::vector<bool> expected = {false, true, true, true, false};
+    EXPECT_EQ(expected, windows.Alive(expected));
+    std::vector<std::string> messages = LogMessages();
+    ASSERT_EQ(8u, messages.size());
+    EXPECT_EQ(">>Enum Desktop Windows begin", messages.front());
+    EXPECT_EQ("<<Enum Desktop Windows end", messages.back());
+    // One window after the other, in the desktop's order.
+    std::vector<std::string> closings(messages.begin() + 1, messages.end() - 1);
+    std::vector<std::string> first = {"Find Windows classs is: Edit; Directory is\xA3\xBA"
+                                      "e:\\setup",
+                                      "Find Windows Path is\xA3\xBA"
+                                      "e:",
+                                      "Close Window."};
+    std::vector<std::string> last = {"Find Windows classs is: Edit; Directory is\xA3\xBA"
+                                     "e:\\",
+                                     first[1], first[2]};
+    std::vector<std::string> both = first;
+    both.insert(both.end(), last.begin(), last.end());
+    std::vector<std::string> reversed = last;
+    reversed.insert(reversed.end(), first.begin(), first.end());
+    EXPECT_TRUE(closings == both || closings == reversed) << ::testing::PrintToString(closings);
+}
+
+TEST_F(FolderWindowClosing, OnWindows7TheBreadcrumbToolbarIsRead) {
+    FolderWindows windows({{"CabinetWClass", "Edit", "E:\\"},
+                           {"CabinetWClass", "ToolbarWindow32", "Address: E:\\"},
+                           {"CabinetWClass", "ToolbarWindow32", "Address: F:\\"}});
+    g_nEdition = kEditionWin7_64;
+    EXPECT_EQ(1, CloseCdromFolders("E:"));
+    std::vector<bool> expected = {true, false, true};
+    EXPECT_EQ(expected, windows.Alive(expected));
+}
+
+TEST_F(FolderWindowClosing, AnEmptyDriveClosesNothing) {
+    FolderWindows windows({{"CabinetWClass", "Edit", "E:\\"}});
+    g_nEdition = kEditionXP;
+    EXPECT_EQ(1, CloseCdromFolders(""));
+    Sleep(300);
+    EXPECT_EQ(std::vector<bool>({true}), windows.Alive({true}));
+    EXPECT_EQ(std::vector<std::string>({">>Enum Desktop Windows begin",
+                                        "ERR: No drive to look for in the folder windows",
+                                        "<<Enum Desktop Windows end"}),
+              LogMessages());
+}
