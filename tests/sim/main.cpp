@@ -505,7 +505,7 @@ const Command kCommands[] = {
      "--text TEXT [--class Edit|ToolbarWindow32|NAME] [--title TITLE] [--top-class NAME] [--journal FILE] "
      "[--hidden]",
      "open an Explorer-like folder window owned by a detached copy of simpc; print that copy's process ID "
-     "(a visible one takes Wine 2 s to close)",
+     "(a visible one may take a managed Wine 2 s to close)",
      0, 0, "text class title top-class journal hidden! ", RunFolderWindow},
     {"folder-window-serve", "--ready EVENT ...", "(used by folder-window)", 0, 0,
      "ready text class title top-class journal hidden! ", RunFolderWindowServe},

@@ -103,8 +103,8 @@ struct FolderWindowSpec {
     std::string addressClass = "Edit"; // Windows 2000/XP; Vista and 7 show "ToolbarWindow32"
     std::string addressText;           // "E:\" or "Address: E:\"
     std::string journal;               // when set, "closed <title>" is appended to it when the window closes
-    // Wine without a window manager takes 2 s to destroy a visible window; tests that close many use hidden
-    // ones, which the desktop's window enumeration finds all the same.
+    // A Wine that manages its windows (its default) waits about 2 s for a window manager that Xvfb lacks
+    // whenever a visible window is destroyed; hidden windows close at once and are enumerated all the same.
     bool visible = true;
 };
 
