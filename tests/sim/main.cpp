@@ -68,13 +68,13 @@ int BadUsage(const char* format, ...) {
     va_start(args, format);
     FormatBoundedV(text, sizeof text, format, args);
     va_end(args);
-    if (g_command)
-        Print(stderr, "simpc: %s: %s\nusage: simpc.exe %s %s\n", g_command->name, text, g_command->name,
-              g_command->synopsis);
-    else
+    if (g_command) {
+        Print(stderr, "simpc: %s: %s\nusage: simpc.exe %s%s%s\n", g_command->name, text, g_command->name,
+              *g_command->synopsis ? " " : "", g_command->synopsis);
+    } else {
         Print(stderr, "simpc: %s\n", text);
-    if (!g_command)
         ShowUsage(stderr);
+    }
     return kBadUsage;
 }
 
@@ -523,7 +523,8 @@ int ShowUsage(FILE* stream) {
                   "given as Windows paths or absolute Linux paths)\n");
     for (const Command& command : kCommands) {
         if (strcmp(command.name, "folder-window-serve") != 0)
-            Print(stream, "  %s %s\n      %s\n", command.name, command.synopsis, command.help);
+            Print(stream, "  %s%s%s\n      %s\n", command.name, *command.synopsis ? " " : "",
+                  command.synopsis, command.help);
     }
     return kDone;
 }
