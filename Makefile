@@ -9,6 +9,7 @@ WINE_DIR := $(abspath $(BUILD))/wine
 empty :=
 space := $(empty) $(empty)
 SHIP_LIST := $(subst $(space),;,$(abspath $(SHIP_TREES)))
+TEST_LIST := $(subst $(space),;,$(abspath $(TEST_TREES)))
 
 .PHONY: all setup ship tests check format clean
 
@@ -30,11 +31,12 @@ $(BUILD)/ship-%/build.ninja: | setup
 	cmake -G Ninja -S . -B $(BUILD)/ship-$* -DCMAKE_TOOLCHAIN_FILE=cmake/$*-w64-mingw32.cmake \
 	    -DMINGW_THREAD_MODEL=win32
 
-# The i686 test tree also checks the shipped programs of both trees.
-$(BUILD)/test-%/build.ninja: | setup
+# The i686 test tree also checks the shipped programs of both trees, and its scenarios use the simulated
+# PC's tool of both test trees. A tree configured before a change of these settings is configured again.
+$(BUILD)/test-%/build.ninja: Makefile | setup
 	cmake -G Ninja -S . -B $(BUILD)/test-$* -DCMAKE_TOOLCHAIN_FILE=cmake/$*-w64-mingw32.cmake \
 	    -DMINGW_THREAD_MODEL=posix -DSUITE_TESTS=ON -DSUITE_WINE_DIR=$(WINE_DIR) \
-	    $(if $(filter i686,$*),"-DSUITE_SHIP_DIRS=$(SHIP_LIST)")
+	    $(if $(filter i686,$*),"-DSUITE_SHIP_DIRS=$(SHIP_LIST)" "-DSUITE_TEST_DIRS=$(TEST_LIST)")
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -12,37 +12,10 @@ namespace {
 // Driver information files are a few hundred kilobytes at most; anything far larger is not one.
 constexpr DWORD kLargestSearchedFile = 64u << 20;
 
-bool ReadWholeFile(const char* path, std::string& content) {
-    ScopedFileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
-    DWORD high = 0;
-    DWORD size = GetFileSize(file.Get(), &high);
-    if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
-        return false;
-    if (high != 0 || size > kLargestSearchedFile) {
-        WriteLog("ERROR: File %s is too large to search.", path);
-        return false;
-    }
-    content.assign(size, '\0');
-    DWORD done = 0;
-    while (done < size) {
-        DWORD read = 0;
-        if (!ReadFile(file.Get(), &content[done], size - done, &read, nullptr))
-            return false;
-        if (read == 0)
-            break; // the file shrank while it was read: search what arrived
-        done += read;
-    }
-    content.resize(done);
-    return true;
-}
-
-// The first bytes of a file and its size.
-bool ReadFileHead(const char* path, size_t count, std::string& head, unsigned long long& size) {
-    ScopedFileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+// Opens a file for reading and tells its size.
+bool OpenForReading(const char* path, ScopedFileHandle& file, unsigned long long& size) {
+    file.Reset(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
     DWORD high = 0;
@@ -50,12 +23,41 @@ bool ReadFileHead(const char* path, size_t count, std::string& head, unsigned lo
     if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
         return false;
     size = (static_cast<unsigned long long>(high) << 32) | low;
-    head.assign(count, '\0');
-    DWORD read = 0;
-    if (!ReadFile(file.Get(), &head[0], static_cast<DWORD>(count), &read, nullptr))
-        return false;
-    head.resize(read);
     return true;
+}
+
+// Reads up to count bytes into content; fewer when the file is shorter.
+bool ReadUpTo(HANDLE file, size_t count, std::string& content) {
+    content.assign(count, '\0');
+    size_t done = 0;
+    while (done < count) {
+        DWORD read = 0;
+        if (!ReadFile(file, &content[done], static_cast<DWORD>(count - done), &read, nullptr))
+            return false;
+        if (read == 0)
+            break; // the file is shorter than it was, or than asked
+        done += read;
+    }
+    content.resize(done);
+    return true;
+}
+
+bool ReadWholeFile(const char* path, std::string& content) {
+    ScopedFileHandle file;
+    unsigned long long size = 0;
+    if (!OpenForReading(path, file, size))
+        return false;
+    if (size > kLargestSearchedFile) {
+        WriteLog("ERROR: File %s is too large to search.", path);
+        return false;
+    }
+    return ReadUpTo(file.Get(), static_cast<size_t>(size), content);
+}
+
+// The first bytes of a file and its size.
+bool ReadFileHead(const char* path, size_t count, std::string& head, unsigned long long& size) {
+    ScopedFileHandle file;
+    return OpenForReading(path, file, size) && ReadUpTo(file.Get(), count, head);
 }
 
 unsigned long long LittleEndian(const std::string& bytes, size_t at, size_t width) {

@@ -33,5 +33,6 @@ void Journal(const std::string& line) {
 }
 
 int DoubleAnswer(const char* section, const char* key, int fallback) {
-    return static_cast<int>(GetPrivateProfileIntA(section, key, fallback, BesideWithExtension(".ini").c_str()));
+    return static_cast<int>(
+        GetPrivateProfileIntA(section, key, fallback, BesideWithExtension(".ini").c_str()));
 }

@@ -3,7 +3,8 @@
 # Template prefixes (win32 for the 32-bit editions, win64 for the 64-bit ones) are made once per build tree
 # in $SUITE_WINE_DIR; every run gets its own copy, with a wineserver kept for it and ended afterwards.
 # Every Wine call runs under a timeout ($SUITE_WINE_TIMEOUT seconds, default 300), so a program that waits
-# for ever fails its test instead of hanging it.
+# for ever fails its test instead of hanging it. SUITE_WINE_LANG=0x0407 (or de_DE.UTF-8) runs programs with
+# that system default language.
 
 WINE_LOADER32=/usr/lib/wine/wine
 WINE_LOADER64=/usr/lib/wine/wine64
@@ -116,17 +117,44 @@ wine_prefix_end() {
     rm -rf "$dir"
 }
 
+# The locale of a system default language, given as a language ID (0x0407) or as a locale (de_DE.UTF-8).
+# Wine takes the language (and the ANSI code page) of each program from LC_ALL when it starts; the locale
+# need not be installed on the machine.
+wine_locale_for_language() {
+    case "${1,,}" in
+    0x0401) echo ar_SA.UTF-8 ;; 0x0404) echo zh_TW.UTF-8 ;; 0x0405) echo cs_CZ.UTF-8 ;;
+    0x0406) echo da_DK.UTF-8 ;; 0x0407) echo de_DE.UTF-8 ;; 0x0408) echo el_GR.UTF-8 ;;
+    0x0409) echo en_US.UTF-8 ;; 0x040b) echo fi_FI.UTF-8 ;; 0x040c) echo fr_FR.UTF-8 ;;
+    0x040d) echo he_IL.UTF-8 ;; 0x040e) echo hu_HU.UTF-8 ;; 0x0410) echo it_IT.UTF-8 ;;
+    0x0411) echo ja_JP.UTF-8 ;; 0x0412) echo ko_KR.UTF-8 ;; 0x0413) echo nl_NL.UTF-8 ;;
+    0x0414) echo nb_NO.UTF-8 ;; 0x0415) echo pl_PL.UTF-8 ;; 0x0416) echo pt_BR.UTF-8 ;;
+    0x0419) echo ru_RU.UTF-8 ;; 0x041d) echo sv_SE.UTF-8 ;; 0x041e) echo th_TH.UTF-8 ;;
+    0x041f) echo tr_TR.UTF-8 ;; 0x0421) echo id_ID.UTF-8 ;; 0x042a) echo vi_VN.UTF-8 ;;
+    0x0804) echo zh_CN.UTF-8 ;; 0x0809) echo en_GB.UTF-8 ;; 0x0816) echo pt_PT.UTF-8 ;;
+    0x0c04) echo zh_HK.UTF-8 ;; 0x0c0a) echo es_ES.UTF-8 ;;
+    [a-z][a-z]_[a-z][a-z]*) echo "$1" ;;
+    *) return 1 ;;
+    esac
+}
+
 # Runs PROGRAM [ARGS...] in prefix DIR with the loader of its architecture; answers its exit status.
+# SUITE_WINE_LANG (a language ID or a locale) sets the system's default language for that program.
 wine_exec() {
-    local dir=$1 program=$2 arch loader status
+    local dir=$1 program=$2 arch loader status locale=
     shift 2
     arch=$(wine_program_arch "$program") || exit 125
     loader=$(wine_loader "$arch") || exit 125
+    if [ -n "${SUITE_WINE_LANG:-}" ]; then
+        locale=$(wine_locale_for_language "$SUITE_WINE_LANG") ||
+            wine_fail "unknown language '$SUITE_WINE_LANG' (add its locale to wine_locale_for_language)"
+    fi
     if [ "${SUITE_NEEDS_DISPLAY:-0}" = 1 ] && [ -z "${DISPLAY:-}" ]; then
         wine_fail "$program needs an X display: run the tests with 'make check' (it starts Xvfb)"
     fi
     status=0
-    (wine_env "$dir" && exec timeout -k 10 "$SUITE_WINE_TIMEOUT" "$loader" "$program" "$@") || status=$?
+    # env, not an assignment in this shell: bash would complain about a locale the machine lacks.
+    (wine_env "$dir" && exec env ${locale:+LC_ALL="$locale"} timeout -k 10 "$SUITE_WINE_TIMEOUT" "$loader" \
+        "$program" "$@") || status=$?
     [ "$status" = 124 ] && echo "wine-run: $program timed out after $SUITE_WINE_TIMEOUT s" >&2
     return "$status"
 }

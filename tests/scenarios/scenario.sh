@@ -5,7 +5,13 @@ set -uo pipefail
 
 SCENARIO_FAILURES=0
 
-# scenario_begin win32|win64: a fresh prefix in PREFIX, C:\ in DRIVE_C; ended when the script exits.
+# The simulated PC's tool of each architecture, as the test tree passes them.
+SIMPC32=${SUITE_SIMPC32:-}
+SIMPC64=${SUITE_SIMPC64:-}
+
+# scenario_begin win32|win64: a fresh prefix in PREFIX, C:\ in DRIVE_C; ended when the script exits. SIMPC is
+# the simulated PC's tool that fits the prefix: the 64-bit one on win64, which reaches the native registry
+# and system32 as a 64-bit program does.
 scenario_begin() {
     [ -n "${SUITE_WINE_DIR:-}" ] || wine_fail "SUITE_WINE_DIR is not set"
     mkdir -p "$SUITE_WINE_DIR/runs"
@@ -14,12 +20,48 @@ scenario_begin() {
     wine_prefix_new "$1" "$PREFIX"
     DRIVE_C="$PREFIX/drive_c"
     LOG="$DRIVE_C/windows/temp/AutoRunLog.tmp"
+    if [ "$1" = win64 ]; then SIMPC=$SIMPC64; else SIMPC=$SIMPC32; fi
 }
 
 # run PROGRAM [ARGS...]: runs a Windows program in the scenario's prefix; sets STATUS to its exit status.
 run() {
     STATUS=0
     wine_exec "$PREFIX" "$@" || STATUS=$?
+}
+
+# sim COMMAND [ARGS...]: changes the simulated PC with simpc.exe (see README.md) in the scenario's prefix.
+# Its output goes to SIM_OUTPUT (and the script's output); a failure counts as a failed check. sim32 and
+# sim64 pick the tool of that architecture; on win64 sim32 sees what a 32-bit program sees.
+sim() {
+    if [ -z "${SIMPC:-}" ] || [ ! -f "$SIMPC" ]; then
+        echo "FAIL: sim $1: simpc.exe is not built here ('${SIMPC:-}'; the test tree sets SUITE_SIMPC32/64)"
+        SCENARIO_FAILURES=$((SCENARIO_FAILURES + 1))
+        return 1
+    fi
+    run "$SIMPC" "$@" >"$PREFIX/sim-output"
+    SIM_OUTPUT=$(cat "$PREFIX/sim-output")
+    # Shown in the script's output, the first lines of a long listing only.
+    [ -z "$SIM_OUTPUT" ] || printf '%s\n' "$SIM_OUTPUT" | sed -n '1,8s/^/  sim: /p; 9{s/.*/  sim: .../p; q}'
+    if [ "$STATUS" != 0 ]; then
+        echo "FAIL: sim $*: exit status $STATUS"
+        SCENARIO_FAILURES=$((SCENARIO_FAILURES + 1))
+        return 1
+    fi
+}
+sim32() { SIMPC=$SIMPC32 sim "$@"; }
+sim64() { SIMPC=$SIMPC64 sim "$@"; }
+
+# The last sim command printed a line that is exactly TEXT.
+sim_printed() {
+    grep -qxF -- "$1" <<<"$SIM_OUTPUT" || { echo "  no line '$1' in:"; sed 's/^/    /' <<<"$SIM_OUTPUT"; false; }
+}
+
+# with_language 0x0407 COMMAND...: runs COMMAND (run, sim, ...) with that system default language (or a
+# locale such as de_DE.UTF-8); export SUITE_WINE_LANG for the whole script.
+with_language() {
+    local language=$1
+    shift
+    SUITE_WINE_LANG=$language "$@"
 }
 
 check() {
@@ -51,6 +93,13 @@ file_appears() {
     done
     echo "  $file did not appear within $seconds s"
     false
+}
+
+# FILE holds a line that is exactly TEXT (line ends CR LF or LF).
+file_has_line() {
+    local file=$1 text=$2
+    tr -d '\r' <"$file" 2>/dev/null | grep -qxF -- "$text" ||
+        { echo "  no line '$text' in $file:"; sed 's/^/    /' "$file" 2>/dev/null; false; }
 }
 
 scenario_end() {

@@ -40,13 +40,8 @@ public:
 const char kBegin[] = ">>Begin To check the user is administrator or not.";
 const char kEnd[] = "<<End To check the user is administrator or not.";
 
-class AdminDecision : public ::testing::Test {
+class AdminDecision : public LoggingTest {
 protected:
-    void SetUp() override {
-        InitLogFile();
-        DeleteLog();
-    }
-    void TearDown() override { DeleteLog(); }
     FakeProbe probe;
 };
 

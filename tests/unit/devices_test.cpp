@@ -77,14 +77,7 @@ TEST(DriverVersionText, ComparesAsTheDriverVersionNumber) {
     EXPECT_FALSE(profile > Version(2, 2, 0, 0));
 }
 
-class DeviceProbe : public ::testing::Test {
-protected:
-    void SetUp() override {
-        InitLogFile();
-        DeleteLog();
-    }
-    void TearDown() override { DeleteLog(); }
-};
+class DeviceProbe : public LoggingTest {};
 
 TEST_F(DeviceProbe, AbsentDeviceIsReportedAbsent) {
     int absent = 0;

@@ -23,7 +23,8 @@ typedef BOOL(WINAPI* UpdateDriverFunction)(HWND, LPCSTR, LPCSTR, DWORD, PBOOL);
 TEST(PluginDouble, AnswersInCallOrderAndJournalsEveryCall) {
     TempDir dir;
     std::string library = CopyBuilt(PLUGIN_DOUBLE, dir.Path(), "PalvioPlugin.dll");
-    WriteWholeFile(dir.File("PalvioPlugin.ini"), "[Answers]\r\nCheckPalvioPrgInstall=0,1\r\nInstallPalvio=1\r\n");
+    WriteWholeFile(dir.File("PalvioPlugin.ini"),
+                   "[Answers]\r\nCheckPalvioPrgInstall=0,1\r\nInstallPalvio=1\r\n");
     ScopedModule module(LoadLibraryA(library.c_str()));
     ASSERT_TRUE(module);
     for (const char* name : kPluginEntryNames)
@@ -35,16 +36,19 @@ TEST(PluginDouble, AnswersInCallOrderAndJournalsEveryCall) {
     EXPECT_EQ(1, installed());
     EXPECT_EQ(1, installed()); // the last answer repeats
     EXPECT_EQ(0, Entry<PluginQueryFunction>(module.Get(), "RunDial")());
-    EXPECT_EQ("InitialDllPara " + library + "\r\nInitialDllPara -> 1\r\nCheckPalvioPrgInstall -> 0\r\n"
-              "InstallPalvio -> 1\r\nCheckPalvioPrgInstall -> 1\r\nCheckPalvioPrgInstall -> 1\r\nRunDial -> 0\r\n",
+    EXPECT_EQ("InitialDllPara " + library +
+                  "\r\nInitialDllPara -> 1\r\nCheckPalvioPrgInstall -> 0\r\n"
+                  "InstallPalvio -> 1\r\nCheckPalvioPrgInstall -> 1\r\nCheckPalvioPrgInstall -> 1\r\nRunDial "
+                  "-> 0\r\n",
               ReadWholeFile(dir.File("PalvioPlugin.journal")));
 }
 
 TEST(NewdevDouble, AnswersPerHardwareIdAndJournalsTheArguments) {
     TempDir dir;
     std::string library = CopyBuilt(NEWDEV_DOUBLE, dir.Path(), "newdev.dll");
-    WriteWholeFile(dir.File("newdev.ini"),
-                   "[Default]\r\nResult=1\r\nReboot=1\r\n[usb\\vid_1a2b&pid_0001&mi_01]\r\nResult=0\r\nLastError=2\r\n");
+    WriteWholeFile(
+        dir.File("newdev.ini"),
+        "[Default]\r\nResult=1\r\nReboot=1\r\n[usb\\vid_1a2b&pid_0001&mi_01]\r\nResult=0\r\nLastError=2\r\n");
     ScopedModule module(LoadLibraryA(library.c_str()));
     ASSERT_TRUE(module);
     auto update = Entry<UpdateDriverFunction>(module.Get(), "UpdateDriverForPlugAndPlayDevicesA");

@@ -13,14 +13,7 @@ const char kVersionKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
 const char kLab7x86[] = "7601.24214.x86fre.win7sp1_ldr_escrow.180801-1700";
 const char kLab7amd64[] = "7601.24214.amd64fre.win7sp1_ldr_escrow.180801-1700";
 
-class EditionProbe : public ::testing::Test {
-protected:
-    void SetUp() override {
-        InitLogFile();
-        DeleteLog();
-    }
-    void TearDown() override { DeleteLog(); }
-};
+class EditionProbe : public LoggingTest {};
 
 } // namespace
 

@@ -60,14 +60,7 @@ void ExpectWholeLinesOfWriters(const std::vector<std::string>& tags, int count) 
         EXPECT_EQ(count, next[w]) << "lines of writer " << tags[w];
 }
 
-class LogFile : public ::testing::Test {
-protected:
-    void SetUp() override {
-        InitLogFile();
-        DeleteLog();
-    }
-    void TearDown() override { DeleteLog(); }
-};
+class LogFile : public LoggingTest {};
 
 } // namespace
 

@@ -13,18 +13,17 @@ using namespace testsupport;
 
 namespace {
 
-class Plugin : public ::testing::Test {
+class Plugin : public LoggingTest {
 protected:
     void SetUp() override {
-        InitLogFile();
-        DeleteLog();
+        LoggingTest::SetUp();
         m_library = CopyBuilt(PLUGIN_LIBRARY, m_dir.Path(), "PalvioPlugin.dll");
         m_module.Reset(LoadLibraryA(m_library.c_str()));
         ASSERT_TRUE(m_module) << GetLastError();
     }
     void TearDown() override {
         m_module.Reset();
-        DeleteLog();
+        LoggingTest::TearDown();
     }
 
     int Call(const char* entry) {

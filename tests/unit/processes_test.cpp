@@ -13,14 +13,8 @@ using namespace testsupport;
 
 namespace {
 
-class Processes : public ::testing::Test {
+class Processes : public LoggingTest {
 protected:
-    void SetUp() override {
-        InitLogFile();
-        DeleteLog();
-    }
-    void TearDown() override { DeleteLog(); }
-
     // A copy of the sleeper under a name of the test's own, so that no other process has it.
     std::string Sleeper(const std::string& name) {
         std::string program = m_dir.File(name);

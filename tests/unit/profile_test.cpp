@@ -50,15 +50,13 @@ std::string ProfileWith(const std::string& from, const std::string& to) {
     return text;
 }
 
-class Profile : public ::testing::Test {
+class Profile : public LoggingTest {
 protected:
     void SetUp() override {
-        InitLogFile();
-        DeleteLog();
+        LoggingTest::SetUp();
         DeviceProfile = DeviceProfileData();
         m_path = m_dir.File("drvcfg.ini");
     }
-    void TearDown() override { DeleteLog(); }
 
     int Read(const std::string& text, const std::string& section = "Section_Driver") {
         WriteWholeFile(m_path, text);

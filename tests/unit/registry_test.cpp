@@ -16,18 +16,17 @@ namespace {
 
 const char kKey[] = "SOFTWARE\\PalvioSuiteTests";
 
-class RegistryRead : public ::testing::Test {
+class RegistryRead : public LoggingTest {
 protected:
     void SetUp() override {
-        InitLogFile();
+        LoggingTest::SetUp();
         ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS,
                                                  nullptr, m_key.Receive(), nullptr));
-        DeleteLog();
     }
     void TearDown() override {
         m_key.Reset();
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey);
-        DeleteLog();
+        LoggingTest::TearDown();
     }
     void Set(const char* name, DWORD type, const void* data, DWORD size) {
         ASSERT_EQ(ERROR_SUCCESS,

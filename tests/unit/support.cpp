@@ -1,6 +1,7 @@
 #include "support.h"
 
 #include "common/handles.h"
+#include "common/log.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,15 @@
 #include <sstream>
 
 namespace testsupport {
+
+void LoggingTest::SetUp() {
+    InitLogFile();
+    DeleteLog();
+}
+
+void LoggingTest::TearDown() {
+    DeleteLog();
+}
 
 std::string LogPath() {
     char windows[MAX_PATH];

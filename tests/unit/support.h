@@ -2,12 +2,21 @@
 // restored when the test ends.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
 namespace testsupport {
+
+// A test that reads what it logs: the program's name is set and the log is empty when it starts, and the
+// log is removed when it ends.
+class LoggingTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
 
 // {WinDir}\temp\AutoRunLog.tmp of the prefix the tests run in.
 std::string LogPath();

@@ -13,6 +13,8 @@
 #include "installer/resource.h"
 #include "installer/xp_button.h"
 
+#include <atomic>
+
 using namespace skintest;
 
 namespace {
@@ -227,7 +229,16 @@ private:
         UpdateWindow();
         PublishLater(StepTitle(10));
     }
-    void WorkerQuits() { PostMessage(WM_QUIT); }
+    void WorkerQuits() {
+        m_bQuitPosted = true;
+        PostMessage(WM_QUIT);
+    }
+
+public:
+    bool QuitPosted() const { return m_bQuitPosted; }
+
+private:
+    std::atomic<bool> m_bQuitPosted{false};
 
     CMyProgress m_empty, m_full, m_narrow, m_half;
     CXPButton m_allImages, m_normalOnly;
@@ -254,7 +265,9 @@ public:
         }
         SkinTest dialog;
         m_pMainWnd = &dialog;
-        Check(dialog.DoModal() == -1, "a quit message from the worker ends the modal run");
+        // -1 is also the answer of a dialog that could not be made: the worker must have posted the quit.
+        Check(dialog.DoModal() == -1 && dialog.QuitPosted(),
+              "a quit message from the worker ends the modal run");
         m_pMainWnd = nullptr;
         Check(true, "done");
         return FALSE; // a dialog-based program: no message loop of its own

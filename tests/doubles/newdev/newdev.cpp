@@ -21,11 +21,11 @@ int Setting(const char* hardwareId, const char* key, int fallback) {
 
 } // namespace
 
-extern "C" BOOL WINAPI UpdateDriverForPlugAndPlayDevicesA(HWND, LPCSTR hardwareId, LPCSTR infPath, DWORD flags,
-                                                          PBOOL rebootRequired) {
+extern "C" BOOL WINAPI UpdateDriverForPlugAndPlayDevicesA(HWND, LPCSTR hardwareId, LPCSTR infPath,
+                                                          DWORD flags, PBOOL rebootRequired) {
     const char* id = hardwareId ? hardwareId : "(null)";
-    Journal(std::string("UpdateDriverForPlugAndPlayDevicesA ") + id + " " + (infPath ? infPath : "(null)") + " " +
-            std::to_string(flags));
+    Journal(std::string("UpdateDriverForPlugAndPlayDevicesA ") + id + " " + (infPath ? infPath : "(null)") +
+            " " + std::to_string(flags));
     if (rebootRequired)
         *rebootRequired = Setting(id, "Reboot", 0) ? TRUE : FALSE;
     BOOL result = Setting(id, "Result", 1) ? TRUE : FALSE;

@@ -46,8 +46,10 @@ int InitialDllPara(const char* libraryPath) {
     return Answer("InitialDllPara", 1);
 }
 
-#define QUERY_ENTRY(name)                                                                                              \
-    int name() { return Answer(#name, 0); }
+#define QUERY_ENTRY(name)                                                                                    \
+    int name() {                                                                                             \
+        return Answer(#name, 0);                                                                             \
+    }
 QUERY_ENTRY(CheckPalvioPrgInstall)
 QUERY_ENTRY(InstallPalvio)
 QUERY_ENTRY(UpdatePalvio)
