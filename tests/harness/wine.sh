@@ -139,6 +139,8 @@ wine_locale_for_language() {
 
 # Runs PROGRAM [ARGS...] in prefix DIR with the loader of its architecture; answers its exit status.
 # SUITE_WINE_LANG (a language ID or a locale) sets the system's default language for that program.
+# WINE_PROGRAM_AS (a Windows path) starts PROGRAM by that name instead, as a person would type it, letter
+# case and drive included; PROGRAM still names the file, for its architecture.
 wine_exec() {
     local dir=$1 program=$2 arch loader status locale=
     shift 2
@@ -154,7 +156,7 @@ wine_exec() {
     status=0
     # env, not an assignment in this shell: bash would complain about a locale the machine lacks.
     (wine_env "$dir" && exec env ${locale:+LC_ALL="$locale"} timeout -k 10 "$SUITE_WINE_TIMEOUT" "$loader" \
-        "$program" "$@") || status=$?
+        "${WINE_PROGRAM_AS:-$program}" "$@") || status=$?
     [ "$status" = 124 ] && echo "wine-run: $program timed out after $SUITE_WINE_TIMEOUT s" >&2
     return "$status"
 }

@@ -5,9 +5,11 @@
 #include "common/log.h"
 #include "common/profile.h"
 #include "support.h"
+#include "tests/sim/simpc.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -130,79 +132,38 @@ TEST(FolderAddress, IsTheEditionsControlShowingTheDrive) {
 
 namespace {
 
-// Folder windows as Explorer shows them, owned by a thread of their own that serves their messages.
+// Folder windows of the simulated PC, each on a thread of the test; hidden ones close at once.
 class FolderWindows {
 public:
     struct Spec {
         const char* topClass;
-        const char* childClass;
+        const char* addressClass;
         const char* address;
     };
-    explicit FolderWindows(std::vector<Spec> specs) : m_specs(std::move(specs)) {
-        m_ready.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-        m_thread.Reset(CreateThread(nullptr, 0, &FolderWindows::Main, this, 0, &m_threadId));
-        WaitForSingleObject(m_ready.Get(), 10000);
-    }
-    ~FolderWindows() {
-        PostThreadMessageA(m_threadId, WM_QUIT, 0, 0);
-        WaitForSingleObject(m_thread.Get(), 10000);
-    }
-    // Whether each window still exists, after giving posted closes up to two seconds to arrive.
-    std::vector<bool> Alive(const std::vector<bool>& expected) const {
-        std::vector<bool> alive;
-        for (int i = 0; i < 40; ++i) {
-            alive.clear();
-            for (HWND window : m_windows)
-                alive.push_back(IsWindow(window) != FALSE);
-            if (alive == expected)
-                break;
-            Sleep(50);
+    explicit FolderWindows(const std::vector<Spec>& specs) {
+        for (const Spec& spec : specs) {
+            sim::FolderWindowSpec window;
+            window.topClass = spec.topClass;
+            window.addressClass = spec.addressClass;
+            window.addressText = spec.address;
+            window.visible = false;
+            m_windows.push_back(std::make_unique<sim::FolderWindow>(window));
+            EXPECT_TRUE(m_windows.back()->IsOpen()) << m_windows.back()->Failure().Message();
         }
-        return alive;
+    }
+    // Which windows are still open, once those expected to close had two seconds to do so.
+    std::vector<bool> Open(const std::vector<bool>& expected) {
+        std::vector<bool> open;
+        for (size_t i = 0; i < m_windows.size(); ++i) {
+            if (i < expected.size() && !expected[i])
+                m_windows[i]->WaitClosed(2000);
+            open.push_back(m_windows[i]->IsOpen());
+        }
+        return open;
     }
 
 private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-    static void Register(const char* name) {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = &FolderWindows::Proc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = name;
-        RegisterClassA(&windowClass); // a second registration of the same name fails harmlessly
-    }
-    static DWORD WINAPI Main(LPVOID parameter) {
-        auto* self = static_cast<FolderWindows*>(parameter);
-        for (const Spec& spec : self->m_specs) {
-            Register(spec.topClass);
-            if (strcmp(spec.childClass, "Edit") != 0)
-                Register(spec.childClass);
-            HWND top = CreateWindowExA(0, spec.topClass, "Folder", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
-                                       nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-            // The address sits a level down, as in Explorer's own nesting of bars.
-            HWND bar = CreateWindowExA(0, "Static", "", WS_CHILD, 0, 0, 300, 30, top, nullptr,
-                                       GetModuleHandleA(nullptr), nullptr);
-            CreateWindowExA(0, spec.childClass, spec.address, WS_CHILD, 0, 0, 300, 20, bar, nullptr,
-                            GetModuleHandleA(nullptr), nullptr);
-            self->m_windows.push_back(top);
-        }
-        SetEvent(self->m_ready.Get());
-        MSG message;
-        while (GetMessageA(&message, nullptr, 0, 0) > 0)
-            DispatchMessageA(&message);
-        for (HWND window : self->m_windows) {
-            if (IsWindow(window))
-                DestroyWindow(window);
-        }
-        return 0;
-    }
-
-    std::vector<Spec> m_specs;
-    std::vector<HWND> m_windows;
-    ScopedHandle m_ready;
-    ScopedHandle m_thread;
-    DWORD m_threadId = 0;
+    std::vector<std::unique_ptr<sim::FolderWindow>> m_windows;
 };
 
 class FolderWindowClosing : public ::testing::Test {
@@ -230,7 +191,7 @@ TEST_F(FolderWindowClosing, OnXpTheAddressBoxShowingTheDriveClosesItsWindow) {
     g_nEdition = kEditionXP;
     EXPECT_EQ(1, CloseCdromFolders("e:"));
     std::vector<bool> expected = {false, true, true, true, false};
-    EXPECT_EQ(expected, windows.Alive(expected));
+    EXPECT_EQ(expected, windows.Open(expected));
     std::vector<std::string> messages = LogMessages();
     ASSERT_EQ(8u, messages.size());
     EXPECT_EQ(">>Enum Desktop Windows begin", messages.front());
@@ -259,15 +220,15 @@ TEST_F(FolderWindowClosing, OnWindows7TheBreadcrumbToolbarIsRead) {
     g_nEdition = kEditionWin7_64;
     EXPECT_EQ(1, CloseCdromFolders("E:"));
     std::vector<bool> expected = {true, false, true};
-    EXPECT_EQ(expected, windows.Alive(expected));
+    EXPECT_EQ(expected, windows.Open(expected));
 }
 
 TEST_F(FolderWindowClosing, AnEmptyDriveClosesNothing) {
     FolderWindows windows({{"CabinetWClass", "Edit", "E:\\"}});
     g_nEdition = kEditionXP;
     EXPECT_EQ(1, CloseCdromFolders(""));
-    Sleep(300);
-    EXPECT_EQ(std::vector<bool>({true}), windows.Alive({true}));
+    Sleep(300); // a close would have arrived by now
+    EXPECT_EQ(std::vector<bool>({true}), windows.Open({true}));
     EXPECT_EQ(std::vector<std::string>({">>Enum Desktop Windows begin",
                                         "ERR: No drive to look for in the folder windows",
                                         "<<Enum Desktop Windows end"}),

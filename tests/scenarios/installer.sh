@@ -1,0 +1,117 @@
+# What the installer's scenarios share: a simulated PC with the medium of package/ as its CD-ROM, the
+# installer started as a person would start it, message boxes answered and windows closed through wintool,
+# and checks on the log lines a run adds. Sourced by scripts called as SCRIPT SHIP_TREE_I686 SHIP_TREE_X86_64.
+. "$(dirname "${BASH_SOURCE[0]}")/scenario.sh"
+
+SHIP_I686=$1
+SHIP_X86_64=$2
+MAKE_MEDIUM="$(dirname "${BASH_SOURCE[0]}")/../../package/make_medium.py"
+
+# Of the sample package (package/Driver/drvcfg.ini and DrvLang.ini).
+DEVICE_SIGN='Ven_Palvio&Prod_Virtual_CD-ROM'
+DEVICE_HWID='USB\VID_2F5E&PID_7A01'
+BOX_TITLE='Palvio Notice'
+WINDOW_TITLE='Palvio Driver Installer'
+
+# installer_begin win32|win64 CURRENTVERSION [BUILDLABEX]: a fresh simulated PC of that Windows edition and
+# the assembled medium in MEDIUM (not yet a drive). TEMP_DIR is the user's temp folder (Linux path) and
+# TEMP_WIN the same as the programs see it; WINTOOL the tool that fits the prefix.
+installer_begin() {
+    local kind=$1
+    shift
+    scenario_begin "$kind"
+    if [ "$kind" = win64 ]; then WINTOOL=${SUITE_WINTOOL64:-}; else WINTOOL=${SUITE_WINTOOL32:-}; fi
+    [ -n "$WINTOOL" ] && [ -f "$WINTOOL" ] || { echo "FAIL: wintool.exe is not built ('$WINTOOL')"; exit 1; }
+    sim edition "$@" || exit 1
+    MEDIUM="$PREFIX/medium"
+    python3 "$MAKE_MEDIUM" "$SHIP_I686" "$SHIP_X86_64" "$MEDIUM" 2>/dev/null ||
+        { echo "FAIL: the medium could not be assembled"; exit 1; }
+    TEMP_WIN=$(sed -n 's/^"TEMP"="\(.*\)"\r\{0,1\}$/\1/p' "$PREFIX/user.reg" | head -n 1 | sed 's/\\\\/\\/g')
+    [ -n "$TEMP_WIN" ] || { echo "FAIL: the prefix names no TEMP folder"; exit 1; }
+    TEMP_DIR=$(windows_to_linux "$TEMP_WIN")
+}
+
+# A path of drive C: as the Linux path of the prefix's file.
+windows_to_linux() {
+    local path=${1#[Cc]:}
+    printf '%s%s\n' "$DRIVE_C" "${path//\\//}"
+}
+
+# A storage-mode device: the identity the device shows before its drivers are in Windows.
+add_storage_device() {
+    sim device-add --instance "$DEVICE_HWID\\PALVIO0001" --class USB \
+        --hwid "$DEVICE_HWID&REV_0231,$DEVICE_HWID" \
+        --compat 'USB\Class_08&SubClass_06&Prot_50,USB\Class_08&SubClass_06,USB\Class_08'
+}
+
+# The multi-port device: a composite device with modem, serial and ADB interfaces.
+add_multiport_device() {
+    sim device-add --instance "$DEVICE_HWID\\PALVIO0001" --class USB --hwid "$DEVICE_HWID&REV_0231,$DEVICE_HWID" \
+        --compat 'USB\DevClass_00&SubClass_00,USB\COMPOSITE' &&
+        sim device-add --instance "$DEVICE_HWID&MI_00\\7&PALVIO&0&0000" --class Modem \
+            --hwid "$DEVICE_HWID&REV_0231&MI_00,$DEVICE_HWID&MI_00" --compat 'USB\Class_02&SubClass_02,USB\Class_02' &&
+        sim device-add --instance "$DEVICE_HWID&MI_01\\7&PALVIO&0&0001" --class Ports \
+            --hwid "$DEVICE_HWID&REV_0231&MI_01,$DEVICE_HWID&MI_01" --compat 'USB\Class_ff&SubClass_ff,USB\Class_ff' &&
+        sim device-add --instance "$DEVICE_HWID&MI_02\\7&PALVIO&0&0002" --class AndroidUsbDeviceClass \
+            --hwid "$DEVICE_HWID&REV_0231&MI_02,$DEVICE_HWID&MI_02" --compat 'USB\Class_ff&SubClass_42&Prot_01,USB\Class_ff'
+}
+
+# device_cdrom X: the medium as the device's CD-ROM at drive X.
+device_cdrom() { sim cdrom-define "$1" "$MEDIUM" --sign "$DEVICE_SIGN"; }
+
+# start_at WINDOWS_PATH FILE [ARGS...]: starts FILE by that Windows path in the background (INSTALLER_PID);
+# finish waits for it and sets STATUS.
+start_at() {
+    local as=$1
+    shift
+    WINE_PROGRAM_AS=$as wine_exec "$PREFIX" "$@" &
+    INSTALLER_PID=$!
+}
+finish() {
+    STATUS=0
+    wait "$INSTALLER_PID" || STATUS=$?
+}
+
+# wintool STEP ARGUMENT [...]: the steps of wintool.exe (answer, close, wait, gone); its output in TOOL_OUTPUT.
+wintool() {
+    TOOL_OUTPUT=$(wine_exec "$PREFIX" "$WINTOOL" "$@")
+    local status=$?
+    TOOL_OUTPUT=${TOOL_OUTPUT//$'\r'/} # a Windows console's line ends
+    [ -z "$TOOL_OUTPUT" ] || printf '%s\n' "$TOOL_OUTPUT" | sed 's/^/  wintool: /'
+    return "$status"
+}
+
+# Lines the log holds from now on: log_mark, then log_new_has / log_new_lacks / log_new_count, each about
+# lines of the program LOG_NAME (Instoria unless set). The lines are read whole before they are searched: a
+# search that stops at its first match must not cut the reading short (pipefail would count that a failure).
+log_mark() { LOG_MARK=$(tr -d '\r' 2>/dev/null <"$LOG" | wc -l); }
+log_new() { tr -d '\r' 2>/dev/null <"$LOG" | tail -n "+$((LOG_MARK + 1))" | cut -c20-; }
+log_new_has() {
+    local lines
+    lines=$(log_new)
+    grep -qxF -- "${LOG_NAME:-Instoria}: $1" <<<"$lines" ||
+        { echo "  no new line '${LOG_NAME:-Instoria}: $1' in the log:"; sed 's/^/    /' <<<"$lines"; false; }
+}
+log_new_lacks() {
+    local lines
+    lines=$(log_new)
+    ! grep -qF -- "${LOG_NAME:-Instoria}: $1" <<<"$lines" || { echo "  a new line holds '${LOG_NAME:-Instoria}: $1'"; false; }
+}
+# log_new_count TEXT N: N new lines hold TEXT.
+log_new_count() {
+    local lines found
+    lines=$(log_new)
+    found=$(grep -cF -- "${LOG_NAME:-Instoria}: $1" <<<"$lines")
+    [ "$found" = "$2" ] || { echo "  $found new lines hold '$1', expected $2"; false; }
+}
+
+tool_printed() { grep -qxF -- "$1" <<<"$TOOL_OUTPUT" || { echo "  wintool printed: $TOOL_OUTPUT"; false; }; }
+
+# Every file given exists.
+all_exist() {
+    local file missing=0
+    for file in "$@"; do
+        [ -e "$file" ] || { echo "  missing: $file"; missing=1; }
+    done
+    [ "$missing" = 0 ]
+}

@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# The shipped installer on Windows XP, started by hand from the device's CD-ROM: it stages its package folder
+# into the temp folder and starts the staged copy with the drive and run mode 4, which takes the window road
+# (the device shows its storage identity: the install worker's road). While that window is open, further
+# installers end at the mutex, whatever their command line; "/uninstall" needs no mutex.
+# Usage: installer_stages_itself_and_takes_the_window_road.sh SHIP_TREE_I686 SHIP_TREE_X86_64
+. "$(dirname "$0")/installer.sh"
+
+installer_begin win32 5.1
+add_storage_device
+device_cdrom E:
+staged="$TEMP_DIR/Driver"
+
+log_mark
+run "$MEDIUM/Driver/Instoria.exe"
+check "started from the medium, the installer runs from E:" log_new_has 'current run dir: E:\Driver\'
+check "with no arguments but its own path" log_new_has 'param_print: param[0] = E:\Driver\Instoria.exe'
+check "it finds the device's CD-ROM" log_new_has 'CDROM disk volume : E:'
+check "and stages its folder" log_new_has 'Run InitalDriverSetup'
+check "with XP's edition folder, Win7" \
+    log_new_has 'make sure the temp driver folder then create it :\Win7 --AutoRun_GetTmpSysDrvDirName()--'
+check "the package's files are in the temp folder" \
+    all_exist "$staged/Instoria.exe" "$staged/Instoria64.exe" "$staged/drvcfg.ini" "$staged/DrvLang.ini" \
+    "$staged/Win7/qvmdm.inf" "$staged/Win7/qvusbser.sys" "$staged/Res/DrvInstall.bmp" "$staged/Res/vender.ico"
+check "other editions' folders are not" test ! -e "$staged/Vista" -a ! -e "$staged/Win7-AMD64"
+check "it starts the staged copy with the drive, a colon, a blank and 4" \
+    log_new_has "INF: shell exe $TEMP_WIN\\Driver\\Instoria.exe with parameter E: 4"
+check "and ends" log_new_has 'Exit Programm Instoria'
+
+# The staged copy, started by the first: the window road.
+check "the staged copy shows its window" wintool wait "$WINDOW_TITLE"
+check "it runs from the temp folder" log_new_has "current run dir: $TEMP_WIN\\Driver\\"
+check "with run mode 4" log_new_has 'dlg.m_nDoType = 4'
+check "it stages nothing" log_new_count 'Run InitalDriverSetup' 1
+check "the device in its storage mode needs no version check" log_new_lacks '>> Begin to Check version'
+check "it takes the mutex" log_new_has 'INF: Create Mutex:Instoria.exe success'
+check "its window would start the install worker" \
+    log_new_has 'PENDING: CInstoriaDlg: window set-up and the install worker are not built yet; nothing installed'
+
+# Further installers while the window is open.
+log_mark
+run "$staged/Instoria.exe" E: 7x five six
+check "five words: three are kept" log_new_count 'param_print: param[' 3
+check "the third word's number is the mode" log_new_has 'dlg.m_nDoType = 7'
+check "a second installer ends at the mutex" log_new_has 'INF: Mutex:Instoria.exe is exist, close dialog'
+
+log_mark
+run "$staged/Instoria.exe" E: ''
+check "an empty mode is 0" log_new_has 'dlg.m_nDoType = 0'
+log_mark
+run "$staged/Instoria.exe" E: x4
+check "a mode that is not a number is 0" log_new_has 'dlg.m_nDoType = 0'
+check "and that installer too ends at the mutex" log_new_has 'INF: Mutex:Instoria.exe is exist, close dialog'
+
+log_mark
+run "$staged/Instoria.exe" /UNINSTALL
+check "/UNINSTALL in capitals is no install type" log_new_has 'argv[1] is : /UNINSTALL.'
+check "it takes the window road (and ends at the mutex)" log_new_has 'INF: Mutex:Instoria.exe is exist, close dialog'
+check "no removal runs" log_new_lacks 'PENDING: UninstallDrivers'
+
+# Below the temp folder at any depth, in any letter case: no staging.
+mkdir -p "$TEMP_DIR/nested/Driver"
+cp -r "$staged/." "$TEMP_DIR/nested/Driver/"
+upper=$(tr '[:lower:]' '[:upper:]' <<<"$TEMP_WIN\\NESTED\\DRIVER\\INSTORIA.EXE")
+log_mark
+WINE_PROGRAM_AS=$upper run "$TEMP_DIR/nested/Driver/Instoria.exe" E: 4
+# Its log lines carry the name it was started by.
+LOG_NAME=INSTORIA check "an installer started by an upper-case path below the temp folder" \
+    log_new_has "current run dir: ${upper%INSTORIA.EXE}"
+LOG_NAME=INSTORIA check "stages nothing" log_new_lacks 'Run InitalDriverSetup'
+LOG_NAME=INSTORIA check "and goes on to the window road" log_new_has 'INF: Mutex:Instoria.exe is exist, close dialog'
+
+log_mark
+run "$staged/Instoria.exe" /uninstall
+check "/uninstall is the removal road" log_new_has 'Install type : /uninstall.'
+check "which runs while the window is open: no mutex" \
+    log_new_has 'PENDING: UninstallDrivers: driver removal is not built yet; nothing removed'
+check "it looks for no CD-ROM" log_new_lacks 'check_rdrom_state'
+check "and ends" log_new_has 'Exit Programm Instoria'
+
+log_mark
+check "the window closes when asked" wintool close "$WINDOW_TITLE" gone Instoria.exe
+check "and the installer ends after its window" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
+
+scenario_end
