@@ -290,17 +290,6 @@ TEST(SetupParameters, AreTheUpperCaseDriveABlankAndTheModeDigit) {
     EXPECT_FALSE(ComposeSetupParameters(text, sizeof text, "E:", -1));
 }
 
-TEST(SetupParameters, The64BitInstallerServesVistaAnd7Of64Bits) {
-    DeviceProfileData old = DeviceProfile;
-    DeviceProfile.DriverInstallName = "Instoria.exe";
-    DeviceProfile.DriverInstallNameAMD64 = "Instoria64.exe";
-    for (int edition : {kEditionUnknown, kEditionWin2000, kEditionXP, kEditionVista32, kEditionWin7_32})
-        EXPECT_EQ("Instoria.exe", StagedSetupName(edition)) << edition;
-    for (int edition : {kEditionVista64, kEditionWin7_64})
-        EXPECT_EQ("Instoria64.exe", StagedSetupName(edition)) << edition;
-    DeviceProfile = old;
-}
-
 class StagedStart : public Staging {
 protected:
     // The Bootrel double under the installer's name: it journals its command line beside itself.

@@ -125,12 +125,6 @@ TEST_F(Startup, AWordLongerThanItsSlotIsNotUsed) {
     EXPECT_STREQ("", slot);
 }
 
-TEST(Worker, TheUpdateWorkerRunsWhenADriverIsOutdated) {
-    EXPECT_EQ(InstallerWorker::kInstall, ChooseWorker(0, 0, 0));
-    EXPECT_EQ(InstallerWorker::kUpdate, ChooseWorker(0, 0, 1));
-    EXPECT_EQ(InstallerWorker::kUpdate, ChooseWorker(1, 0, 0));
-}
-
 namespace {
 
 const char* const kTextKeys[] = {"Installinfo",          "InfoAftetDriver",         "DrvProgramName",

@@ -2,9 +2,9 @@
 // scripts. Several steps may follow each other on one command line (one program start serves them all);
 // each waits up to WINTOOL_SECONDS (default 60) for what it needs.
 //
-//   answer TITLE   a message box of that caption: prints "text <its message>", then presses OK
-//   close TITLE    a top-level window of that title: posts WM_CLOSE to it
-//   wait TITLE     a top-level window of that title appears
+//   answer TITLE   a message box of that caption, once shown: prints "text <its message>", then presses OK
+//   close TITLE    a top-level window of that title, once shown: posts WM_CLOSE to it
+//   wait TITLE     a top-level window of that title shows
 //   gone NAME      no process of that executable file name runs any more
 //
 // Exit status 0 when every step was done, 1 when one timed out (the reason on stderr), 2 for a command line
@@ -76,7 +76,11 @@ int main(int argc, char** argv) {
         HWND window = nullptr;
         if (strcmp(step, "answer") == 0) {
             // A message box is a dialog of the system's dialog class; its text sits in control 0xFFFF.
-            if (!WaitFor([&] { return (window = FindWindowA("#32770", argument)) != nullptr; }))
+            // The box exists before its set-up has filled it in; it shows once that is done.
+            if (!WaitFor([&] {
+                    window = FindWindowA("#32770", argument);
+                    return window && IsWindowVisible(window);
+                }))
                 return Fail("no message box", argument);
             HWND message = GetDlgItem(window, 0xFFFF);
             printf("text %s\n", message ? TextOf(message).c_str() : "");
@@ -84,7 +88,11 @@ int main(int argc, char** argv) {
             PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                          reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
         } else if (strcmp(step, "close") == 0 || strcmp(step, "wait") == 0) {
-            if (!WaitFor([&] { return (window = FindWindowA(nullptr, argument)) != nullptr; }))
+            // Shown means set up: a dialog shows once its initialisation is over.
+            if (!WaitFor([&] {
+                    window = FindWindowA(nullptr, argument);
+                    return window && IsWindowVisible(window);
+                }))
                 return Fail("no window", argument);
             if (step[0] == 'c')
                 PostMessageA(window, WM_CLOSE, 0, 0);
