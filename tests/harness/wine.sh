@@ -100,6 +100,9 @@ wine_template() {
 # Makes DIR a fresh copy of the template of a kind and starts its wineserver.
 wine_prefix_new() {
     local kind=$1 dir=$2 template
+    if [ "${SUITE_NEEDS_DISPLAY:-0}" = 1 ]; then
+        wine_own_display
+    fi
     template=$(wine_template "$kind") || exit 125
     rm -rf "$dir"
     mkdir -p "$(dirname "$dir")"
@@ -107,14 +110,41 @@ wine_prefix_new() {
     (wine_env "$dir" && "$WINE_SERVER" -p) || wine_fail "cannot start the wineserver of $dir"
 }
 
-# Ends the wineserver of DIR (and every program still running in it) and removes DIR.
+# Ends the wineserver of DIR (and every program still running in it), removes DIR, and ends the run's own
+# X server if it has one.
 wine_prefix_end() {
     local dir=$1
-    [ -d "$dir" ] || return 0
-    (wine_env "$dir" && timeout 30 "$WINE_SERVER" -k 2>/dev/null)
-    # The server removes its socket folder as it goes: wait for it so nothing writes into DIR afterwards.
-    (wine_env "$dir" && timeout 30 "$WINE_SERVER" -w 2>/dev/null)
-    rm -rf "$dir"
+    if [ -d "$dir" ]; then
+        (wine_env "$dir" && timeout 30 "$WINE_SERVER" -k 2>/dev/null)
+        # The server removes its socket folder as it goes: wait for it so nothing writes into DIR afterwards.
+        (wine_env "$dir" && timeout 30 "$WINE_SERVER" -w 2>/dev/null)
+        rm -rf "$dir"
+    fi
+    if [ -n "${WINE_OWN_XVFB:-}" ]; then
+        kill "$WINE_OWN_XVFB" 2>/dev/null
+        wait "$WINE_OWN_XVFB" 2>/dev/null
+        WINE_OWN_XVFB=
+    fi
+}
+
+# Starts an X server of the run's own and points DISPLAY at it, so that no window of another test covers,
+# or takes the focus from, the windows this run shows and looks at. Xvfb picks a free display number
+# itself (-displayfd) and tells it once it accepts clients.
+wine_own_display() {
+    local number_file number i
+    [ -n "${WINE_OWN_XVFB:-}" ] && return 0
+    command -v Xvfb >/dev/null 2>&1 || wine_fail "Xvfb is missing: run scripts/setup"
+    number_file=$(mktemp) || wine_fail "cannot make a temporary file"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+    WINE_OWN_XVFB=$!
+    for ((i = 0; i < 100; i++)); do
+        number=$(head -n 1 "$number_file")
+        [ -n "$number" ] && break
+        sleep 0.1
+    done
+    rm -f "$number_file"
+    [ -n "$number" ] || wine_fail "Xvfb did not start"
+    export DISPLAY=":$number"
 }
 
 # The locale of a system default language, given as a language ID (0x0407) or as a locale (de_DE.UTF-8).

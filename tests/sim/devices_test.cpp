@@ -24,7 +24,7 @@ std::vector<std::string> Property(HDEVINFO set, SP_DEVINFO_DATA* device, DWORD p
 // What the system under test will see: every present device of every class, read with SetupAPI directly.
 std::map<std::string, Listed> PresentDevices() {
     std::map<std::string, Listed> devices;
-    sim::ScopedDevInfo set(SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES));
+    ScopedDevInfo set(SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES));
     EXPECT_TRUE(set) << GetLastError();
     SP_DEVINFO_DATA device = {};
     device.cbSize = sizeof device;

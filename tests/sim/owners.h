@@ -8,13 +8,6 @@
 
 namespace sim {
 
-struct DevInfoTraits {
-    using Value = HDEVINFO;
-    static Value Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(Value value) { SetupDiDestroyDeviceInfoList(value); }
-};
-using ScopedDevInfo = ScopedResource<DevInfoTraits>;
-
 // Memory that a Wine or Windows function handed over from the process heap.
 struct HeapTraits {
     using Value = void*;

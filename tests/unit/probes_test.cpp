@@ -41,7 +41,8 @@ int Absent(const char* hardwareId, const char* compatibleId) {
 
 // A Linux folder for a simulated CD-ROM's root.
 std::string LinuxFolder(const char* name) {
-    std::string folder = std::string("/tmp/suite-probes-") + std::to_string(GetCurrentProcessId()) + "-" + name;
+    std::string folder =
+        std::string("/tmp/suite-probes-") + std::to_string(GetCurrentProcessId()) + "-" + name;
     CreateDirectoryA(("Z:" + folder).c_str(), nullptr);
     return folder;
 }
@@ -52,13 +53,15 @@ class DrivesOnThePc : public LoggingTest {};
 } // namespace
 
 TEST_F(DeviceOnThePc, IsFoundThroughTheSecondStringOfItsHardwareIds) {
-    Add(Node("USB\\VID_1234&PID_5678\\SERIAL01", {"USB\\VID_1234&PID_5678&REV_0000", "USB\\VID_1234&PID_5678"}));
+    Add(Node("USB\\VID_1234&PID_5678\\SERIAL01",
+             {"USB\\VID_1234&PID_5678&REV_0000", "USB\\VID_1234&PID_5678"}));
     EXPECT_EQ(0, Absent(kModem, nullptr));
     EXPECT_EQ("Finded  device(usb\\vid_1234&pid_5678), SUC...", LogMessages().back());
 }
 
 TEST_F(DeviceOnThePc, IsNeverFoundByAPrefixOrAnUpperCaseId) {
-    Add(Node("USB\\VID_1234&PID_5678\\SERIAL02", {"USB\\VID_1234&PID_5678&REV_0000", "USB\\VID_1234&PID_5678"}));
+    Add(Node("USB\\VID_1234&PID_5678\\SERIAL02",
+             {"USB\\VID_1234&PID_5678&REV_0000", "USB\\VID_1234&PID_5678"}));
     EXPECT_EQ(1, Absent("usb\\vid_1234", nullptr));
     EXPECT_EQ(1, Absent("USB\\VID_1234&PID_5678", nullptr));
     EXPECT_EQ("Not finded the device(USB\\VID_1234&PID_5678)", LogMessages().back());
@@ -66,10 +69,12 @@ TEST_F(DeviceOnThePc, IsNeverFoundByAPrefixOrAnUpperCaseId) {
 
 TEST_F(DeviceOnThePc, CompatibleIdFilterSkipsOneDeviceAndFindsALaterOne) {
     Add(Node("USB\\VID_2222&PID_0001\\A", {"USB\\VID_2222&PID_0001"}, {"USB\\Class_02"}));
-    Add(Node("USB\\VID_2222&PID_0001\\B", {"USB\\VID_2222&PID_0001"}, {"USB\\Class_08&SubClass_06", "USB\\Class_08"}));
+    Add(Node("USB\\VID_2222&PID_0001\\B", {"USB\\VID_2222&PID_0001"},
+             {"USB\\Class_08&SubClass_06", "USB\\Class_08"}));
     EXPECT_EQ(0, Absent("usb\\vid_2222&pid_0001", "usb\\class_08"));
     std::vector<std::string> messages = LogMessages();
-    EXPECT_NE(messages.end(), std::find(messages.begin(), messages.end(), "INF: Can't compared compatible ID: usb\\class_08..."));
+    EXPECT_NE(messages.end(), std::find(messages.begin(), messages.end(),
+                                        "INF: Can't compared compatible ID: usb\\class_08..."));
     EXPECT_NE(messages.end(), std::find(messages.begin(), messages.end(), "INF: Compared: usb\\class_08..."));
     EXPECT_EQ(1, Absent("usb\\vid_2222&pid_0001", "usb\\class_ff"));
 }
@@ -116,9 +121,9 @@ TEST_F(DeviceOnThePc, ProbeCostGrowsLinearlyWithTheDevices) {
     DWORD with20 = timeProbe();
     ASSERT_TRUE(sim::AddNumberedDevices(pattern, 480, 20));
     DWORD with500 = timeProbe();
-    printf("DetectDevice: %u ms with %u + 20 device nodes, %u ms with %u + 500\n", static_cast<unsigned>(with20),
-           static_cast<unsigned>(before.size()), static_cast<unsigned>(with500),
-           static_cast<unsigned>(before.size()));
+    printf("DetectDevice: %u ms with %u + 20 device nodes, %u ms with %u + 500\n",
+           static_cast<unsigned>(with20), static_cast<unsigned>(before.size()),
+           static_cast<unsigned>(with500), static_cast<unsigned>(before.size()));
     RecordProperty("probe_ms_20", static_cast<int>(with20));
     RecordProperty("probe_ms_500", static_cast<int>(with500));
     // 25 times the devices: allow 25 times the cost, twice over for noise, plus the tick count's step.

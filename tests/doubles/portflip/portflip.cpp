@@ -1,0 +1,153 @@
+// portflip.exe double: journals "portflip <command line>", hands the device's answer to a detached copy of
+// itself and ends at once with the configured exit status (the installer waits for the tool before it
+// watches the drive letter). The copy plays, on the simulated PC, what the device does for "-switch":
+//   the CD-ROM letter goes, the storage nodes go, the modem, serial and ADB nodes come, and the letter
+//   comes back with its mounted-device record,
+// each step after its delay, in that order. The device's IDs come from drvcfg.ini beside the double
+// (section Section_Driver, as the installer beside it reads them); portflip.ini beside it sets the play:
+//   [Answer]
+//   ExitCode=0
+//   [Play]
+//   Modes=-switch                 ; the mode words the device answers (others are only journaled)
+//   LetterGoesAfter=300           ; milliseconds; -1 leaves the step out (the device misbehaves)
+//   StorageGoesAfter=100
+//   PortsComeAfter=100
+//   LetterComesBackAfter=500
+//   CdromFolder=/path/of/medium   ; the Linux folder the CD-ROM shows when it comes back
+//   Sign=...                      ; its mounted-device record's sign (default: Key_CDROMSignId)
+// The copy journals each step as "play: ...".
+#include "../double.h"
+
+#include "common/text.h"
+#include "components/portflip/request.h"
+#include "tests/sim/simpc.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string Beside(const char* name) {
+    std::string path = DoublePath();
+    return path.substr(0, path.rfind('\\') + 1) + name;
+}
+
+std::string IniText(const char* file, const char* section, const char* key, const char* fallback) {
+    char value[MAX_PATH] = {};
+    GetPrivateProfileStringA(section, key, fallback, value, sizeof value, Beside(file).c_str());
+    return value;
+}
+
+std::string Profile(const char* key) { return IniText("drvcfg.ini", "Section_Driver", key, ""); }
+
+// Waits the step's delay; false when the step is left out.
+bool After(const char* step, int fallback) {
+    int delay = DoubleAnswer("Play", step, fallback);
+    if (delay < 0) {
+        Journal(std::string("play: ") + step + " left out");
+        return false;
+    }
+    Sleep(static_cast<DWORD>(delay));
+    return true;
+}
+
+void Report(const std::string& what, const sim::Result& result) {
+    Journal("play: " + what + (result ? "" : " failed: " + result.Message()));
+}
+
+// The instance ID Windows would give an interface of the device: its hardware ID in capitals and a serial.
+std::string InstanceOf(const std::string& hardwareId) {
+    std::string instance = hardwareId;
+    for (char& c : instance)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    return instance + "\\PORTFLIP";
+}
+
+void AddInterface(const char* key, const char* className) {
+    std::string id = Profile(key);
+    if (id.empty())
+        return;
+    sim::DeviceNode node;
+    node.instanceId = InstanceOf(id);
+    node.hardwareIds = {id};
+    node.compatibleIds = {"usb\\class_ff"};
+    node.className = className;
+    Report("added " + id, sim::AddDevice(node));
+}
+
+void RemoveStorage(const char* key) {
+    std::string id = Profile(key);
+    int removed = 0;
+    sim::Result result = sim::RemoveDevicesWithHardwareId(id.c_str(), &removed);
+    Report("removed " + std::to_string(removed) + " nodes of " + id, result);
+}
+
+void Play(char letter) {
+    if (After("LetterGoesAfter", 300))
+        Report(std::string("letter ") + letter + ": gone", sim::RemoveDrive(letter));
+    if (After("StorageGoesAfter", 100)) {
+        RemoveStorage("Key_ProductId");
+        RemoveStorage("Key_UsbStorHwId");
+    }
+    if (After("PortsComeAfter", 100)) {
+        AddInterface("Key_ModemHwId", "Modem");
+        AddInterface("Key_SerialHwId", "Ports");
+        AddInterface("Key_AdbHwId", "AndroidUsbDeviceClass");
+    }
+    if (After("LetterComesBackAfter", 500)) {
+        std::string folder = IniText("portflip.ini", "Play", "CdromFolder", "");
+        std::string sign = IniText("portflip.ini", "Play", "Sign", Profile("Key_CDROMSignId").c_str());
+        char record[512];
+        if (folder.empty() || !sim::CdromRecordForSign(sign.c_str(), record, sizeof record)) {
+            Journal("play: no CdromFolder or Sign for the letter to come back");
+            return;
+        }
+        Report(std::string("letter ") + letter + ": back", sim::DefineCdromDrive(letter, folder.c_str(), record));
+    }
+    Journal("play: done");
+}
+
+bool ModeIsPlayed(const std::string& mode) {
+    std::string modes = IniText("portflip.ini", "Play", "Modes", "-switch");
+    for (const std::string& played : sim::SplitList(modes.c_str(), ','))
+        if (played == mode)
+            return true;
+    return false;
+}
+
+bool StartPlay(char letter) {
+    char commandLine[MAX_PATH * 2] = {};
+    std::string self = DoublePath();
+    char arguments[] = " --play X";
+    arguments[sizeof arguments - 2] = letter;
+    if (!sim::AppendQuotedArgument(commandLine, sizeof commandLine, self.c_str()) ||
+        !AppendBounded(commandLine, sizeof commandLine, arguments))
+        return false;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(self.c_str(), commandLine, nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+    // The copy's command line: the quoted program path, then --play and the letter.
+    if (const char* play = strstr(commandLine, "--play ")) {
+        Play(play[7]);
+        return 0;
+    }
+    Journal(std::string("portflip ") + commandLine);
+    std::string mode;
+    char letter = 0;
+    if (ParseCommandLine(commandLine, mode, letter) && ModeIsPlayed(mode) && !StartPlay(letter))
+        Journal("portflip: the play could not be started");
+    return DoubleAnswer("Answer", "ExitCode", 0);
+}
