@@ -7,6 +7,9 @@
 . "$(dirname "$0")/installer.sh"
 
 installer_begin win32 5.1
+# grep -L names the files that lack the text.
+check "both installers carry the manifest that asks for administrator rights" test -z \
+    "$(grep -L 'requireAdministrator' "$MEDIUM/Driver/Instoria.exe" "$MEDIUM/Driver/Instoria64.exe")"
 add_storage_device
 device_cdrom E:
 staged="$TEMP_DIR/Driver"
