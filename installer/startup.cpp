@@ -181,7 +181,7 @@ int install_driver_prepare(CInstoriaDlg& dlg, CDriverPrepare_Setup& setup) {
         return 1;
 
     WriteLog("Run InitalDriverSetup");
-    char staged[kPathRoom];
+    char staged[kPathRoom] = {};
     if (!setup.AutoRun_PrepareTmpDriver()) {
         WriteLog("InitalDriverSetup Failed");
         return 0;
