@@ -80,7 +80,8 @@ status_is() { [ "$STATUS" = "$1" ] || { echo "  exit status $STATUS, expected $1
 # The log holds a line whose message (after "name: ") is exactly TEXT, written by PROGRAM.
 log_has() {
     local program=$1 text=$2
-    tr -d '\r' <"$LOG" 2>/dev/null | cut -c20- | grep -qxF -- "$program: $text" ||
+    # grep reads to the end (no -q): stopping early would fail the pipeline's writers under pipefail.
+    tr -d '\r' <"$LOG" 2>/dev/null | cut -c20- | grep -xF -- "$program: $text" >/dev/null ||
         { echo "  no line '$program: $text' in the log:"; sed 's/^/    /' "$LOG" 2>/dev/null; false; }
 }
 
@@ -98,7 +99,7 @@ file_appears() {
 # FILE holds a line that is exactly TEXT (line ends CR LF or LF).
 file_has_line() {
     local file=$1 text=$2
-    tr -d '\r' <"$file" 2>/dev/null | grep -qxF -- "$text" ||
+    tr -d '\r' <"$file" 2>/dev/null | grep -xF -- "$text" >/dev/null ||
         { echo "  no line '$text' in $file:"; sed 's/^/    /' "$file" 2>/dev/null; false; }
 }
 

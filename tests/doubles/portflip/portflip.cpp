@@ -40,7 +40,9 @@ std::string IniText(const char* file, const char* section, const char* key, cons
     return value;
 }
 
-std::string Profile(const char* key) { return IniText("drvcfg.ini", "Section_Driver", key, ""); }
+std::string Profile(const char* key) {
+    return IniText("drvcfg.ini", "Section_Driver", key, "");
+}
 
 // Waits the step's delay; false when the step is left out.
 bool After(const char* step, int fallback) {
@@ -104,7 +106,8 @@ void Play(char letter) {
             Journal("play: no CdromFolder or Sign for the letter to come back");
             return;
         }
-        Report(std::string("letter ") + letter + ": back", sim::DefineCdromDrive(letter, folder.c_str(), record));
+        Report(std::string("letter ") + letter + ": back",
+               sim::DefineCdromDrive(letter, folder.c_str(), record));
     }
     Journal("play: done");
 }
@@ -128,8 +131,8 @@ bool StartPlay(char letter) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(self.c_str(), commandLine, nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr,
-                        &startup, &process))
+    if (!CreateProcessA(self.c_str(), commandLine, nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
+                        nullptr, &startup, &process))
         return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
