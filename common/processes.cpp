@@ -13,10 +13,7 @@
 #define FULLWIDTH_OPEN "\xA3\xA8"
 #define FULLWIDTH_CLOSE "\xA3\xA9"
 
-int RunClientSetup(const char* program, const char* parameters) {
-    // How the lines show an absent parameter text, the same with every C runtime.
-    const char* shown = parameters ? parameters : "(null)";
-    WriteLog("===> RunClientSetup: %s" FULLWIDTH_OPEN "%s" FULLWIDTH_CLOSE " setup, SUC...", program, shown);
+bool ShellStartAndWait(const char* program, const char* parameters, int* shellCode) {
     SHELLEXECUTEINFOA request = {};
     request.cbSize = sizeof request;
     // A program that cannot be started is reported through the log and the result; without NO_UI the shell
@@ -28,14 +25,25 @@ int RunClientSetup(const char* program, const char* parameters) {
     request.nShow = SW_SHOW;
     if (!ShellExecuteExA(&request)) {
         // The shell leaves its SE_ERR code in the instance field.
-        WriteLog("ERR: ShellExecuteEx %s (%s) error,last error:%d...", program, shown,
-                 static_cast<int>(reinterpret_cast<INT_PTR>(request.hInstApp)));
-        return 0;
+        *shellCode = static_cast<int>(reinterpret_cast<INT_PTR>(request.hInstApp));
+        return false;
     }
     // A start handed to an already running program (DDE) comes without a process to wait for.
     ScopedHandle process(request.hProcess);
     if (process)
         WaitForSingleObject(process.Get(), INFINITE);
+    return true;
+}
+
+int RunClientSetup(const char* program, const char* parameters) {
+    // How the lines show an absent parameter text, the same with every C runtime.
+    const char* shown = parameters ? parameters : "(null)";
+    WriteLog("===> RunClientSetup: %s" FULLWIDTH_OPEN "%s" FULLWIDTH_CLOSE " setup, SUC...", program, shown);
+    int shellCode = 0;
+    if (!ShellStartAndWait(program, parameters, &shellCode)) {
+        WriteLog("ERR: ShellExecuteEx %s (%s) error,last error:%d...", program, shown, shellCode);
+        return 0;
+    }
     WriteLog("<=== RunClientSetup: %s" FULLWIDTH_OPEN "%s" FULLWIDTH_CLOSE " setup, SUC...", program, shown);
     return 1;
 }

@@ -3,6 +3,10 @@
 
 #include <windows.h>
 
+// Starts a program through the shell ("open", shown, no error box of the shell's own) and waits until it has
+// ended. False when it could not be started; *shellCode then holds the shell's SE_ERR code.
+bool ShellStartAndWait(const char* program, const char* parameters, int* shellCode);
+
 // Starts a program through the shell ("open", shown, the caller's current folder) and waits until it has
 // ended, without limit. 1 when it was started and has ended, 0 when it could not be started. parameters
 // may be null.

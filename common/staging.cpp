@@ -286,25 +286,11 @@ int CDriverSetupPreparation::RunPackageSetup(int mode) {
         WriteLog("ERR: The path of the package setup %s is too long, refused", name.c_str());
         return 0;
     }
-    SHELLEXECUTEINFOA request = {};
-    request.cbSize = sizeof request;
-    // NO_UI: a failed start is logged here instead of holding the window thread in the shell's message box.
-    request.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    request.lpVerb = "open";
-    request.lpFile = program;
-    request.lpParameters = parameters;
-    request.nShow = SW_SHOW;
-    if (!ShellExecuteExA(&request)) {
+    int shellCode = 0;
+    if (!ShellStartAndWait(program, parameters, &shellCode)) {
         WriteLog("ERR: ShellExecuteEx %s with para(%s) error,last error:%d...", program, parameters,
-                 static_cast<int>(reinterpret_cast<INT_PTR>(request.hInstApp)));
+                 shellCode);
         return 0;
-    }
-    // A start handed to a running program comes without a process to wait for.
-    ScopedHandle process(request.hProcess);
-    if (process) {
-        WaitForSingleObject(process.Get(), INFINITE);
-        DWORD exitCode = 0;
-        GetExitCodeProcess(process.Get(), &exitCode);
     }
     WriteLog("INF: Run client %s %s setup, SUC...", program, parameters);
     return 1;
