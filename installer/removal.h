@@ -1,5 +1,55 @@
-// Removal of the drivers of every product that the device profile lists for removal.
+// Removal of what the installer put on the system for one product: its device nodes (composite device,
+// numbered interfaces, storage device), the OEM copies of its .inf files with their .Pnf twins, and its two
+// driver files. Also the two device removals other steps use: the CD-ROM / mass-storage loop of the install
+// worker and the stale-INF removal of the update worker. Every outcome is logged.
 #pragma once
 
-// Not built yet: logs that nothing was removed and answers -1.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Device-list flags: every node, plugged in or not; and the present ones only.
+constexpr DWORD kAllDevices = DIGCF_ALLCLASSES;
+constexpr DWORD kPresentDevices = DIGCF_PRESENT | DIGCF_ALLCLASSES;
+
+// Result of uninstall_for_specify_pid and UninstallDrivers when one product's removal failed.
+constexpr int kResultRemovalFailed = 20006;
+
+// Removes the drivers of every product that key_UnInstall_pid_list of {ModuleDir}drvcfg.ini lists, in
+// order. 0 done (also when there is no list), kResultOldWindows, -1 a product section cannot be read
+// (earlier products stay removed), or kResultRemovalFailed.
 int UninstallDrivers();
+// One product, its profile loaded: resident setting off, interface nodes, OEM .inf files, driver files.
+// 0 or kResultRemovalFailed.
+int uninstall_for_specify_pid();
+// The composite device and the storage device of the loaded profile. 0, or -1 for an incomplete profile.
+int RemoveCompositeDevice(DWORD flags);
+// The interface nodes &mi_00 ... of the loaded profile, except those carrying exceptCompatId. 1 all
+// removed, 0 a failure (or an incomplete profile).
+int RemoveInterfaceDevices(DWORD flags, const char* exceptCompatId);
+// Removes the nodes with id among their hardware IDs (their list lowered), when they carry mustHaveCompatId
+// (null: any) and do not carry exceptCompatId (null: none). 0 done, 1 the device list cannot be had, 2 a
+// removal failed.
+int RemoveDevicesByHwId(const char* id, const char* mustHaveCompatId, DWORD flags, const char* exceptCompatId);
+// Deletes every {WinDir}\inf\oem*.inf (and its .Pnf) naming one of the loaded profile's interface IDs.
+// False for an incomplete profile or an unsearchable inf folder; failed deletions are only logged.
+bool RemoveOemInfFiles();
+// Deletes every {WinDir}\inf\oem*.inf (and its .Pnf) naming hwid. False only when the inf folder cannot be
+// searched.
+bool RemoveOemInfByHwId(const char* hwid);
+// Deletes the profile's two driver files from {WinDir}\system32\drivers; failures are only logged.
+bool RemoveSysFiles();
+// Removes the present CD-ROM node, then the present mass-storage node, each in up to 12 attempts 5 s apart.
+// 1 both gone, 0 otherwise.
+int RemoveCdromAndMassStorage();
+
+// The pure parts.
+// The product IDs of the removal list: tokens between runs of blanks and commas, in order.
+std::vector<std::string> SplitPidList(const char* list);
+// The hardware ID of interface number (0 to 9) of productId: "<productId>&mi_0<number>". False when it
+// does not fit kPathRoom.
+bool InterfaceId(const char* productId, int number, char* out, size_t room);
+// The .Pnf twin of an .inf path: its last three characters replaced by "Pnf". False for a path shorter than
+// three characters.
+bool PnfTwinPath(const std::string& infPath, std::string* pnfPath);

@@ -1,0 +1,41 @@
+// Placement of the package's driver files for the running Windows edition: every .inf of the edition folder
+// registered as an OEM .inf, every .dll copied into {WinDir}\system32, every .sys into
+// {WinDir}\system32\drivers, in that order. Nothing is rolled back when a later step fails.
+#pragma once
+
+#include "common/text.h"
+
+#include <windows.h>
+#include <setupapi.h>
+
+// Results of the placement operations.
+constexpr int kResultNoDriverFolder = 20004;
+// (20005, a placement step failed, is kResultWriteFailed of resident.h.)
+
+// {ModuleDir} and the edition folder of g_nEdition into folder (cleared first). 0 the folder exists;
+// kResultNoDriverFolder for an unknown edition or a missing folder.
+int GetDriverSrcDir(char (&folder)[kPathRoom]);
+// Resident setting on, then CopyInfFile, CopyDllFile and CopySysFile, stopping at the first failure.
+// 0, kResultWriteFailed, or -1 when the resident setting cannot be written.
+int InstallDriverFiles(const char* folder);
+// Registers every *.inf of the folder (extension exactly ".inf"). 0, or kResultWriteFailed when the folder
+// holds none or an INF already in the store cannot be replaced.
+int CopyInfFile(const char* folder);
+// Copies every *.dll (exactly ".dll") into {WinDir}\system32, replacing read-only files. 0 (also for
+// none), or kResultWriteFailed at the first copy that fails.
+int CopyDllFile(const char* folder);
+// Copies every *.sys (exactly ".sys") into {WinDir}\system32\drivers. 0, or kResultWriteFailed when there
+// is none or a copy fails.
+int CopySysFile(const char* folder);
+
+// The seam of CopyInfFile: SetupCopyOEMInfA, or a stand-in that answers as Windows can (Wine never refuses
+// an INF that is already in the store).
+using OemInfCopier = BOOL(WINAPI*)(PCSTR source, PCSTR mediaLocation, DWORD mediaType, DWORD copyStyle,
+                                   PSTR destination, DWORD destinationRoom, PDWORD required, PSTR* component);
+int CopyInfFileWith(const char* folder, OemInfCopier copier);
+
+// The pure parts.
+// The package folder of an edition code ("Win7", "Vista", "Vista-AMD64", "Win7-AMD64"); null for others.
+const char* DriverFolderName(int edition);
+// Whether a file name's extension (PathFindExtensionA) ends with extension, compared case-sensitively.
+bool HasExactExtension(const char* fileName, const char* extension);
