@@ -11,24 +11,6 @@ ScopedDevInfo AllPresentDevices() {
     return ScopedDevInfo(SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES));
 }
 
-// A multi-string property of one device, lowered. False when the device has none, or it is not a
-// multi-string.
-bool ReadIdList(HDEVINFO set, SP_DEVINFO_DATA* device, DWORD property, std::vector<std::string>& ids) {
-    std::vector<BYTE> buffer;
-    DWORD type = 0, required = 0;
-    while (!SetupDiGetDeviceRegistryPropertyA(set, device, property, &type, buffer.data(),
-                                              static_cast<DWORD>(buffer.size()), &required)) {
-        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || required <= buffer.size())
-            return false;
-        buffer.assign(required, 0);
-    }
-    if (type != REG_MULTI_SZ)
-        return false;
-    size_t length = required < buffer.size() ? required : buffer.size();
-    ids = LoweredIdList(reinterpret_cast<const char*>(buffer.data()), length);
-    return true;
-}
-
 // The first present device, in enumeration order, with hwid among its hardware IDs and (unless compatId
 // is empty) compatId among its compatible IDs.
 bool FindDevice(HDEVINFO set, const char* hwid, const char* compatId, SP_DEVINFO_DATA& found) {
@@ -36,7 +18,7 @@ bool FindDevice(HDEVINFO set, const char* hwid, const char* compatId, SP_DEVINFO
     device.cbSize = sizeof device;
     for (DWORD index = 0; SetupDiEnumDeviceInfo(set, index, &device); ++index) {
         std::vector<std::string> ids;
-        if (!ReadIdList(set, &device, SPDRP_HARDWAREID, ids))
+        if (!ReadDeviceIdList(set, &device, SPDRP_HARDWAREID, ids))
             continue;
         for (const std::string& id : ids) {
             if (id == hwid && (!compatId || !*compatId || HasCompatibleId(set, &device, compatId))) {
@@ -61,6 +43,22 @@ unsigned long long CurrentDriverVersion(HDEVINFO set, SP_DEVINFO_DATA& device) {
 }
 
 } // namespace
+
+bool ReadDeviceIdList(HDEVINFO set, SP_DEVINFO_DATA* device, DWORD property, std::vector<std::string>& ids) {
+    std::vector<BYTE> buffer;
+    DWORD type = 0, required = 0;
+    while (!SetupDiGetDeviceRegistryPropertyA(set, device, property, &type, buffer.data(),
+                                              static_cast<DWORD>(buffer.size()), &required)) {
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || required <= buffer.size())
+            return false;
+        buffer.assign(required, 0);
+    }
+    if (type != REG_MULTI_SZ)
+        return false;
+    size_t length = required < buffer.size() ? required : buffer.size();
+    ids = LoweredIdList(reinterpret_cast<const char*>(buffer.data()), length);
+    return true;
+}
 
 std::vector<std::string> LoweredIdList(const char* data, size_t length) {
     std::vector<std::string> ids;
@@ -104,7 +102,7 @@ unsigned long long ParseDriverVersion(const char* text) {
 
 int HasCompatibleId(HDEVINFO set, SP_DEVINFO_DATA* device, const char* compatId) {
     std::vector<std::string> ids;
-    if (ReadIdList(set, device, SPDRP_COMPATIBLEIDS, ids)) {
+    if (ReadDeviceIdList(set, device, SPDRP_COMPATIBLEIDS, ids)) {
         for (const std::string& id : ids) {
             if (id == compatId) {
                 WriteLog("INF: Compared: %s...", compatId);

@@ -13,6 +13,10 @@
 // empty, compatId among its compatible IDs; else 1. Answers 0 only when the device list cannot be had.
 int DetectDevice(const char* hwid, const char* compatId, int* absent);
 
+// A multi-string ID property of one device (SPDRP_HARDWAREID, SPDRP_COMPATIBLEIDS), lowered. False when the
+// device has none, or it is not a multi-string.
+bool ReadDeviceIdList(HDEVINFO set, SP_DEVINFO_DATA* device, DWORD property, std::vector<std::string>& ids);
+
 // 1 when the device's compatible-ID list holds compatId.
 int HasCompatibleId(HDEVINFO set, SP_DEVINFO_DATA* device, const char* compatId);
 

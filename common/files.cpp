@@ -104,14 +104,38 @@ bool ForceDeleteFile(const char* path) {
     return DeleteFileA(path) != FALSE;
 }
 
-int TextContainsBoth(std::string& content, const char* text1, const char* text2) {
-    if (!text1 || !*text1)
-        return 0;
+namespace {
+
+void LowerToFirstZero(std::string& content) {
     content.resize(strlen(content.c_str())); // the text ends at its first zero byte
     for (char& c : content) {
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
     }
+}
+
+} // namespace
+
+bool ReadSearchableText(const char* path, std::string& text) {
+    if (!ReadWholeFile(path, text))
+        return false;
+    LowerToFirstZero(text);
+    return true;
+}
+
+bool GetWindowsFolder(char (&path)[kPathRoom]) {
+    UINT length = GetWindowsDirectoryA(path, kPathRoom);
+    if (length == 0 || length >= kPathRoom) {
+        path[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+int TextContainsBoth(std::string& content, const char* text1, const char* text2) {
+    if (!text1 || !*text1)
+        return 0;
+    LowerToFirstZero(content);
     if (content.find(text1) == std::string::npos)
         return 0;
     return (!text2 || !*text2 || content.find(text2) != std::string::npos) ? 1 : 0;

@@ -1,6 +1,8 @@
 // Small file utilities shared by both programs.
 #pragma once
 
+#include "text.h"
+
 #include <windows.h>
 
 #include <string>
@@ -24,6 +26,13 @@ bool ForceDeleteFile(const char* path);
 int FileContainsText(const char* path, const char* text1, const char* text2);
 // The search of FileContainsText over text already in memory (content is lowered in place).
 int TextContainsBoth(std::string& content, const char* text1, const char* text2);
+// The text FileContainsText searches in: the file up to its first zero byte, lowered. False for a file that
+// cannot be read; a caller testing one file for several texts reads it once.
+bool ReadSearchableText(const char* path, std::string& text);
+
+// The Windows folder as GetWindowsDirectoryA gives it ("C:\WINDOWS", no trailing backslash). False when it
+// cannot be had or does not fit.
+bool GetWindowsFolder(char (&path)[kPathRoom]);
 
 // Width and height of a .bmp file; 1 when it could be loaded as a bitmap, else 0 with the outputs untouched.
 // A file cut short is refused before it is loaded (some loaders would take garbage for the missing rows).

@@ -15,10 +15,7 @@ constexpr size_t kMessageRoom = 260;
 // {WinDir}\temp\AutoRunLog.tmp: the Windows folder's temp, not the user's, so that both programs and
 // every account write the same file.
 bool GetLogFilePath(char (&path)[kPathRoom]) {
-    UINT length = GetWindowsDirectoryA(path, kPathRoom);
-    if (length == 0 || length >= kPathRoom)
-        return false;
-    return AppendBounded(path, kPathRoom, "\\temp\\AutoRunLog.tmp");
+    return GetWindowsFolder(path) && AppendBounded(path, kPathRoom, "\\temp\\AutoRunLog.tmp");
 }
 
 // Writers of both programs take this mutex around each append: an append-only handle puts each write at

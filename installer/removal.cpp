@@ -1,8 +1,292 @@
 #include "removal.h"
 
+#include "resident.h"
+
+#include "common/clock.h"
+#include "common/devices.h"
+#include "common/files.h"
+#include "common/handles.h"
 #include "common/log.h"
+#include "common/profile.h"
+
+#include <cstring>
+
+namespace {
+
+const char kUninstallSection[] = "Uninstall_Drivers_Name";
+const char kUninstallKey[] = "key_UnInstall_pid_list";
+
+constexpr DWORD kPauseAfterUninstallStep = 2500;
+constexpr DWORD kPauseAfterRemovalAttempt = 5000;
+constexpr int kRemovalAttempts = 12;
+
+// The hardware ID of one interface of the composite device: "usb\vid_..&pid_..&mi_01".
+std::string InterfaceId(const std::string& productId, int number) {
+    return productId + "&mi_0" + static_cast<char>('0' + number);
+}
+
+std::vector<std::string> InterfaceIds() {
+    std::vector<std::string> ids;
+    for (int i = 0; i < DeviceProfile.TotalInterface; ++i)
+        ids.push_back(InterfaceId(DeviceProfile.ProductId, i));
+    return ids;
+}
+
+// Deletes every {WinDir}\inf\oem*.inf whose text names one of ids, with its .Pnf twin. False only when the
+// folder cannot be searched. Each file is read once, however many IDs are tested, and goes at most once.
+bool RemoveOemInfsNaming(const std::vector<std::string>& ids, bool logMatch) {
+    char windows[kPathRoom];
+    if (!GetWindowsFolder(windows))
+        return false;
+    std::string pattern = std::string(windows) + "\\inf\\oem*.inf";
+    WIN32_FIND_DATAA found;
+    ScopedFindHandle search(FindFirstFileA(pattern.c_str(), &found));
+    if (!search) {
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND) {
+            WriteLog("INFO: Donot find oem files. LastError:%d", static_cast<int>(error));
+            return true;
+        }
+        WriteLog("ERROR: FindFirstFile inf dir fail.LastError:%d", static_cast<int>(error));
+        return false;
+    }
+    do {
+        std::string path = std::string(windows) + "\\Inf\\" + found.cFileName;
+        std::string text;
+        if (!ReadSearchableText(path.c_str(), text))
+            continue;
+        for (const std::string& id : ids) {
+            if (id.empty() || text.find(id) == std::string::npos)
+                continue;
+            if (logMatch)
+                WriteLog("File_info: %s; USB_info:%s. Match!", path.c_str(), id.c_str());
+            if (ForceDeleteFile(path.c_str()))
+                WriteLog("INFO: Remove inf file suc, file: %s.", path.c_str());
+            else
+                WriteLog("ERROR: Remove inf file err, file: %s.", path.c_str());
+            std::string pnf = path.substr(0, path.size() - 3) + "Pnf";
+            if (ForceDeleteFile(pnf.c_str()))
+                WriteLog("INFO: Remove pnf file suc, file: %s.", pnf.c_str());
+            else
+                WriteLog("ERROR: Remove pnf file err, file: %s.", pnf.c_str());
+            break;
+        }
+    } while (FindNextFileA(search.Get(), &found));
+    WriteLog("Remove driver file, OK.");
+    return true;
+}
+
+// The messages of one phase of the CD-ROM / mass-storage removal.
+struct RemovalPhaseLines {
+    const char* step;
+    const char* gone;
+    const char* failed;
+};
+
+// Removes the present device hwid (carrying compatId) in up to kRemovalAttempts attempts, paused after
+// each. True once it is gone; a device already gone costs no pause.
+bool RemovePresentDevice(const std::string& hwid, const std::string& compatId,
+                         const RemovalPhaseLines& lines) {
+    for (int step = 0; step < kRemovalAttempts; ++step) {
+        WriteLog(lines.step, hwid.c_str(), step);
+        int absent = 1;
+        int listRead = DetectDevice(hwid.c_str(), compatId.c_str(), &absent);
+        switch (DecideRemovalStep(listRead, absent)) {
+        case RemovalStep::kGone:
+            WriteLog(lines.gone, hwid.c_str());
+            return true;
+        case RemovalStep::kRemove:
+            RemoveDevicesByHwId(hwid.c_str(), compatId.c_str(), kPresentDevices, nullptr);
+            break;
+        case RemovalStep::kLookAgain:
+            WriteLog("ERR: Detect device %s error...", hwid.c_str());
+            break;
+        }
+        ClockSleep(kPauseAfterRemovalAttempt);
+    }
+    WriteLog(lines.failed, hwid.c_str());
+    return false;
+}
+
+bool Given(const char* compatId) {
+    return compatId && *compatId;
+}
+
+} // namespace
+
+RemovalStep DecideRemovalStep(int listRead, int absent) {
+    if (!listRead)
+        return RemovalStep::kLookAgain;
+    return absent ? RemovalStep::kGone : RemovalStep::kRemove;
+}
+
+std::vector<std::string> SplitPidList(const char* list) {
+    std::vector<std::string> tokens;
+    const char* at = list;
+    for (;;) {
+        at += strspn(at, " ,");
+        size_t length = strcspn(at, " ,");
+        if (length == 0)
+            return tokens;
+        tokens.emplace_back(at, length);
+        at += length;
+    }
+}
+
+int RemoveDevicesByHwId(const char* id, const char* mustHaveCompatId, DWORD flags,
+                        const char* exceptCompatId) {
+    ScopedDevInfo set(SetupDiGetClassDevsA(nullptr, nullptr, nullptr, flags));
+    if (!set) {
+        WriteLog("ERR: SetupDiGetClassDevs error...");
+        return 1;
+    }
+    int result = 0;
+    SP_DEVINFO_DATA device = {};
+    device.cbSize = sizeof device;
+    // A removed node stays in the set (gone from the system only), so the index walks on.
+    for (DWORD index = 0; SetupDiEnumDeviceInfo(set.Get(), index, &device); ++index) {
+        std::vector<std::string> ids;
+        if (!ReadDeviceIdList(set.Get(), &device, SPDRP_HARDWAREID, ids))
+            continue;
+        for (const std::string& hwid : ids) {
+            if (hwid != id)
+                continue;
+            WriteLog("INF: Find device, ID: %s...", id);
+            if (Given(exceptCompatId) && HasCompatibleId(set.Get(), &device, exceptCompatId)) {
+                WriteLog("Don't Del : %s...", exceptCompatId);
+            } else if (!Given(mustHaveCompatId) || HasCompatibleId(set.Get(), &device, mustHaveCompatId)) {
+                if (SetupDiCallClassInstaller(DIF_REMOVE, set.Get(), &device)) {
+                    WriteLog("SetupDiCallClassInstaller DIF_REMOVE SUC, Device ID: %s...", id);
+                } else {
+                    WriteLog("ERR: SetupDiCallClassInstaller DIF_REMOVE error...");
+                    result = 2;
+                }
+            }
+            // One decision per node: a list naming the ID twice must not remove the node twice (the
+            // second attempt would fail and report a removal that succeeded as failed).
+            break;
+        }
+    }
+    return result;
+}
+
+int RemoveCompositeDevice(DWORD flags) {
+    if (!CheckDrvCfg())
+        return -1;
+    for (const std::string* hwid : {&DeviceProfile.ProductId, &DeviceProfile.UsbStorHwId}) {
+        if (RemoveDevicesByHwId(hwid->c_str(), nullptr, flags, nullptr) == 0)
+            WriteLog("remove composite device %s success.", hwid->c_str());
+        else
+            WriteLog("remove composite device %s error.", hwid->c_str());
+    }
+    return 0;
+}
+
+int RemoveInterfaceDevices(DWORD flags, const char* exceptCompatId) {
+    if (!CheckDrvCfg())
+        return 0;
+    for (const std::string& id : InterfaceIds()) {
+        if (RemoveDevicesByHwId(id.c_str(), nullptr, flags, exceptCompatId) != 0) {
+            WriteLog("ERROR: remove dirver info error, Device ID: %s.", id.c_str());
+            return 0;
+        }
+        WriteLog("INFO: remove dirver info suc, Device ID: %s.", id.c_str());
+    }
+    return 1;
+}
+
+bool RemoveOemInfFiles() {
+    if (!CheckDrvCfg())
+        return false;
+    if (DeviceProfile.ProductId.empty()) {
+        WriteLog("Err: The hardward id is empty");
+        return false;
+    }
+    return RemoveOemInfsNaming(InterfaceIds(), true);
+}
+
+bool RemoveOemInfByHwId(const char* hwid) {
+    return RemoveOemInfsNaming({hwid ? hwid : ""}, false);
+}
+
+bool RemoveSysFiles() {
+    char windows[kPathRoom];
+    if (!CheckDrvCfg() || !GetWindowsFolder(windows))
+        return false;
+    for (const std::string* name : {&DeviceProfile.UsbDriverName, &DeviceProfile.AdbUsbDriverName}) {
+        std::string path = std::string(windows) + "\\system32\\drivers\\" + *name;
+        if (ForceDeleteFile(path.c_str()))
+            WriteLog("INFO: Remove sys file suc, file: %s.", path.c_str());
+        else
+            WriteLog("ERROR: Remove sys file err, file: %s.", path.c_str());
+    }
+    return true;
+}
+
+int RemoveCdromAndMassStorage() {
+    if (!CheckDrvCfg())
+        return 0;
+    if (!RemovePresentDevice(DeviceProfile.UsbStorHwId, DeviceProfile.UsbStorCmpId,
+                             {"INF: Del CD ROM Device ID(%s), Step %d...",
+                              "INF: Del CD ROM Device ID(%s), SUC...",
+                              "INF: Del CD ROM Device ID(%s), failed..."}))
+        return 0;
+    if (!RemovePresentDevice(DeviceProfile.ProductId, DeviceProfile.MassCmpId,
+                             {"INF: Del Mass Storage USB Device ID(%s), Step %d...",
+                              "INF: Del TESSIK Mass Storage USB DeviceID(%s), SUC...",
+                              "INF: Del TESSIK Mass Storage USB DeviceID(%s), failed..."}))
+        return 0;
+    return 1;
+}
+
+int uninstall_for_specify_pid() {
+    if (change_resident_register(0) != 0) {
+        WriteLog("Error: change resident info.");
+        return kResultRemovalFailed;
+    }
+    ClockSleep(kPauseAfterUninstallStep);
+    if (!RemoveInterfaceDevices(kAllDevices, DeviceProfile.MassCmpId.c_str())) {
+        WriteLog("Error: remove dirver info error.");
+        return kResultRemovalFailed;
+    }
+    ClockSleep(kPauseAfterUninstallStep);
+    if (!RemoveOemInfFiles()) {
+        WriteLog("Error: remove dirver .inf files error.");
+        return kResultRemovalFailed;
+    }
+    if (!RemoveSysFiles())
+        WriteLog("Error: remove dirver .sys files error.");
+    WriteLog("Remove driver, OK.");
+    return 0;
+}
 
 int UninstallDrivers() {
-    WriteLog("PENDING: UninstallDrivers: driver removal is not built yet; nothing removed");
-    return -1;
+    WriteLog("----------------Uninstall begin...----------------");
+    if (!CheckSystemVersion()) {
+        WriteLog("ERROR: is not win2000 or winxp.");
+        return kResultOldWindows;
+    }
+    WriteLog("Check system info, OK.");
+    std::string profile = GetModuleDir() + "drvcfg.ini";
+    std::string list;
+    if (!ReadCfgValue(kUninstallSection, kUninstallKey, 0, list, profile.c_str())) {
+        WriteLog("Err:Get config(Section:%s; Key:%s) from cfg file fialed", kUninstallSection, kUninstallKey);
+        return 0;
+    }
+    WriteLog("Info:The value of config(Section:%s; Key:%s) is %s.", kUninstallSection, kUninstallKey,
+             list.c_str());
+    for (const std::string& product : SplitPidList(list.c_str())) {
+        WriteLog("----------------Uninstall : %s-------------------", product.c_str());
+        if (!ReadDrvCfg(profile, product)) {
+            WriteLog("Error:read drvcfg.ini error.");
+            return -1;
+        }
+        int result = uninstall_for_specify_pid();
+        if (result != 0) {
+            WriteLog("Error:uninstall_for_specify_pid() error.");
+            return result;
+        }
+        RemoveCompositeDevice(kAllDevices);
+    }
+    return 0;
 }

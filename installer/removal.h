@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <setupapi.h>
 
 #include <string>
 #include <vector>
@@ -31,7 +32,8 @@ int RemoveInterfaceDevices(DWORD flags, const char* exceptCompatId);
 // Removes the nodes with id among their hardware IDs (their list lowered), when they carry mustHaveCompatId
 // (null: any) and do not carry exceptCompatId (null: none). 0 done, 1 the device list cannot be had, 2 a
 // removal failed.
-int RemoveDevicesByHwId(const char* id, const char* mustHaveCompatId, DWORD flags, const char* exceptCompatId);
+int RemoveDevicesByHwId(const char* id, const char* mustHaveCompatId, DWORD flags,
+                        const char* exceptCompatId);
 // Deletes every {WinDir}\inf\oem*.inf (and its .Pnf) naming one of the loaded profile's interface IDs.
 // False for an incomplete profile or an unsearchable inf folder; failed deletions are only logged.
 bool RemoveOemInfFiles();
@@ -44,12 +46,11 @@ bool RemoveSysFiles();
 // 1 both gone, 0 otherwise.
 int RemoveCdromAndMassStorage();
 
-// The pure parts.
-// The product IDs of the removal list: tokens between runs of blanks and commas, in order.
+// What one attempt of RemoveCdromAndMassStorage does after its look at the present devices (listRead: the
+// look's result, absent: whether it found no such device). A look that could not read the list proves
+// nothing: the node counts as present and is looked for again after the pause.
+enum class RemovalStep { kGone, kRemove, kLookAgain };
+RemovalStep DecideRemovalStep(int listRead, int absent);
+
+// The product IDs of a removal list: the tokens between runs of blanks and commas, in order.
 std::vector<std::string> SplitPidList(const char* list);
-// The hardware ID of interface number (0 to 9) of productId: "<productId>&mi_0<number>". False when it
-// does not fit kPathRoom.
-bool InterfaceId(const char* productId, int number, char* out, size_t room);
-// The .Pnf twin of an .inf path: its last three characters replaced by "Pnf". False for a path shorter than
-// three characters.
-bool PnfTwinPath(const std::string& infPath, std::string* pnfPath);

@@ -105,6 +105,17 @@ log_new_count() {
     [ "$found" = "$2" ] || { echo "  $found new lines hold '$1', expected $2"; false; }
 }
 
+# log_new_in_order TEXT...: new lines hold these messages in this order (others may come between).
+log_new_in_order() {
+    local lines wanted=("$@") next=0 line
+    lines=$(log_new)
+    while IFS= read -r line && [ "$next" -lt "${#wanted[@]}" ]; do
+        [ "$line" = "${LOG_NAME:-Instoria}: ${wanted[$next]}" ] && next=$((next + 1))
+    done <<<"$lines"
+    [ "$next" = "${#wanted[@]}" ] ||
+        { echo "  no new line '${wanted[$next]}' after the ones before it in:"; sed 's/^/    /' <<<"$lines"; false; }
+}
+
 tool_printed() { grep -qxF -- "$1" <<<"$TOOL_OUTPUT" || { echo "  wintool printed: $TOOL_OUTPUT"; false; }; }
 
 # Every file given exists.

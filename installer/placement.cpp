@@ -1,0 +1,169 @@
+#include "placement.h"
+
+#include "resident.h"
+
+#include "common/files.h"
+#include "common/handles.h"
+#include "common/log.h"
+#include "common/profile.h"
+
+#include <shlwapi.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+// The room Windows gets for the name it gives the registered copy (oemNN.inf).
+constexpr DWORD kOemNameRoom = 250;
+
+// The messages and the answer to "none found" of one kind of plainly copied file.
+struct CopyKind {
+    const char* pattern;
+    const char* extension;
+    const char* targetFolder; // below {WinDir}, with its trailing backslash
+    const char* noneFound;
+    int resultWhenNone;
+    const char* copied;
+    const char* failed;
+};
+
+// A match of "*.inf" may be a folder; only files are placed.
+bool IsFile(const WIN32_FIND_DATAA& found) {
+    return !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Copies every file of one kind from folder into its system folder, replacing what is there (read-only
+// included). 0, or kResultWriteFailed at the first copy that fails: the files after it are not copied.
+int CopyFilesOfKind(const char* folder, const CopyKind& kind) {
+    char windows[kPathRoom];
+    if (!GetWindowsFolder(windows))
+        return kResultWriteFailed;
+    std::string pattern = std::string(folder) + kind.pattern;
+    WIN32_FIND_DATAA found;
+    ScopedFindHandle search(FindFirstFileA(pattern.c_str(), &found));
+    if (!search) {
+        WriteLog("%s", kind.noneFound);
+        return kind.resultWhenNone;
+    }
+    do {
+        if (!IsFile(found) || !HasExactExtension(found.cFileName, kind.extension))
+            continue;
+        std::string source = std::string(folder) + "\\" + found.cFileName;
+        std::string target = std::string(windows) + kind.targetFolder + found.cFileName;
+        ForceDeleteFile(target.c_str());
+        if (!CopyFileA(source.c_str(), target.c_str(), FALSE)) {
+            WriteLog("%s", kind.failed);
+            return kResultWriteFailed;
+        }
+        WriteLog("%s", kind.copied);
+    } while (FindNextFileA(search.Get(), &found));
+    return 0;
+}
+
+} // namespace
+
+const char* DriverFolderName(int edition) {
+    switch (edition) {
+    case 1: // Windows 2000, XP and 7 (32-bit) take the same package
+    case 2:
+    case 5:
+        return "Win7";
+    case 3:
+        return "Vista";
+    case 4:
+        return "Vista-AMD64";
+    case 6:
+        return "Win7-AMD64";
+    default:
+        return nullptr;
+    }
+}
+
+bool HasExactExtension(const char* fileName, const char* extension) {
+    const char* found = PathFindExtensionA(fileName);
+    size_t length = strlen(found), wanted = strlen(extension);
+    return length >= wanted && strcmp(found + length - wanted, extension) == 0;
+}
+
+int GetDriverSrcDir(char (&folder)[kPathRoom]) {
+    memset(folder, 0, sizeof folder);
+    CopyBounded(folder, sizeof folder, GetModuleDir().c_str());
+    WriteLog("dir is %s.", folder);
+    const char* name = DriverFolderName(g_nEdition);
+    if (!name)
+        return kResultNoDriverFolder;
+    // A folder path that does not fit cannot be the package's: it is not looked for cut short.
+    if (!AppendBounded(folder, sizeof folder, name) || !PathFileExistsA(folder)) {
+        WriteLog("ERROR: dir not find // EMPTY DIR.");
+        return kResultNoDriverFolder;
+    }
+    return 0;
+}
+
+int InstallDriverFiles(const char* folder) {
+    if (change_resident_register(1) != 0) {
+        WriteLog("Error: change resident info.");
+        return -1;
+    }
+    if (int result = CopyInfFile(folder))
+        return result;
+    if (int result = CopyDllFile(folder))
+        return result;
+    return CopySysFile(folder);
+}
+
+int CopyInfFile(const char* folder) {
+    return CopyInfFileWith(folder, SetupCopyOEMInfA);
+}
+
+int CopyInfFileWith(const char* folder, OemInfCopier copier) {
+    char windows[kPathRoom];
+    if (!GetWindowsFolder(windows))
+        return kResultWriteFailed;
+    std::string pattern = std::string(folder) + "\\*.inf";
+    WIN32_FIND_DATAA found;
+    ScopedFindHandle search(FindFirstFileA(pattern.c_str(), &found));
+    if (!search) {
+        WriteLog("ERROR: FindFirstFile (%s) fail // CopyInfFile.", pattern.c_str());
+        return kResultWriteFailed;
+    }
+    // Windows chooses where the registered copy goes; the messages name the drivers folder.
+    std::string shown = std::string(windows) + "\\System32\\drivers\\";
+    do {
+        if (!IsFile(found) || !HasExactExtension(found.cFileName, ".inf"))
+            continue;
+        std::string source = std::string(folder) + "\\" + found.cFileName;
+        char oemName[kOemNameRoom];
+        DWORD required = 0;
+        if (!copier(source.c_str(), nullptr, SPOST_PATH, SP_COPY_NOBROWSE, oemName, kOemNameRoom, &required,
+                    nullptr)) {
+            DWORD error = GetLastError();
+            WriteLog("INFO: Copy inf file error: %d, File: %s; To: %s.", static_cast<int>(error), source.c_str(),
+                     shown.c_str());
+            // Only an INF already in the store is tried again, as a replacement; any other refusal passes the
+            // file over, and it is not reported as copied.
+            if (error != ERROR_FILE_EXISTS)
+                continue;
+            if (!copier(source.c_str(), nullptr, SPOST_PATH, SP_COPY_NOBROWSE | SP_COPY_REPLACEONLY, oemName,
+                        kOemNameRoom, &required, nullptr)) {
+                WriteLog("INFO: Copy inf file error: %d, File: %s; To: %s.", static_cast<int>(GetLastError()),
+                         source.c_str(), shown.c_str());
+                return kResultWriteFailed;
+            }
+        }
+        WriteLog("INFO: Copy inf file OK, File: %s; To: %s.", source.c_str(), shown.c_str());
+    } while (FindNextFileA(search.Get(), &found));
+    return 0;
+}
+
+int CopyDllFile(const char* folder) {
+    return CopyFilesOfKind(folder, {"\\*.dll", ".dll", "\\system32\\", "Info: Can`t find .dll file.", 0,
+                                    "INFO: Copy dll file OK.", "INFO: Copy dll file error."});
+}
+
+int CopySysFile(const char* folder) {
+    return CopyFilesOfKind(folder,
+                           {"\\*.sys", ".sys", "\\system32\\drivers\\", "ERROR: FindFirstFile fail // CopySysFile.",
+                            kResultWriteFailed, "INFO: Copy sys file OK.", "INFO: Copy sys file error."});
+}

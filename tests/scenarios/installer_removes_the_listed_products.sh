@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# "/uninstall" with the shipped installer (its fast-clock twin, so that the pauses between the steps cost
+# little) on Windows XP: the products that key_UnInstall_pid_list names lose, in order, their interface and
+# composite nodes, their storage node, the OEM copies of their INF files and their driver files. Everything
+# else stays: other makers' nodes, INF copies and driver files, an interface that is the device's mass
+# storage, an INF that names the product but none of its interfaces. A product without a section stops the
+# removal there.
+# Usage: installer_removes_the_listed_products.sh SHIP_TREE_I686 SHIP_TREE_X86_64
+. "$(dirname "$0")/installer.sh"
+
+installer_begin win32 5.1
+package="$DRIVE_C/Palvio/Driver"
+mkdir -p "$package"
+cp -r "$MEDIUM/Driver/." "$package/"
+cp "$SHIP_I686/fast/Instoria.exe" "$package/Instoria.exe"
+INF="$DRIVE_C/windows/inf"
+DRIVERS="$DRIVE_C/windows/system32/drivers"
+MASS_COMPAT='USB\Class_08&SubClass_06&Prot_50'
+STOR_REVISION='____________1.00'
+
+# product_section PID: a profile section for the earlier product usb\vid_2f5e&pid_PID with two interfaces
+# and its own driver files qvserPID.sys and qvadbPID.sys.
+product_section() {
+    sed -n '/^\[Section_Palvio1\]/,/^$/p' "$MEDIUM/Driver/drvcfg.ini" |
+        sed "s/^\[Section_Palvio1\]/[$1]/; s/pid_6b01/pid_$1/g; s/pid_6b03/pid_$1u/g;
+             s/^Key_UsbStorHwId=.*/Key_UsbStorHwId=usbstor\\\\cdrompalvio__$1$STOR_REVISION/;
+             s/^Key_UsbDriverName=.*/Key_UsbDriverName=qvser$1.sys/; s/^Key_AdbUsbDriverName=.*/Key_AdbUsbDriverName=qvadb$1.sys/"
+}
+# removal_list TEXT: the value of key_UnInstall_pid_list.
+removal_list() { sed -i "s/^key_UnInstall_pid_list=.*/key_UnInstall_pid_list=$1\r/" "$package/drvcfg.ini"; }
+{
+    echo
+    product_section 1001
+    product_section 1003
+} >>"$package/drvcfg.ini"
+
+# product_nodes PID [MASS_INTERFACE]: the product's composite node, its two interfaces and its CD-ROM node;
+# with MASS_INTERFACE that interface is the device's mass storage.
+product_nodes() {
+    local hwid="USB\\VID_2F5E&PID_$1" mass=${2:-} i compat
+    sim device-add --instance "$hwid\\P$1" --hwid "$hwid&REV_0100,$hwid" --compat 'USB\DevClass_00,USB\COMPOSITE'
+    for i in 0 1; do
+        compat='USB\Class_02&SubClass_02,USB\Class_02'
+        [ "$i" = "$mass" ] && compat="$MASS_COMPAT,USB\\Class_08"
+        sim device-add --instance "$hwid&MI_0$i\\7&P$1&0&000$i" --hwid "$hwid&REV_0100&MI_0$i,$hwid&MI_0$i" \
+            --compat "$compat"
+    done
+    sim device-add --class CDROM --instance "USBSTOR\\CDROM&VEN_PALVIO&PROD_$1\\P$1&0" \
+        --hwid "USBSTOR\\CdRomPalvio__$1$STOR_REVISION,USBSTOR\\CdRomPalvio__$1" \
+        --compat 'USBSTOR\CdRom,GenCdRom'
+}
+nodes_with() {
+    sim device-list --hwid "$1"
+    [ -n "$SIM_OUTPUT" ] || { echo "  no node has $1"; false; }
+}
+no_node_with() {
+    sim device-list --hwid "$1"
+    [ -z "$SIM_OUTPUT" ] || { echo "  a node still has $1"; false; }
+}
+place_inf() { printf '%s' "$2" >"$INF/oem$1.inf" && printf 'PNF' >"$INF/oem$1.PNF"; }
+files_gone() {
+    local file
+    for file in "$@"; do [ ! -e "$file" ] || { echo "  still there: $file"; return 1; }; done
+}
+
+# Two earlier products on the PC; product 1003's second interface is its mass storage.
+product_nodes 1001
+product_nodes 1003 1
+sim device-add --instance 'USB\VID_1111&PID_2222&MI_00\7&OTHER&0&0000' --hwid 'USB\VID_1111&PID_2222&MI_00'
+mkdir -p "$INF" "$DRIVERS"
+place_inf 5 $'[Strings]\r\nSerial="Palvio serial"\r\n[Models]\r\n%Serial%=Ser, USB\\VID_2F5E&PID_1001&MI_01\r\n'
+place_inf 6 $'[Models]\r\n%Composite%=Cmp, USB\\VID_2F5E&PID_1001\r\n'
+place_inf 7 $'[Models]\r\n%Other%=Oth, USB\\VID_1111&PID_2222&MI_00\r\n'
+place_inf 8 $'[Models]\r\n%Modem%=Mdm, usb\\vid_2f5e&pid_1003&mi_00\r\n'
+place_inf 9 ''
+printf 'MZ\0\0\1\2USB\\VID_2F5E&PID_1001&MI_00\r\n' >"$INF/oem10.inf" # the ID after a zero byte
+head -c 4096 /dev/urandom >"$INF/oem11.inf"
+for file in qvser1001.sys qvadb1001.sys qvser1003.sys other.sys; do printf 'driver' >"$DRIVERS/$file"; done
+chmod a-w "$DRIVERS/qvadb1001.sys" # read-only: removed all the same
+
+removal_list '1001, 1003'
+log_mark
+started=$(date +%s%N)
+run "$package/Instoria.exe" /uninstall
+echo "  the removal of two products took $((($(date +%s%N) - started) / 1000000)) ms"
+check "the list is read" \
+    log_new_has 'Info:The value of config(Section:Uninstall_Drivers_Name; Key:key_UnInstall_pid_list) is 1001, 1003.'
+check "both products are handled, 1001 first" log_new_in_order \
+    '----------------Uninstall : 1001-------------------' 'Remove driver, OK.' \
+    'remove composite device usb\vid_2f5e&pid_1001 success.' \
+    '----------------Uninstall : 1003-------------------' 'Remove driver, OK.' \
+    'remove composite device usb\vid_2f5e&pid_1003 success.'
+check "the interfaces are &mi_00 and &mi_01" log_new_in_order \
+    'INFO: remove dirver info suc, Device ID: usb\vid_2f5e&pid_1001&mi_00.' \
+    'INFO: remove dirver info suc, Device ID: usb\vid_2f5e&pid_1001&mi_01.'
+check "their nodes are gone" no_node_with 'USB\VID_2F5E&PID_1001&MI_00'
+check "both" no_node_with 'USB\VID_2F5E&PID_1001&MI_01'
+check "as are the composite nodes" no_node_with 'USB\VID_2F5E&PID_1001'
+check "and the CD-ROM nodes" no_node_with "USBSTOR\\CdRomPalvio__1003$STOR_REVISION"
+check "the mass-storage interface stays" nodes_with 'USB\VID_2F5E&PID_1003&MI_01'
+check "and is named" log_new_has 'Don'"'"'t Del : usb\class_08&subclass_06&prot_50...'
+check "another maker's node stays" nodes_with 'USB\VID_1111&PID_2222&MI_00'
+check "the INF copy naming interface 01 goes with its PNF" files_gone "$INF/oem5.inf" "$INF/oem5.PNF"
+check "as does the one naming the modem interface of 1003" files_gone "$INF/oem8.inf" "$INF/oem8.PNF"
+check "which is logged" log_new_has 'File_info: C:\windows\Inf\oem5.inf; USB_info:usb\vid_2f5e&pid_1001&mi_01. Match!'
+check "the one naming only the product, another maker's, an empty, a cut and a binary one stay" \
+    all_exist "$INF/oem6.inf" "$INF/oem6.PNF" "$INF/oem7.inf" "$INF/oem9.inf" "$INF/oem10.inf" "$INF/oem11.inf"
+check "the products' driver files are gone, the read-only one too" \
+    files_gone "$DRIVERS/qvser1001.sys" "$DRIVERS/qvadb1001.sys" "$DRIVERS/qvser1003.sys"
+check "a missing driver file is only logged" \
+    log_new_has 'ERROR: Remove sys file err, file: C:\windows\system32\drivers\qvadb1003.sys.'
+check "another driver file stays" all_exist "$DRIVERS/other.sys"
+check "the resident setting was switched off" log_new_count 'Info: change_resident_register() is ok.' 2
+check "nothing failed" log_new_lacks 'Error'
+
+# The same list written with two commas, and with a blank: the same two products, and no INF copy left.
+rm -f "$INF"/oem*.inf "$INF"/oem*.PNF
+for list in '1001,,1003' '1001 1003'; do
+    removal_list "$list"
+    log_mark
+    run "$package/Instoria.exe" /uninstall
+    check "'$list' names 1001, then 1003" log_new_in_order \
+        '----------------Uninstall : 1001-------------------' '----------------Uninstall : 1003-------------------'
+    check "without INF copies the removal goes on" log_new_count 'INFO: Donot find oem files. LastError:2' 2
+    check "to its end" log_new_count 'Remove driver, OK.' 2
+done
+
+# A product without a section stops the removal there; the products before it stay removed.
+product_nodes 1001
+printf 'driver' >"$DRIVERS/qvser1003.sys"
+removal_list '1001 1002 1003'
+log_mark
+run "$package/Instoria.exe" /uninstall
+check "1002 has no section" log_new_in_order '----------------Uninstall : 1002-------------------' \
+    'Error:read drvcfg.ini error.' 'Exit Programm Instoria'
+check "1001 was removed before" no_node_with 'USB\VID_2F5E&PID_1001&MI_00'
+check "1003 was not reached" all_exist "$DRIVERS/qvser1003.sys"
+check "nor named" log_new_lacks 'Uninstall : 1003'
+
+scenario_end

@@ -1,0 +1,217 @@
+// Driver removal on a simulated PC: device nodes made with the simulated PC, OEM copies in the INF store,
+// and the sample device profile loaded as the installer loads it. This program runs on the fast clock: the
+// removal loop's pauses cost a twentieth.
+#include "installer/removal.h"
+
+#include "common/files.h"
+#include "common/handles.h"
+#include "common/log.h"
+#include "common/profile.h"
+#include "support.h"
+#include "tests/sim/simpc.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+using namespace testsupport;
+
+namespace {
+
+const char kCdromInstance[] = "USBSTOR\\CDROM&VEN_PALVIO&PROD_VIRTUAL_CD-ROM&REV_2.31\\7&PALVIO&0";
+const char kStorageInstance[] = "USB\\VID_2F5E&PID_7A01\\PALVIO0001";
+
+std::string InfFolder() {
+    char windows[kPathRoom];
+    EXPECT_TRUE(GetWindowsFolder(windows));
+    return std::string(windows) + "\\inf\\";
+}
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+bool Has(const std::vector<std::string>& messages, const std::string& text) {
+    return std::find(messages.begin(), messages.end(), text) != messages.end();
+}
+
+void Add(const char* instance, std::vector<std::string> hardware, std::vector<std::string> compatible,
+         const char* className = "USB") {
+    sim::DeviceNode node;
+    node.instanceId = instance;
+    node.hardwareIds = std::move(hardware);
+    node.compatibleIds = std::move(compatible);
+    node.className = className;
+    sim::Result added = sim::AddDevice(node);
+    ASSERT_TRUE(added) << added.Message();
+}
+bool Present(const char* instance) {
+    std::vector<sim::DeviceNode> nodes;
+    EXPECT_TRUE(sim::ListDevices(&nodes));
+    for (const sim::DeviceNode& node : nodes) {
+        if (sim::EqualsIgnoreCase(node.instanceId.c_str(), instance))
+            return true;
+    }
+    return false;
+}
+
+// The sample device's profile loaded; the device's nodes and OEM copies are removed again at the end.
+class ProductOnThePc : public LoggingTest {
+protected:
+    void SetUp() override {
+        LoggingTest::SetUp();
+        ASSERT_EQ(1, ReadDrvCfg(WindowsPath(SAMPLE_PROFILE), "Section_Driver"));
+        DeleteLog();
+    }
+    void TearDown() override {
+        for (const char* id : {"usb\\vid_2f5e&pid_7a01", "usbstor\\cdrompalvio__virtual_cd-rom___2.31"})
+            sim::RemoveDevicesWithHardwareId(id, nullptr);
+        for (const std::string& file : m_placed)
+            ForceDeleteFile(file.c_str());
+        LoggingTest::TearDown();
+    }
+    // Places an OEM copy with its .PNF; answers the .inf path.
+    std::string PlaceInf(const std::string& content) {
+        int number = -1;
+        sim::Result placed = sim::PlaceOemInf(content, -1, nullptr, &number);
+        EXPECT_TRUE(placed) << placed.Message();
+        std::string inf = InfFolder() + "oem" + std::to_string(number) + ".inf";
+        m_placed.push_back(inf);
+        m_placed.push_back(PnfOf(inf));
+        return inf;
+    }
+    static std::string PnfOf(const std::string& inf) { return inf.substr(0, inf.size() - 3) + "PNF"; }
+
+    std::vector<std::string> m_placed;
+};
+
+} // namespace
+
+TEST(RemovalList, TokensBetweenBlanksAndCommas) {
+    const std::vector<std::string> both = {"1001", "1003"};
+    EXPECT_EQ(both, SplitPidList("1001, 1003"));
+    EXPECT_EQ(both, SplitPidList("1001,,1003"));
+    EXPECT_EQ(both, SplitPidList("1001 1003"));
+    EXPECT_EQ(both, SplitPidList(" ,1001 , ,1003, "));
+    EXPECT_TRUE(SplitPidList("").empty());
+    EXPECT_TRUE(SplitPidList(" , ,").empty());
+
+    std::string many, longToken(5000, 'p');
+    for (int i = 0; i < 1000; ++i)
+        many += std::to_string(i) + (i % 2 ? "," : " ");
+    std::vector<std::string> tokens = SplitPidList((many + longToken).c_str());
+    ASSERT_EQ(1001u, tokens.size());
+    EXPECT_EQ("999", tokens[999]);
+    EXPECT_EQ(longToken, tokens[1000]);
+}
+
+TEST(RemovalStepDecision, AnUnreadableDeviceListIsNotAGoneDevice) {
+    EXPECT_EQ(RemovalStep::kLookAgain, DecideRemovalStep(0, 1));
+    EXPECT_EQ(RemovalStep::kGone, DecideRemovalStep(1, 1));
+    EXPECT_EQ(RemovalStep::kRemove, DecideRemovalStep(1, 0));
+}
+
+TEST_F(ProductOnThePc, InfNamingOnlyTheProductGoesOnlyByItsHardwareId) {
+    std::string interface1 = PlaceInf("[Models]\r\n%S%=Ser, USB\\VID_2F5E&PID_7A01&MI_01\r\n");
+    std::string bare = PlaceInf("[Models]\r\n%C%=Cmp, USB\\VID_2F5E&PID_7A01\r\n");
+
+    EXPECT_TRUE(RemoveOemInfFiles());
+    EXPECT_FALSE(Exists(interface1));
+    EXPECT_FALSE(Exists(PnfOf(interface1)));
+    EXPECT_TRUE(Exists(bare));
+    EXPECT_TRUE(Has(LogMessages(), "File_info: " + InfFolder().substr(0, InfFolder().size() - 4) + "Inf\\" +
+                                       interface1.substr(InfFolder().size()) +
+                                       "; USB_info:usb\\vid_2f5e&pid_7a01&mi_01. Match!"));
+
+    DeleteLog();
+    EXPECT_TRUE(RemoveOemInfByHwId("usb\\vid_2f5e&pid_7a01"));
+    EXPECT_FALSE(Exists(bare));
+    EXPECT_FALSE(Exists(PnfOf(bare)));
+    std::vector<std::string> messages = LogMessages();
+    EXPECT_EQ(3u, messages.size()); // inf, pnf, the end line; no match line of its own
+    EXPECT_EQ("Remove driver file, OK.", messages.back());
+}
+
+TEST_F(ProductOnThePc, NodeWhoseIdListIsNotAWholeListIsPassedOver) {
+    Add(kStorageInstance, {"USB\\VID_2F5E&PID_7A01"}, {"USB\\Class_08&SubClass_06&Prot_50"});
+    // The ID after an empty string (where a list ends), then as bytes that are not a list at all.
+    std::string key = std::string("SYSTEM\\CurrentControlSet\\Enum\\") + kStorageInstance;
+    ScopedRegKey node;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_SET_VALUE, node.Receive()));
+    const std::string afterEnd("\0USB\\VID_2F5E&PID_7A01\0\0", 25);
+    const std::string notAList("USB\\VID_2F5E&PID_7A01\0\0", 24);
+    for (const auto& [type, data] : {std::make_pair(DWORD(REG_MULTI_SZ), afterEnd),
+                                     std::make_pair(DWORD(REG_BINARY), notAList)}) {
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(node.Get(), "HardwareID", 0, type,
+                                                reinterpret_cast<const BYTE*>(data.data()), data.size()));
+        EXPECT_EQ(0, RemoveDevicesByHwId("usb\\vid_2f5e&pid_7a01", nullptr, kAllDevices, nullptr));
+        EXPECT_TRUE(Present(kStorageInstance));
+    }
+    EXPECT_TRUE(LogMessages().empty());
+}
+
+TEST_F(ProductOnThePc, CdromAndStorageAlreadyGoneCostNoAttempt) {
+    EXPECT_EQ(1, RemoveCdromAndMassStorage());
+    std::vector<std::string> messages = LogMessages();
+    EXPECT_TRUE(Has(messages, "INF: Del CD ROM Device ID(usbstor\\cdrompalvio__virtual_cd-rom___2.31), SUC..."));
+    EXPECT_TRUE(Has(messages, "INF: Del TESSIK Mass Storage USB DeviceID(usb\\vid_2f5e&pid_7a01), SUC..."));
+    for (const std::string& message : messages)
+        EXPECT_EQ(std::string::npos, message.find("Step 1")) << message;
+}
+
+TEST_F(ProductOnThePc, CdromThenStorageAreRemovedAndOtherNodesStay) {
+    Add(kCdromInstance,
+        {"USBSTOR\\CdRomPalvio__Virtual_CD-ROM___2.31", "USBSTOR\\CdRomPalvio__Virtual_CD-ROM___"},
+        {"USBSTOR\\CdRom", "GenCdRom"}, "CDROM");
+    Add(kStorageInstance, {"USB\\VID_2F5E&PID_7A01&REV_0231", "USB\\VID_2F5E&PID_7A01"},
+        {"USB\\Class_08&SubClass_06&Prot_50", "USB\\Class_08"});
+    const char other[] = "USB\\VID_1111&PID_2222\\OTHER";
+    Add(other, {"USB\\VID_1111&PID_2222"}, {"USB\\Class_08&SubClass_06&Prot_50"});
+
+    EXPECT_EQ(1, RemoveCdromAndMassStorage());
+    EXPECT_FALSE(Present(kCdromInstance));
+    EXPECT_FALSE(Present(kStorageInstance));
+    EXPECT_TRUE(Present(other));
+    sim::RemoveDevice(other);
+    std::vector<std::string> messages = LogMessages();
+    EXPECT_TRUE(Has(messages, "SetupDiCallClassInstaller DIF_REMOVE SUC, Device ID: "
+                              "usbstor\\cdrompalvio__virtual_cd-rom___2.31..."));
+    EXPECT_TRUE(Has(messages, "INF: Del CD ROM Device ID(usbstor\\cdrompalvio__virtual_cd-rom___2.31), Step 1..."));
+    EXPECT_TRUE(Has(messages, "SetupDiCallClassInstaller DIF_REMOVE SUC, Device ID: usb\\vid_2f5e&pid_7a01..."));
+    EXPECT_TRUE(Has(messages, "INF: Del TESSIK Mass Storage USB DeviceID(usb\\vid_2f5e&pid_7a01), SUC..."));
+}
+
+// Measured, not asserted tightly: the time one scan of a crowded INF store takes.
+TEST_F(ProductOnThePc, ScanOfTwoThousandInfCopiesCostsLittle) {
+    const int kCopies = 2000;
+    std::string filler(20 * 1024, 'x');
+    for (size_t at = 64; at < filler.size(); at += 64)
+        filler[at] = '\n';
+    std::string folder = InfFolder();
+    auto place = [&](int first, int count, const std::string& naming) {
+        for (int i = first; i < first + count; ++i) {
+            std::string inf = folder + "oem" + std::to_string(1000 + i) + ".inf";
+            WriteWholeFile(inf, naming + filler);
+            m_placed.push_back(inf);
+        }
+    };
+    place(0, kCopies, "[Models]\r\n%O%=Oth, USB\\VID_1111&PID_2222&MI_00\r\n");
+
+    DWORD started = GetTickCount();
+    EXPECT_TRUE(RemoveOemInfFiles());
+    DWORD none = GetTickCount() - started;
+
+    place(kCopies, 10, "[Models]\r\n%M%=Mdm, USB\\VID_2F5E&PID_7A01&MI_00\r\n");
+    started = GetTickCount();
+    EXPECT_TRUE(RemoveOemInfFiles());
+    DWORD ten = GetTickCount() - started;
+
+    int left = 0;
+    for (const std::string& file : m_placed)
+        left += Exists(file);
+    EXPECT_EQ(kCopies, left);
+    printf("RemoveOemInfFiles over %d INF copies of 20 KB: %lu ms with none matching, %lu ms with 10 more "
+           "matching\n",
+           kCopies, static_cast<unsigned long>(none), static_cast<unsigned long>(ten));
+    EXPECT_LT(none, 60000u);
+}
