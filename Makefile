@@ -1,5 +1,5 @@
 # The front door: 'make' builds the shipped programs for both architectures, 'make check' builds and runs
-# every test. Both first install what is missing (scripts/setup).
+# every test, 'make medium' assembles and checks the medium. Both first install what is missing (scripts/setup).
 BUILD ?= build
 ARCHS := i686 x86_64
 SHIP_TREES := $(ARCHS:%=$(BUILD)/ship-%)
@@ -11,7 +11,7 @@ space := $(empty) $(empty)
 SHIP_LIST := $(subst $(space),;,$(abspath $(SHIP_TREES)))
 TEST_LIST := $(subst $(space),;,$(abspath $(TEST_TREES)))
 
-.PHONY: all setup ship tests check format clean
+.PHONY: all setup ship tests check medium format clean
 
 all: ship
 
@@ -37,6 +37,13 @@ $(BUILD)/test-%/build.ninja: Makefile | setup
 	cmake -G Ninja -S . -B $(BUILD)/test-$* -DCMAKE_TOOLCHAIN_FILE=cmake/$*-w64-mingw32.cmake \
 	    -DMINGW_THREAD_MODEL=posix -DSUITE_TESTS=ON -DSUITE_WINE_DIR=$(WINE_DIR) \
 	    $(if $(filter i686,$*),"-DSUITE_SHIP_DIRS=$(SHIP_LIST)" "-DSUITE_TEST_DIRS=$(TEST_LIST)")
+
+# The medium of package/ with the shipped programs, as a folder and as an ISO 9660 image, checked as a device
+# maker would check their own (package/check_medium.py MEDIUM_FOLDER).
+medium: ship
+	@python3 package/make_medium.py $(SHIP_TREES) $(BUILD)/medium --iso $(BUILD)/medium.iso
+	@python3 package/check_medium.py $(BUILD)/medium
+	@echo "medium: $(BUILD)/medium and $(BUILD)/medium.iso"
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

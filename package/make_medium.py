@@ -1,17 +1,19 @@
 #!/usr/bin/env python3
 """Assembles the medium: the tree that goes on the device's CD-ROM.
 
-  make_medium.py SHIP_I686 SHIP_X86_64 OUT [--fast]
+  make_medium.py SHIP_I686 SHIP_X86_64 OUT [--fast] [--iso IMAGE]
 
 Copies this folder's files (everything but this script and skin.txt), draws the images that skin.txt lists,
 and places the shipped programs: the launcher and the plug-in library at the root, the installers (the 64-bit
 one as Instoria64.exe), portflip.exe and Bootrel.exe in the package folder. With --fast the programs' fast-clock
 variants are taken where the build made them. A program the build has not made yet is left out with a note;
-the installer is required.
+the installer is required. With --iso the tree is also written as an ISO 9660 image (with Joliet names, which
+Windows reads, and Rock Ridge), labelled PALVIO, as the device's firmware takes it.
 """
 import os
 import shutil
 import struct
+import subprocess
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -20,7 +22,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "scripts"))
 from make_bitmap import colour, write_bmp  # noqa: E402
 
 PACKAGE_FOLDER = "Driver"
-OWN_FILES = {"make_medium.py", "skin.txt", "__pycache__"}
+OWN_FILES = {"make_medium.py", "check_medium.py", "skin.txt", "__pycache__"}
 
 # (build tree: 0 i686, 1 x86_64; path in the tree; path on the medium; required)
 PROGRAMS = [
@@ -73,9 +75,26 @@ def draw_skin(out):
                 sys.exit(f"make_medium: skin.txt: unknown kind '{kind}' for {path}")
 
 
+VOLUME_LABEL = "PALVIO"
+
+
+def write_iso(tree, image):
+    if os.path.exists(image):
+        os.remove(image)
+    subprocess.run(["xorriso", "-as", "mkisofs", "-quiet", "-iso-level", "2", "-J", "-joliet-long", "-r",
+                    "-V", VOLUME_LABEL, "-o", image, tree], check=True)
+
+
 def main(args):
     fast = "--fast" in args
     args = [a for a in args if a != "--fast"]
+    iso = None
+    if "--iso" in args:
+        at = args.index("--iso")
+        if at + 1 >= len(args):
+            sys.exit(__doc__)
+        iso = args[at + 1]
+        del args[at:at + 2]
     if len(args) != 3:
         sys.exit(__doc__)
     trees, out = args[:2], args[2]
@@ -94,6 +113,8 @@ def main(args):
             print(f"make_medium: {built} is not built (yet): left out", file=sys.stderr)
             continue
         shutil.copyfile(source, os.path.join(out, *placed.split("/")))
+    if iso:
+        write_iso(out, iso)
 
 
 if __name__ == "__main__":

@@ -1,0 +1,437 @@
+#!/usr/bin/env python3
+"""Checks a medium folder before it goes into a device: everything the launcher and the installer will look
+for must be there and usable, so that a mistake shows here and not on a customer's PC.
+
+  check_medium.py MEDIUM_FOLDER
+
+Prints one line per problem, "check_medium: FILE: what is wrong", then a summary; exit status 0 when the
+medium is complete, 1 when it has problems, 2 when the folder cannot be read at all.
+
+What is checked: every mandatory key of autorun.inf, autoruncfg.cfg, autorunlanguage.ini, drvcfg.ini and
+DrvLang.ini present and not empty; hardware and compatible IDs in lower case (the programs lower only the
+device's side); driver version texts that the installer can read; every language section complete, the
+fallback section 0x0809 present, and each section's text in its language's ANSI code page; every skin
+bitmap present and whole; each edition folder with its .inf and .sys files; the programs the profile and the
+configuration name; the plug-in library exporting all 13 entry points, as a 32-bit library.
+"""
+import os
+import re
+import struct
+import sys
+
+sys.dont_write_bytecode = True
+
+FALLBACK_LANGUAGE = 0x0809
+EDITION_FOLDERS = ["Win7", "Vista", "Vista-AMD64", "Win7-AMD64"]
+
+AUTORUN_KEYS = ["Key_DllModuleName", "Key_DriverPath", "Key_PrgMutex", "Key_IsSupportMtp", "Key_IsSupportSd",
+                "Key_IsSupportPalvio", "Key_IsSupportDialup", "use_palvio_lite", "use_dailup_lite",
+                "use_driver_lite"]
+AUTORUN_NUMBERS = {"Key_SystemHeight": 30, "Key_ButtonSequency": 1234}
+LAUNCHER_TEXTS = ["Key_Button1", "Key_Button2", "Key_Button3", "Key_Button4", "Key_DriverUpdateNotation",
+                  "Key_DriverUpdateNotationTitle", "ProgramName", "Key_AdminPromptMsg"]
+INSTALLER_TEXTS = ["Installinfo", "InfoAftetDriver", "DrvProgramName", "NotationBoxTiltle",
+                   "PhoneNotConnectNotation", "DriverExistNotation", "OnlyOnePhoneNotation", "Key_DriverUpdateSuc",
+                   "Key_DriverUpdateFailed", "Key_UpdateNotation", "Key_RestartNotation", "Key_UpDating"]
+DEVICE_KEYS = ["Key_TotalInterface", "Key_ProductId", "Key_ModemHwId", "Key_ModemHwIdVersion", "Key_SerialHwId",
+               "Key_SerialHwIdVersion", "Key_UsbStorHwId", "Key_MassCmpId", "Key_CDROMSignId", "Key_UsbStorCmpId",
+               "Key_UDiskId", "Key_UsbDriverName", "Key_AdbUsbDriverName", "Key_AdbHwId", "Key_AdbHwIdVersion",
+               "Key_ModemInfName", "Key_SerialInfName", "Key_AdbInfName"]
+ID_KEYS = ["Key_ProductId", "Key_ModemHwId", "Key_SerialHwId", "Key_UsbStorHwId", "Key_MassCmpId",
+           "Key_UsbStorCmpId", "Key_UDiskId", "Key_AdbHwId"]
+VERSION_KEYS = ["Key_ModemHwIdVersion", "Key_SerialHwIdVersion", "Key_AdbHwIdVersion"]
+PROGRAM_KEYS = ["Key_DriverInstallName", "Key_DriverInstallNameAMD64", "Key_AutorunName"]
+WINDOW_NUMBERS = ["Key_ProgressHeight", "Key_ProgressXPos", "Key_TextSpare"]
+SKINS = ["NORMAL", "OXA"]
+LAUNCHER_BITMAPS = ["palviobk.bmp", "vender.bmp", "exit.bmp", "exitsel.bmp", "button.bmp", "buttonsel.bmp"]
+INSTALLER_BITMAPS = ["DrvInstall.bmp", "exit.bmp", "exitsel.bmp", "exitMouseDown.bmp"]
+PLUGIN_ENTRIES = ["InitialDllPara", "PalvioIsEnable", "CheckPalvioIsRunning", "CheckPalvioPrgInstall",
+                  "InstallPalvio", "UpdatePalvio", "RunPalvio", "DialIsEnable", "CheckDialIsRunning",
+                  "CheckDialPrgInstall", "InstallDialPrg", "UpdateDial", "RunDial"]
+PE_I386 = 0x14C
+
+
+class Ini:
+    """An INI file as GetPrivateProfileStringA reads it: section and key names without regard to case, blanks
+    around names and values ignored, the first of two equal names wins, whole lines starting with ';' are
+    comments. Values stay bytes: their code page is the reader's business."""
+
+    def __init__(self, path):
+        self.path = path
+        self.sections = {}  # lower-case name -> (name as written, {lower-case key: (key, value bytes)})
+        with open(path, "rb") as source:
+            data = source.read()
+        current = None
+        for raw in data.splitlines():
+            line = raw.strip()
+            if not line or line.startswith(b";"):
+                continue
+            if line.startswith(b"[") and b"]" in line:
+                name = line[1:line.index(b"]")].strip().decode("latin-1")
+                current = self.sections.setdefault(name.lower(), (name, {}))[1]
+            elif current is not None and b"=" in line:
+                key, value = line.split(b"=", 1)
+                key = key.strip().decode("latin-1")
+                current.setdefault(key.lower(), (key, value.strip()))
+
+    def has_section(self, section):
+        return section.lower() in self.sections
+
+    def value(self, section, key):
+        """The value's bytes, or None when the section or key is missing."""
+        keys = self.sections.get(section.lower(), (None, {}))[1]
+        entry = keys.get(key.lower())
+        return entry[1] if entry else None
+
+    def text(self, section, key):
+        value = self.value(section, key)
+        return None if value is None else value.decode("latin-1")
+
+    def language_sections(self):
+        """(language ID, section name) of every Section_LID0x#### section."""
+        found = []
+        for name, _ in self.sections.values():
+            match = re.fullmatch(r"Section_LID0x([0-9A-Fa-f]{4})", name)
+            if match:
+                found.append((int(match.group(1), 16), name))
+        return found
+
+
+class Report:
+    def __init__(self, medium):
+        self.medium = medium
+        self.problems = []
+
+    def problem(self, path, text):
+        where = os.path.relpath(path, self.medium) if path else "."
+        self.problems.append(f"check_medium: {where}: {text}")
+
+
+def windows_code_page(language):
+    """The ANSI code page Windows uses for a language ID (the code page its text must be stored in)."""
+    primary, sub = language & 0x3FF, language >> 10
+    if primary == 0x04:  # Chinese: traditional in Taiwan, Hong Kong and Macao, simplified elsewhere
+        return 950 if sub in (0x01, 0x03, 0x05) else 936
+    by_primary = {0x11: 932, 0x12: 949, 0x1E: 874, 0x2A: 1258, 0x08: 1253, 0x1F: 1254, 0x0D: 1255, 0x01: 1256,
+                  0x20: 1256, 0x29: 1256, 0x25: 1257, 0x26: 1257, 0x27: 1257}
+    central_europe = {0x05, 0x0E, 0x15, 0x18, 0x1B, 0x24, 0x1C}
+    cyrillic = {0x19, 0x22, 0x23, 0x02, 0x2F, 0x3F, 0x40, 0x44, 0x50}
+    if primary in by_primary:
+        return by_primary[primary]
+    if primary in central_europe or (primary == 0x1A and sub in (0x01, 0x04, 0x02)):  # Croatian, Latin Serbian
+        return 1250
+    if primary in cyrillic or primary == 0x1A:
+        return 1251
+    return 1252
+
+
+def check_text_encoding(report, ini, section, language):
+    """Each value of the section must read in the language's code page; UTF-8 in a non-UTF-8 code page is
+    the usual mistake of an editor and shows as garbage on the user's screen."""
+    code_page = windows_code_page(language)
+    for key, value in ini.sections[section.lower()][1].values():
+        if all(byte < 0x80 for byte in value):
+            continue
+        try:
+            value.decode(f"cp{code_page}")
+        except UnicodeDecodeError:
+            report.problem(ini.path, f"[{section}] {key}: the text is not in code page {code_page}, which "
+                                     f"Windows uses for language 0x{language:04x}")
+            continue
+        try:
+            value.decode("utf-8")
+            report.problem(ini.path, f"[{section}] {key}: the text looks like UTF-8; store it in code page "
+                                     f"{code_page}, which Windows uses for language 0x{language:04x}")
+        except UnicodeDecodeError:
+            pass
+
+
+def read_ini(report, path):
+    if not os.path.isfile(path):
+        report.problem(path, "missing")
+        return None
+    return Ini(path)
+
+
+def required(report, ini, section, keys):
+    """The values of keys that are present and not empty (as text); every other one is reported."""
+    values = {}
+    if not ini.has_section(section):
+        report.problem(ini.path, f"section [{section}] is missing")
+        return values
+    for key in keys:
+        value = ini.text(section, key)
+        if value is None:
+            report.problem(ini.path, f"[{section}] {key} is missing")
+        elif value == "":
+            report.problem(ini.path, f"[{section}] {key} is empty")
+        else:
+            values[key] = value
+    return values
+
+
+def check_number(report, ini, section, key, default=None):
+    value = ini.text(section, key)
+    if value is not None and not re.match(r"\s*[-+]?\d", value):
+        fallback = f"; the program would use {default}" if default is not None else ""
+        report.problem(ini.path, f"[{section}] {key} '{value}' does not start with a number{fallback}")
+
+
+def is_version(text):
+    """A driver version the installer reads in full: one to four decimal numbers up to 65535, separated by
+    dots or blanks."""
+    parts = [part for part in re.split(r"[. ]+", text.strip()) if part]
+    return 1 <= len(parts) <= 4 and all(part.isdigit() and int(part) <= 65535 for part in parts)
+
+
+def is_whole_bitmap(path):
+    """What the programs ask of a skin bitmap before they load it: complete headers and all the pixel data
+    they announce."""
+    try:
+        with open(path, "rb") as source:
+            head = source.read(14 + 40)
+        size = os.path.getsize(path)
+    except OSError:
+        return False
+    if len(head) < 14 + 12 or head[:2] != b"BM":
+        return False
+    pixels_at, info_size = struct.unpack_from("<I", head, 10)[0], struct.unpack_from("<I", head, 14)[0]
+    compression = image_size = 0
+    if info_size == 12:
+        width, height, _, bits = struct.unpack_from("<HHHH", head, 18)
+    elif info_size >= 40 and len(head) >= 14 + 40:
+        width, height, _, bits, compression, image_size = struct.unpack_from("<iiHHII", head, 18)
+    else:
+        return False
+    if width <= 0 or height == 0 or pixels_at < 14 + info_size:
+        return False
+    if compression in (0, 3):  # BI_RGB, BI_BITFIELDS
+        if bits not in (1, 4, 8, 16, 24, 32):
+            return False
+        pixel_bytes = (width * bits + 31) // 32 * 4 * abs(height)
+    else:
+        pixel_bytes = image_size
+    return pixels_at <= size and pixel_bytes <= size - pixels_at
+
+
+def check_bitmaps(report, folder, names):
+    for name in names:
+        path = os.path.join(folder, name)
+        if not os.path.isfile(path):
+            report.problem(path, "missing")
+        elif not is_whole_bitmap(path):
+            report.problem(path, "not a whole .bmp file (headers or pixel data missing or cut short)")
+
+
+def pe_exports(path):
+    """(machine, exported names) of a PE file; None when it is not one."""
+    with open(path, "rb") as source:
+        data = source.read()
+    try:
+        if data[:2] != b"MZ":
+            return None
+        pe = struct.unpack_from("<I", data, 0x3C)[0]
+        if data[pe:pe + 4] != b"PE\0\0":
+            return None
+        machine, sections, _, _, _, optional_size, _ = struct.unpack_from("<HHIIIHH", data, pe + 4)
+        optional = pe + 24
+        magic = struct.unpack_from("<H", data, optional)[0]
+        directories = optional + (96 if magic == 0x10B else 112)
+        export_rva = struct.unpack_from("<I", data, directories)[0]
+        table = [struct.unpack_from("<IIII", data, optional + optional_size + 40 * i + 8)
+                 for i in range(sections)]
+
+        def offset(rva):
+            for virtual_size, address, raw_size, raw_at in table:
+                if address <= rva < address + max(virtual_size, raw_size):
+                    return rva - address + raw_at
+            raise ValueError("address outside every section")
+
+        if export_rva == 0:
+            return machine, []
+        directory = offset(export_rva)
+        count, names_rva = struct.unpack_from("<I", data, directory + 24)[0], struct.unpack_from("<I", data, directory + 32)[0]
+        names = []
+        for i in range(count):
+            at = offset(struct.unpack_from("<I", data, offset(names_rva) + 4 * i)[0])
+            names.append(data[at:data.index(b"\0", at)].decode("latin-1"))
+        return machine, names
+    except (struct.error, ValueError):
+        return None
+
+
+def check_plugin(report, path):
+    if not os.path.isfile(path):
+        report.problem(path, "the plug-in library is missing")
+        return
+    found = pe_exports(path)
+    if found is None:
+        report.problem(path, "not a Windows library (no readable PE export table)")
+        return
+    machine, names = found
+    if machine != PE_I386:
+        report.problem(path, "not a 32-bit library: the launcher is a 32-bit program and cannot load it")
+    missing = [entry for entry in PLUGIN_ENTRIES if entry not in names]
+    if missing:
+        report.problem(path, "does not export " + ", ".join(missing))
+    if not os.path.isfile(os.path.splitext(path)[0] + ".ini"):
+        report.problem(path, "its .ini is missing beside it")
+
+
+def check_autorun_inf(report, medium):
+    ini = read_ini(report, os.path.join(medium, "autorun.inf"))
+    if not ini:
+        return None
+    values = required(report, ini, "autorun", ["open", "icon"])
+    for key in ("open", "icon"):
+        if key in values:
+            target = values[key].split(",")[0].strip().strip('"')
+            if not os.path.isfile(os.path.join(medium, *target.split("\\"))):
+                report.problem(ini.path, f"[autorun] {key}: {target} is not on the medium")
+    return values.get("open")
+
+
+def check_launcher(report, medium):
+    """The launcher's configuration, texts and skin; answers the package folder's name (or None)."""
+    config = read_ini(report, os.path.join(medium, "autoruncfg.cfg"))
+    if not config:
+        return None
+    values = required(report, config, "Section_Autorun", AUTORUN_KEYS)
+    for key, default in AUTORUN_NUMBERS.items():
+        check_number(report, config, "Section_Autorun", key, default)
+    sequence = config.text("Section_Autorun", "Key_ButtonSequency")
+    if sequence and re.fullmatch(r"\d+", sequence) and sorted(sequence) != sorted("1234"):
+        report.problem(config.path, f"[Section_Autorun] Key_ButtonSequency '{sequence}' does not place each of "
+                                    "the four buttons once")
+    library = values.get("Key_DllModuleName")
+    if library:
+        if not library.lower().endswith(".dll"):
+            report.problem(config.path, f"[Section_Autorun] Key_DllModuleName '{library}' does not end in .dll")
+        check_plugin(report, os.path.join(medium, *library.split("\\")))
+    package = values.get("Key_DriverPath")
+    if package and ("\\" in package or "/" in package):
+        report.problem(config.path, f"[Section_Autorun] Key_DriverPath '{package}' must be one folder name")
+        package = None
+
+    texts = read_ini(report, os.path.join(medium, "autorunlanguage.ini"))
+    if texts:
+        keys = LAUNCHER_TEXTS + (["Key_please_install_cd"] if values.get("use_palvio_lite") == "yes" else [])
+        check_language_file(report, texts, keys)
+    check_bitmaps(report, os.path.join(medium, "Res"), LAUNCHER_BITMAPS)
+    return package
+
+
+def check_language_file(report, ini, keys):
+    languages = ini.language_sections()
+    if not any(language == FALLBACK_LANGUAGE for language, _ in languages):
+        report.problem(ini.path, f"the fallback section [Section_LID0x{FALLBACK_LANGUAGE:04x}] is missing")
+    for language, section in sorted(languages):
+        required(report, ini, section, keys)
+        check_text_encoding(report, ini, section, language)
+
+
+def check_device_section(report, ini, section):
+    values = required(report, ini, section, DEVICE_KEYS)
+    count = values.get("Key_TotalInterface")
+    if count and not ("1" <= count[0] <= "9"):
+        report.problem(ini.path, f"[{section}] Key_TotalInterface '{count}' is not a number of interfaces, 1 to 9")
+    for key in ID_KEYS:
+        if key in values and values[key] != values[key].lower():
+            report.problem(ini.path, f"[{section}] {key} '{values[key]}' must be written in lower case")
+    for key in VERSION_KEYS:
+        if key in values and not is_version(values[key]):
+            report.problem(ini.path, f"[{section}] {key} '{values[key]}' is not a driver version such as 2.1.0.8")
+    return values
+
+
+def check_edition_folder(report, package, name, device):
+    folder = os.path.join(package, name)
+    if not os.path.isdir(folder):
+        report.problem(folder, "the edition folder is missing")
+        return
+    files = os.listdir(folder)
+    # The installer places only files whose extension is exactly ".inf" or ".sys".
+    infs = [f for f in files if f.endswith(".inf")]
+    if not infs:
+        report.problem(folder, "holds no .inf file (the extension in lower case)")
+    if not any(f.endswith(".sys") for f in files):
+        report.problem(folder, "holds no .sys file (the extension in lower case)")
+    for key in ("Key_UsbDriverName", "Key_ModemInfName", "Key_SerialInfName", "Key_AdbInfName"):
+        if key in device and device[key] not in files:
+            report.problem(folder, f"lacks {device[key]}, which drvcfg.ini names as {key}")
+    interfaces = [device[key] for key in ("Key_ModemHwId", "Key_SerialHwId", "Key_AdbHwId") if key in device]
+    for inf in infs:
+        with open(os.path.join(folder, inf), "rb") as source:
+            text = source.read().split(b"\0")[0].decode("latin-1").lower()
+        if interfaces and not any(interface in text for interface in interfaces):
+            report.problem(os.path.join(folder, inf), "names none of the device's interfaces")
+
+
+def check_package(report, medium, package, launcher):
+    folder = os.path.join(medium, package)
+    if not os.path.isdir(folder):
+        report.problem(folder, "the package folder that autoruncfg.cfg names is missing")
+        return
+    profile = read_ini(report, os.path.join(folder, "drvcfg.ini"))
+    if profile:
+        device = check_device_section(report, profile, "Section_Driver")
+        for key in WINDOW_NUMBERS:
+            check_number(report, profile, "Section_Driver", key)
+        programs = required(report, profile, "Process_Config", PROGRAM_KEYS)
+        for key in ("Key_DriverInstallName", "Key_DriverInstallNameAMD64"):
+            if key in programs and not os.path.isfile(os.path.join(folder, programs[key])):
+                report.problem(profile.path, f"[Process_Config] {key}: {programs[key]} is not in the package folder")
+        if "Key_AutorunName" in programs and launcher and programs["Key_AutorunName"].lower() != launcher.lower():
+            report.problem(profile.path, f"[Process_Config] Key_AutorunName '{programs['Key_AutorunName']}' is not "
+                                         f"the launcher that autorun.inf starts ({launcher})")
+        skin = required(report, profile, "Produce_ID", ["Main_Produce"]).get("Main_Produce")
+        if skin and skin not in SKINS:
+            report.problem(profile.path, f"[Produce_ID] Main_Produce '{skin}' is neither NORMAL nor OXA")
+        removal = profile.text("Uninstall_Drivers_Name", "key_UnInstall_pid_list")
+        for product in re.split(r"[ ,]+", removal or ""):
+            if product:
+                check_device_section(report, profile, product)
+        for name in EDITION_FOLDERS:
+            check_edition_folder(report, folder, name, device)
+    texts = read_ini(report, os.path.join(folder, "DrvLang.ini"))
+    if texts:
+        check_language_file(report, texts, INSTALLER_TEXTS)
+    res = os.path.join(folder, "Res")
+    check_bitmaps(report, res, INSTALLER_BITMAPS)
+    if not os.path.isfile(os.path.join(res, "vender.ico")):
+        report.problem(os.path.join(res, "vender.ico"), "missing (the installer window's icon)")
+    for tool, config in (("portflip.exe", "portflip.ini"), ("Bootrel.exe", "Bootrel.ini")):
+        for name in (tool, config):
+            if not os.path.isfile(os.path.join(folder, name)):
+                report.problem(os.path.join(folder, name), "missing")
+
+
+def check_medium(medium):
+    """The problems of the medium folder, as lines."""
+    report = Report(medium)
+    launcher = check_autorun_inf(report, medium)
+    package = check_launcher(report, medium)
+    if package:
+        check_package(report, medium, package, launcher)
+    return report.problems
+
+
+def main(args):
+    if len(args) != 1:
+        sys.exit(__doc__)
+    medium = args[0]
+    if not os.path.isdir(medium):
+        print(f"check_medium: {medium} is not a folder", file=sys.stderr)
+        return 2
+    problems = check_medium(medium)
+    for line in problems:
+        print(line)
+    if problems:
+        print(f"check_medium: {len(problems)} problem(s) in {medium}")
+        return 1
+    print(f"check_medium: {medium} is complete")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

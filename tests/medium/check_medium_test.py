@@ -1,0 +1,145 @@
+#!/usr/bin/env python3
+"""The medium checker on the medium that package/ makes with the shipped programs, whole and broken in the
+ways a device maker's medium can be broken.
+
+  check_medium_test.py SHIP_TREE_I686 SHIP_TREE_X86_64
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+PACKAGE = os.path.join(HERE, "..", "..", "package")
+sys.dont_write_bytecode = True
+sys.path.insert(0, PACKAGE)
+from check_medium import check_medium  # noqa: E402
+
+SHIP_TREES = sys.argv[1:3]
+
+
+def edit(path, old, new):
+    with open(path, "rb") as source:
+        data = source.read()
+    if old.encode("latin-1") not in data:
+        raise AssertionError(f"{path} holds no '{old}'")
+    with open(path, "wb") as out:
+        out.write(data.replace(old.encode("latin-1"), new if isinstance(new, bytes) else new.encode("latin-1"), 1))
+
+
+class MediumChecker(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.work = tempfile.mkdtemp(prefix="medium-check-")
+        cls.whole = os.path.join(cls.work, "whole")
+        subprocess.run([sys.executable, os.path.join(PACKAGE, "make_medium.py"), *SHIP_TREES, cls.whole],
+                       check=True, stderr=subprocess.DEVNULL)
+
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.work)
+
+    def setUp(self):
+        self.medium = os.path.join(self.work, self.id().rsplit(".", 1)[-1])
+        shutil.copytree(self.whole, self.medium)
+
+    def file(self, *parts):
+        return os.path.join(self.medium, *parts)
+
+    def assertReports(self, *texts):
+        problems = check_medium(self.medium)
+        for text in texts:
+            self.assertTrue(any(text in line for line in problems), f"no problem names '{text}' in {problems}")
+        return problems
+
+    def test_the_sample_medium_is_complete(self):
+        self.assertEqual([], check_medium(self.whole))
+        done = subprocess.run([sys.executable, os.path.join(PACKAGE, "check_medium.py"), self.whole],
+                              capture_output=True, text=True)
+        self.assertEqual(0, done.returncode, done.stdout)
+
+    def test_missing_and_empty_keys_are_named_with_their_file_and_section(self):
+        edit(self.file("autoruncfg.cfg"), "Key_PrgMutex=PalvioAutorunMutex", "")
+        edit(self.file("Driver", "DrvLang.ini"), "Key_UpDating=Die", "Key_UpDating=\r\nX=")
+        edit(self.file("Driver", "drvcfg.ini"), "Main_Produce=NORMAL", "Main_Produce=Normal")
+        problems = self.assertReports("autoruncfg.cfg: [Section_Autorun] Key_PrgMutex is missing",
+                                      "Driver/DrvLang.ini: [Section_LID0x0407] Key_UpDating is empty",
+                                      "[Produce_ID] Main_Produce 'Normal' is neither NORMAL nor OXA")
+        self.assertEqual(3, len(problems), problems)
+        done = subprocess.run([sys.executable, os.path.join(PACKAGE, "check_medium.py"), self.medium],
+                              capture_output=True, text=True)
+        self.assertEqual(1, done.returncode)
+        self.assertIn("check_medium: 3 problem(s)", done.stdout)
+
+    def test_profile_values_the_programs_cannot_use(self):
+        profile = self.file("Driver", "drvcfg.ini")
+        edit(profile, "Key_ModemHwId=usb\\vid_2f5e&pid_7a01&mi_00", "Key_ModemHwId=USB\\VID_2F5E&PID_7A01&MI_00")
+        edit(profile, "Key_AdbHwIdVersion=1.0.4.2", "Key_AdbHwIdVersion=1.0.x")
+        edit(profile, "Key_TotalInterface=3", "Key_TotalInterface=0")
+        edit(profile, "key_UnInstall_pid_list=Section_Palvio1", "key_UnInstall_pid_list=Section_Palvio1, Palvio0")
+        self.assertReports("[Section_Driver] Key_ModemHwId 'USB\\VID_2F5E&PID_7A01&MI_00' must be written in lower case",
+                           "[Section_Driver] Key_AdbHwIdVersion '1.0.x' is not a driver version",
+                           "[Section_Driver] Key_TotalInterface '0' is not a number of interfaces",
+                           "section [Palvio0] is missing")
+
+    def test_language_files_need_the_fallback_and_their_code_page(self):
+        edit(self.file("autorunlanguage.ini"), "[Section_LID0x0809]", "[Section_LID0x0c09]")
+        edit(self.file("Driver", "DrvLang.ini"), "DrvProgramName=".encode().decode("latin-1"),
+             "DrvProgramName=驱动\r\nX=".encode("utf-8"))
+        self.assertReports("autorunlanguage.ini: the fallback section [Section_LID0x0809] is missing",
+                           "Driver/DrvLang.ini: [Section_LID0x0809] DrvProgramName: the text looks like UTF-8")
+
+    def test_bitmaps_must_be_there_and_whole(self):
+        os.remove(self.file("Res", "button.bmp"))
+        background = self.file("Driver", "Res", "DrvInstall.bmp")
+        os.truncate(background, os.path.getsize(background) - 1)
+        self.assertReports("Res/button.bmp: missing", "Driver/Res/DrvInstall.bmp: not a whole .bmp file")
+
+    def test_edition_folders_need_lower_case_inf_and_sys_files(self):
+        vista = self.file("Driver", "Vista")
+        for name in os.listdir(vista):
+            if name.endswith(".sys"):
+                os.rename(os.path.join(vista, name), os.path.join(vista, name[:-4] + ".SYS"))
+        shutil.rmtree(self.file("Driver", "Win7-AMD64"))
+        self.assertReports("Driver/Vista: holds no .sys file", "Driver/Vista: lacks qvusbser.sys",
+                           "Driver/Win7-AMD64: the edition folder is missing")
+
+    def test_programs_the_configuration_names_must_be_there(self):
+        os.remove(self.file("Driver", "Instoria64.exe"))
+        os.remove(self.file("Driver", "Bootrel.ini"))
+        self.assertReports("[Process_Config] Key_DriverInstallNameAMD64: Instoria64.exe is not in the package folder",
+                           "Driver/Bootrel.ini: missing")
+
+    def test_plugin_must_be_a_32bit_library_with_all_entry_points(self):
+        shutil.copyfile(os.path.join(SHIP_TREES[0], "components", "portflip", "portflip.exe"),
+                        self.file("PalvioPlugin.dll"))
+        self.assertReports("PalvioPlugin.dll: does not export InitialDllPara, PalvioIsEnable")
+        shutil.copyfile(os.path.join(SHIP_TREES[1], "installer", "Instoria.exe"), self.file("PalvioPlugin.dll"))
+        self.assertReports("PalvioPlugin.dll: not a 32-bit library")
+        with open(self.file("PalvioPlugin.dll"), "wb") as out:
+            out.write(b"MZ" + bytes(100))
+        self.assertReports("PalvioPlugin.dll: not a Windows library")
+
+    def test_the_image_holds_the_tree_under_its_long_names(self):
+        image = os.path.join(self.work, "medium.iso")
+        subprocess.run([sys.executable, os.path.join(PACKAGE, "make_medium.py"), *SHIP_TREES, self.medium,
+                        "--iso", image], check=True, stderr=subprocess.DEVNULL)
+        # The names Windows reads: the Joliet tree (Rock Ridge left aside).
+        listed = subprocess.run(["xorriso", "-read_fs", "norock", "-indev", image, "-find", "/", "-type", "f"],
+                                capture_output=True, text=True, check=True).stdout
+        on_image = sorted(line.strip("'") for line in listed.split() if line.startswith("'/"))
+        in_tree = sorted("/" + os.path.relpath(os.path.join(folder, name), self.medium)
+                         for folder, _, names in os.walk(self.medium) for name in names)
+        self.assertEqual(in_tree, on_image)
+        self.assertIn("/Driver/Win7-AMD64/qvusbser.sys", on_image)
+
+    def test_a_folder_that_is_not_there_is_no_medium(self):
+        done = subprocess.run([sys.executable, os.path.join(PACKAGE, "check_medium.py"), self.file("nowhere")],
+                              capture_output=True, text=True)
+        self.assertEqual(2, done.returncode)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)
