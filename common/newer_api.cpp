@@ -12,6 +12,9 @@ void Resolve(Function& function, const char* module, const char* name) {
 NewerApi Load() {
     NewerApi api;
     Resolve(api.CreateWellKnownSid, "advapi32.dll", "CreateWellKnownSid");
+    Resolve(api.IsWow64Process, "kernel32.dll", "IsWow64Process");
+    Resolve(api.Wow64DisableWow64FsRedirection, "kernel32.dll", "Wow64DisableWow64FsRedirection");
+    Resolve(api.Wow64RevertWow64FsRedirection, "kernel32.dll", "Wow64RevertWow64FsRedirection");
     return api;
 }
 

@@ -8,6 +8,11 @@
 struct NewerApi {
     // advapi32, Windows XP and later. Fallback: AllocateAndInitializeSid with the well-known authorities.
     BOOL(WINAPI* CreateWellKnownSid)(int type, PSID domainSid, PSID sid, DWORD* size) = nullptr;
+    // kernel32, Windows XP SP2 and later (the redirection functions: 64-bit XP and later). Fallback: the
+    // program is not a 32-bit program on 64-bit Windows, so there is no file-system redirection to undo.
+    BOOL(WINAPI* IsWow64Process)(HANDLE process, BOOL* wow64) = nullptr;
+    BOOL(WINAPI* Wow64DisableWow64FsRedirection)(void** oldValue) = nullptr;
+    BOOL(WINAPI* Wow64RevertWow64FsRedirection)(void* oldValue) = nullptr;
 };
 
 const NewerApi& GetNewerApi();
