@@ -2,7 +2,8 @@
 # The shipped launcher binds the plug-in library with all 13 entry points or not at all, and ends cleanly,
 # with its log lines, on whatever its configuration and library are: a configuration that is missing, empty,
 # binary or holds 10 000 keys; a switch that is missing; a library that lacks one entry point, is no library
-# at all or is a 64-bit one; entry points that answer odd values. A second launcher ends at the mutex.
+# at all or is a 64-bit one; entry points that answer odd values; a device profile that lacks a key. A second
+# launcher ends at the mutex.
 # Usage: launcher_binds_its_plugin_whole_or_not_at_all.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 . "$(dirname "$0")/launcher.sh"
 
@@ -97,6 +98,18 @@ log_mark
 launch
 check "an application that is not offered is not asked whether it runs" journal_lacks 'CheckPalvioIsRunning'
 check "the dial-up application is" journal_has 'CheckDialIsRunning -> 1'
+
+# A device profile that lacks a key: start-up ends before the library is started.
+profile="$MEDIUM/Driver/drvcfg.ini"
+cp "$profile" "$PREFIX/drvcfg.ini.sample"
+sed -i '/^Key_ModemHwId=/d' "$profile"
+plugin_answers
+log_mark
+launch
+check "a profile without the modem's ID ends the launcher" \
+    log_new_has 'Err:Get config(Section:Section_Driver; Key:Key_ModemHwId) from cfg file fialed'
+check "having bound but not started the library" journal_is 'loaded' 'freed'
+cp "$PREFIX/drvcfg.ini.sample" "$profile"
 
 # The library refuses to start.
 plugin_answers InitialDllPara=0

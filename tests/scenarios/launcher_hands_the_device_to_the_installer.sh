@@ -3,8 +3,8 @@
 # before anything else. With the device's driver files in Windows and an administrator, it stages the package
 # and starts the staged installer with mode 5 (switch the ports only); while that installer runs, a launcher
 # ends at once. With an application running and no driver files, it starts the staged installer with mode 4,
-# and does not take a failed start for a hand-over. A user without administrator rights gets the window
-# instead, and no installer.
+# and does not take a failed start for a hand-over. A staging that fails starts nothing. A user without
+# administrator rights gets the window instead, and no installer.
 # Usage: launcher_hands_the_device_to_the_installer.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 . "$(dirname "$0")/launcher.sh"
 
@@ -77,10 +77,19 @@ check "a start of a missing installer is a failure" \
 check "no installer runs" log_new_lacks 'INF: shell exe'
 check "and no window shows" log_new_lacks 'dialog begin...'
 
-# A user without administrator rights (the Administrators group for denial only), driver files in Windows, no
-# application running: the window, and no installer.
+# Driver files in Windows again, but the package cannot be staged (a file stands where its folder goes).
 driver_file
 plugin_answers
+touch "$staged"
+log_mark
+launch
+check "the ports are to be switched" log_new_has 'switch ports because of driver file is installed in system'
+check "but the staging fails" log_new_has "ERR: $TEMP_WIN\\Driver is a file, not a folder"
+check "so no installer is started" log_new_lacks 'shell exe'
+rm -f "$staged"
+
+# A user without administrator rights (the Administrators group for denial only), driver files in Windows, no
+# application running: the window, and no installer.
 log_mark
 launch_start --standard-user
 check "a user without administrator rights gets the window" window_shows
