@@ -1,5 +1,6 @@
 #include "driver_check.h"
 
+#include "common/file_contents.h"
 #include "common/files.h"
 #include "common/handles.h"
 #include "common/host.h"
