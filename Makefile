@@ -15,7 +15,7 @@ space := $(empty) $(empty)
 SHIP_LIST := $(subst $(space),;,$(abspath $(SHIP_TREES)))
 TEST_LIST := $(subst $(space),;,$(abspath $(TEST_TREES)))
 
-.PHONY: all setup ship tests check medium fuzz format clean
+.PHONY: all setup ship tests check medium fuzz bench format clean
 
 all: ship
 
@@ -54,6 +54,10 @@ medium: ship
 	@python3 package/make_medium.py $(SHIP_TREES) $(BUILD)/medium --iso $(BUILD)/medium.iso
 	@python3 package/check_medium.py $(BUILD)/medium
 	@echo "medium: $(BUILD)/medium and $(BUILD)/medium.iso"
+
+# The suite's speed on simulated PCs, as one table (also kept in docs/benchmarks.md).
+bench: tests
+	@SUITE_WINE_DIR=$(WINE_DIR) tests/bench/run-bench $(SHIP_TREES) $(TEST_TREES) docs/benchmarks.md
 
 # The fuzzers are native programs: built with clang, not with the Windows compilers.
 $(FUZZ_TREE)/build.ninja: Makefile | setup

@@ -51,6 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_EXPECT(formatted.GuardIntact());
     FUZZ_EXPECT(fitted == (whole.size() < room));
     if (room > 0)
-        FUZZ_EXPECT(strncmp(formatted.Data(), whole.c_str(), room - 1) == 0 && strlen(formatted.Data()) < room);
+        FUZZ_EXPECT(strncmp(formatted.Data(), whole.c_str(), room - 1) == 0 &&
+                    strlen(formatted.Data()) < room);
     return 0;
 }

@@ -7,12 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define FUZZ_EXPECT(condition)                                                                           \
-    do {                                                                                                 \
-        if (!(condition)) {                                                                              \
-            fprintf(stderr, "%s:%d: expected %s\n", __FILE__, __LINE__, #condition);                     \
-            abort();                                                                                     \
-        }                                                                                                \
+#define FUZZ_EXPECT(condition)                                                                               \
+    do {                                                                                                     \
+        if (!(condition)) {                                                                                  \
+            fprintf(stderr, "%s:%d: expected %s\n", __FILE__, __LINE__, #condition);                         \
+            abort();                                                                                         \
+        }                                                                                                    \
     } while (0)
 
 inline bool IsUpperAscii(char c) {

@@ -55,6 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_EXPECT(!lines.first.empty() && words.find(lines.first) != std::string::npos &&
                     words.find(lines.second) != std::string::npos);
     else // a caption of blanks only is drawn as nothing
-        FUZZ_EXPECT(lines.first == words || (lines.first.empty() && words.find_first_not_of(" \t\r\n") == std::string::npos));
+        FUZZ_EXPECT(lines.first == words ||
+                    (lines.first.empty() && words.find_first_not_of(" \t\r\n") == std::string::npos));
     return 0;
 }

@@ -17,6 +17,8 @@ typedef char CHAR;
 #define TRUE 1
 #define FALSE 0
 #define MAX_PATH 260
+#define FILE_ATTRIBUTE_DIRECTORY 0x10
+#define FILE_ATTRIBUTE_REPARSE_POINT 0x400
 #define CP_THREAD_ACP 3
 #define WC_NO_BEST_FIT_CHARS 0x400
 
