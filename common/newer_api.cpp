@@ -12,6 +12,8 @@ void Resolve(Function& function, const char* module, const char* name) {
 NewerApi Load() {
     NewerApi api;
     Resolve(api.CreateWellKnownSid, "advapi32.dll", "CreateWellKnownSid");
+    Resolve(api.SetDefaultDllDirectories, "kernel32.dll", "SetDefaultDllDirectories");
+    Resolve(api.SetDllDirectoryA, "kernel32.dll", "SetDllDirectoryA");
     return api;
 }
 

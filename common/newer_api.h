@@ -8,6 +8,10 @@
 struct NewerApi {
     // advapi32, Windows XP and later. Fallback: AllocateAndInitializeSid with the well-known authorities.
     BOOL(WINAPI* CreateWellKnownSid)(int type, PSID domainSid, PSID sid, DWORD* size) = nullptr;
+    // kernel32, Windows 8, and Vista and 7 with update KB2533623. Fallback: SetDllDirectoryA.
+    BOOL(WINAPI* SetDefaultDllDirectories)(DWORD flags) = nullptr;
+    // kernel32, Windows XP SP1 and later. Fallback (Windows 2000, XP before SP1): the default search order.
+    BOOL(WINAPI* SetDllDirectoryA)(const char* path) = nullptr;
 };
 
 const NewerApi& GetNewerApi();
