@@ -13,6 +13,10 @@ struct NewerApi {
     BOOL(WINAPI* IsWow64Process)(HANDLE process, BOOL* wow64) = nullptr;
     BOOL(WINAPI* Wow64DisableWow64FsRedirection)(void** oldValue) = nullptr;
     BOOL(WINAPI* Wow64RevertWow64FsRedirection)(void* oldValue) = nullptr;
+    // kernel32, Windows 8, and Vista and 7 with update KB2533623. Fallback: SetDllDirectoryA.
+    BOOL(WINAPI* SetDefaultDllDirectories)(DWORD flags) = nullptr;
+    // kernel32, Windows XP SP1 and later. Fallback (Windows 2000, XP before SP1): the default search order.
+    BOOL(WINAPI* SetDllDirectoryA)(const char* path) = nullptr;
 };
 
 const NewerApi& GetNewerApi();
