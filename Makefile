@@ -4,6 +4,10 @@ BUILD ?= build
 ARCHS := i686 x86_64
 SHIP_TREES := $(ARCHS:%=$(BUILD)/ship-%)
 TEST_TREES := $(ARCHS:%=$(BUILD)/test-%)
+FUZZ_TREE := $(BUILD)/fuzz
+# How long each fuzzer runs: briefly in 'make check', long in 'make fuzz'.
+FUZZ_CHECK_SECONDS ?= 10
+FUZZ_SECONDS ?= 600
 ROOT := $(abspath .)
 WINE_DIR := $(abspath $(BUILD))/wine
 empty :=
@@ -11,7 +15,7 @@ space := $(empty) $(empty)
 SHIP_LIST := $(subst $(space),;,$(abspath $(SHIP_TREES)))
 TEST_LIST := $(subst $(space),;,$(abspath $(TEST_TREES)))
 
-.PHONY: all setup ship tests check medium format clean
+.PHONY: all setup ship tests check medium fuzz bench format clean
 
 all: ship
 
@@ -21,11 +25,17 @@ setup:
 ship: setup $(SHIP_TREES:%=%/build.ninja)
 	@for tree in $(SHIP_TREES); do cmake --build $$tree || exit 1; done
 
-tests: ship $(TEST_TREES:%=%/build.ninja)
-	@for tree in $(TEST_TREES); do cmake --build $$tree || exit 1; done
+tests: ship $(TEST_TREES:%=%/build.ninja) $(FUZZ_TREE)/build.ninja
+	@for tree in $(TEST_TREES) $(FUZZ_TREE); do cmake --build $$tree || exit 1; done
 
 check: tests
-	@SUITE_WINE_DIR=$(WINE_DIR) tests/harness/run-tests $(TEST_TREES)
+	@SUITE_WINE_DIR=$(WINE_DIR) tests/harness/run-tests $(TEST_TREES) $(FUZZ_TREE)
+
+# Every fuzzer for FUZZ_SECONDS, two at a time; the corpora grow in $(FUZZ_TREE)/corpus.
+fuzz: setup $(FUZZ_TREE)/build.ninja
+	@cmake --build $(FUZZ_TREE)
+	@ls $(FUZZ_TREE)/*_fuzz | xargs -P 2 -I{} sh -c 'name=$$(basename {} _fuzz); \
+	    tests/fuzz/run-fuzzer {} $(FUZZ_SECONDS) $(FUZZ_TREE)/corpus/$$name tests/fuzz/seeds/$$name'
 
 $(BUILD)/ship-%/build.ninja: | setup
 	cmake -G Ninja -S . -B $(BUILD)/ship-$* -DCMAKE_TOOLCHAIN_FILE=cmake/$*-w64-mingw32.cmake \
@@ -44,6 +54,14 @@ medium: ship
 	@python3 package/make_medium.py $(SHIP_TREES) $(BUILD)/medium --iso $(BUILD)/medium.iso
 	@python3 package/check_medium.py $(BUILD)/medium
 	@echo "medium: $(BUILD)/medium and $(BUILD)/medium.iso"
+
+# The suite's speed on simulated PCs, as one table (also kept in docs/benchmarks.md).
+bench: tests
+	@SUITE_WINE_DIR=$(WINE_DIR) tests/bench/run-bench $(SHIP_TREES) $(TEST_TREES) docs/benchmarks.md
+
+# The fuzzers are native programs: built with clang, not with the Windows compilers.
+$(FUZZ_TREE)/build.ninja: Makefile | setup
+	CXX=clang++ cmake -G Ninja -S tests/fuzz -B $(FUZZ_TREE) -DSUITE_FUZZ_SECONDS=$(FUZZ_CHECK_SECONDS)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

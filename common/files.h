@@ -1,6 +1,7 @@
 // Small file utilities shared by both programs.
 #pragma once
 
+#include "file_contents.h"
 #include "text.h"
 
 #include <windows.h>
@@ -24,8 +25,6 @@ bool ForceDeleteFile(const char* path);
 // unless text2 is empty, text2 as well; 0 otherwise (also for an empty text1 or an unreadable file).
 // The search texts are taken as given: callers pass lower-case texts.
 int FileContainsText(const char* path, const char* text1, const char* text2);
-// The search of FileContainsText over text already in memory (content is lowered in place).
-int TextContainsBoth(std::string& content, const char* text1, const char* text2);
 // The text FileContainsText searches in: the file up to its first zero byte, lowered. False for a file that
 // cannot be read; a caller testing one file for several texts reads it once.
 bool ReadSearchableText(const char* path, std::string& text);
@@ -43,8 +42,3 @@ int GetBmpFileSize(const char* path, int* width, int* height, HINSTANCE instance
 // Loads a .bmp file as a bitmap (LoadImageA, LR_LOADFROMFILE) after the same check; null for a missing,
 // foreign or cut file. The caller owns the bitmap.
 HBITMAP LoadWholeBitmapFile(const char* path, HINSTANCE instance);
-// Whether the first bytes of a .bmp file (head) and its size describe a whole bitmap: complete headers
-// and all the pixel data they announce.
-bool IsWholeBitmap(const std::string& head, unsigned long long fileSize);
-// How many of a file's first bytes IsWholeBitmap needs.
-constexpr size_t kBitmapHeadSize = 14 + 40;

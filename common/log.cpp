@@ -45,11 +45,31 @@ private:
     bool m_owned = false;
 };
 
+// An append handle to the log's own file. A planted name (see IsOwnLogFile) is deleted, which removes that
+// name only and never the file it stands for, and a fresh log is opened in its place; one that comes back
+// at once is not written to.
+ScopedFileHandle OpenLogForAppend(const char* path) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        ScopedFileHandle file(CreateFileA(path, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                                          nullptr));
+        if (!file)
+            return file;
+        BY_HANDLE_FILE_INFORMATION info;
+        if (GetFileInformationByHandle(file.Get(), &info) &&
+            IsOwnLogFile(info.nNumberOfLinks, info.dwFileAttributes))
+            return file;
+        file.Reset();
+        if (!DeleteFileA(path))
+            break;
+    }
+    return ScopedFileHandle();
+}
+
 void AppendToFile(const char* path, const std::string& text) {
     LogWriterLock lock;
-    ScopedFileHandle file(CreateFileA(path, FILE_APPEND_DATA,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedFileHandle file = OpenLogForAppend(path);
     if (!file)
         return;
     DWORD written = 0;
@@ -57,35 +77,6 @@ void AppendToFile(const char* path, const std::string& text) {
 }
 
 } // namespace
-
-std::string ProgramNameFromPath(const char* modulePath) {
-    const char* slash = strrchr(modulePath, '\\');
-    const char* name = slash ? slash + 1 : modulePath;
-    const char* dot = strrchr(name, '.');
-    return dot ? std::string(name, dot) : std::string();
-}
-
-bool LogNeedsReset(unsigned long long size) {
-    return size >= kLogResetSize;
-}
-
-std::string ComposeLogLine(const SYSTEMTIME& time, const std::string& name, const char* message) {
-    char stamp[32];
-    FormatBounded(stamp, sizeof stamp, "%02u/%02u/%02u %02u:%02u:%02u  ", time.wMonth, time.wDay,
-                  time.wYear % 100u, time.wHour, time.wMinute, time.wSecond);
-    std::string line;
-    line.reserve(strlen(stamp) + name.size() + strlen(message) + 8);
-    line += stamp;
-    line += name;
-    line += ": ";
-    for (const char* c = message; *c; ++c) {
-        if (*c == '\n')
-            line += '\r';
-        line += *c;
-    }
-    line += "\r\n";
-    return line;
-}
 
 void WriteLog(const char* format, ...) {
     char path[kPathRoom];

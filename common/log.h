@@ -2,6 +2,7 @@
 // each line composed whole and appended with a single write, so lines of different writers never mix.
 #pragma once
 
+#include "log_line.h"
 #include "text.h"
 
 #include <windows.h>
@@ -16,14 +17,5 @@ extern std::string g_strModuleName;
 void WriteLog(const char* format, ...) SUITE_PRINTF(1, 2);
 
 // Run once at program start: takes the program's name for the log lines and deletes a log that has
-// reached kLogResetSize bytes.
+// reached kLogResetSize bytes (log_line.h).
 void InitLogFile();
-
-constexpr unsigned long long kLogResetSize = 512000;
-
-// The pieces of InitLogFile and WriteLog that need no system call.
-std::string ProgramNameFromPath(const char* modulePath);
-bool LogNeedsReset(unsigned long long size);
-// One whole log line as the file holds it: "MM/DD/YY HH:MM:SS  name: message" and CR LF; every line
-// break of the message becomes CR LF as well.
-std::string ComposeLogLine(const SYSTEMTIME& time, const std::string& name, const char* message);

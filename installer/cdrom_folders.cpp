@@ -6,9 +6,7 @@
 #include "common/registry.h"
 #include "common/text.h"
 
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 
 namespace {
 
@@ -16,11 +14,6 @@ const char kMountedDevicesKey[] = "SYSTEM\\MountedDevices";
 const char kFolderWindowClass[] = "CabinetWClass";
 // Messages that hold the full-width colon of code page 936 (bytes A3 BA).
 #define FULLWIDTH_COLON "\xA3\xBA"
-
-struct FreeDeleter {
-    void operator()(void* memory) const { free(memory); }
-};
-using MallocBuffer = std::unique_ptr<unsigned char, FreeDeleter>;
 
 // What the two enumeration callbacks share during one CloseCdromFolders.
 struct FolderSearch {
@@ -67,35 +60,6 @@ BOOL CALLBACK FolderWindowProc(HWND window, LPARAM context) {
 
 } // namespace
 
-std::string LowerAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
-RecordMatch RecordHoldsSign(const unsigned char* data, DWORD size, const std::string& loweredSign) {
-    int characters = static_cast<int>(size / 2);
-    if (characters == 0)
-        return RecordMatch::kNo;
-    const auto* wide = reinterpret_cast<const wchar_t*>(data);
-    int length = WideCharToMultiByte(CP_THREAD_ACP, WC_NO_BEST_FIT_CHARS, wide, characters, nullptr, 0,
-                                     nullptr, nullptr);
-    if (length <= 0)
-        return RecordMatch::kNo;
-    MallocBuffer text(static_cast<unsigned char*>(malloc(static_cast<size_t>(length))));
-    if (!text)
-        return RecordMatch::kNoMemory;
-    length = WideCharToMultiByte(CP_THREAD_ACP, WC_NO_BEST_FIT_CHARS, wide, characters,
-                                 reinterpret_cast<char*>(text.get()), length, nullptr, nullptr);
-    if (length <= 0)
-        return RecordMatch::kNo;
-    std::string lowered =
-        LowerAscii(std::string(reinterpret_cast<const char*>(text.get()), static_cast<size_t>(length)));
-    return lowered.find(loweredSign) != std::string::npos ? RecordMatch::kYes : RecordMatch::kNo;
-}
-
 int MatchDeviceCdromDrives(const std::vector<std::string>& drives, std::string sign, std::string& drive,
                            int& count) {
     sign = LowerAscii(sign);
@@ -131,12 +95,6 @@ int MatchDeviceCdromDrives(const std::vector<std::string>& drives, std::string s
 
 const char* AddressClassForEdition(int edition) {
     return edition == kEditionWin2000 || edition == kEditionXP ? "Edit" : "ToolbarWindow32";
-}
-
-bool AddressShowsDrive(const char* className, const char* text, const char* addressClass, const char* drive) {
-    if (strcmp(className, addressClass) != 0)
-        return false;
-    return LowerAscii(text).find(LowerAscii(drive)) != std::string::npos;
 }
 
 int CloseCdromFolders(const char* drive) {

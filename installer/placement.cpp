@@ -139,8 +139,8 @@ int CopyInfFileWith(const char* folder, OemInfCopier copier) {
         if (!copier(source.c_str(), nullptr, SPOST_PATH, SP_COPY_NOBROWSE, oemName, kOemNameRoom, &required,
                     nullptr)) {
             DWORD error = GetLastError();
-            WriteLog("INFO: Copy inf file error: %d, File: %s; To: %s.", static_cast<int>(error), source.c_str(),
-                     shown.c_str());
+            WriteLog("INFO: Copy inf file error: %d, File: %s; To: %s.", static_cast<int>(error),
+                     source.c_str(), shown.c_str());
             // Only an INF already in the store is tried again, as a replacement; any other refusal passes the
             // file over, and it is not reported as copied.
             if (error != ERROR_FILE_EXISTS)
@@ -163,7 +163,7 @@ int CopyDllFile(const char* folder) {
 }
 
 int CopySysFile(const char* folder) {
-    return CopyFilesOfKind(folder,
-                           {"\\*.sys", ".sys", "\\system32\\drivers\\", "ERROR: FindFirstFile fail // CopySysFile.",
-                            kResultWriteFailed, "INFO: Copy sys file OK.", "INFO: Copy sys file error."});
+    return CopyFilesOfKind(folder, {"\\*.sys", ".sys", "\\system32\\drivers\\",
+                                    "ERROR: FindFirstFile fail // CopySysFile.", kResultWriteFailed,
+                                    "INFO: Copy sys file OK.", "INFO: Copy sys file error."});
 }

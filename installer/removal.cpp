@@ -9,8 +9,6 @@
 #include "common/log.h"
 #include "common/profile.h"
 
-#include <cstring>
-
 namespace {
 
 const char kUninstallSection[] = "Uninstall_Drivers_Name";
@@ -113,25 +111,6 @@ bool Given(const char* compatId) {
 }
 
 } // namespace
-
-RemovalStep DecideRemovalStep(int listRead, int absent) {
-    if (!listRead)
-        return RemovalStep::kLookAgain;
-    return absent ? RemovalStep::kGone : RemovalStep::kRemove;
-}
-
-std::vector<std::string> SplitPidList(const char* list) {
-    std::vector<std::string> tokens;
-    const char* at = list;
-    for (;;) {
-        at += strspn(at, " ,");
-        size_t length = strcspn(at, " ,");
-        if (length == 0)
-            return tokens;
-        tokens.emplace_back(at, length);
-        at += length;
-    }
-}
 
 int RemoveDevicesByHwId(const char* id, const char* mustHaveCompatId, DWORD flags,
                         const char* exceptCompatId) {

@@ -4,6 +4,8 @@
 // worker and the stale-INF removal of the update worker. Every outcome is logged.
 #pragma once
 
+#include "removal_decisions.h"
+
 #include <windows.h>
 #include <setupapi.h>
 
@@ -45,12 +47,3 @@ bool RemoveSysFiles();
 // Removes the present CD-ROM node, then the present mass-storage node, each in up to 12 attempts 5 s apart.
 // 1 both gone, 0 otherwise.
 int RemoveCdromAndMassStorage();
-
-// What one attempt of RemoveCdromAndMassStorage does after its look at the present devices (listRead: the
-// look's result, absent: whether it found no such device). A look that could not read the list proves
-// nothing: the node counts as present and is looked for again after the pause.
-enum class RemovalStep { kGone, kRemove, kLookAgain };
-RemovalStep DecideRemovalStep(int listRead, int absent);
-
-// The product IDs of a removal list: the tokens between runs of blanks and commas, in order.
-std::vector<std::string> SplitPidList(const char* list);

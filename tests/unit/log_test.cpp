@@ -95,6 +95,26 @@ TEST(LogReset, StartsAtExactly512000Bytes) {
     EXPECT_TRUE(LogNeedsReset(1ull << 32));
 }
 
+TEST(LogOwnFile, IsTheOnlyNameOfAPlainFile) {
+    EXPECT_TRUE(IsOwnLogFile(1, FILE_ATTRIBUTE_NORMAL));
+    EXPECT_TRUE(IsOwnLogFile(1, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(IsOwnLogFile(2, FILE_ATTRIBUTE_NORMAL));
+    EXPECT_FALSE(IsOwnLogFile(0, FILE_ATTRIBUTE_NORMAL));
+    EXPECT_FALSE(IsOwnLogFile(1, FILE_ATTRIBUTE_REPARSE_POINT));
+    EXPECT_FALSE(IsOwnLogFile(1, FILE_ATTRIBUTE_DIRECTORY));
+}
+
+// Another program plants the log's name as a second name of a file it wants an elevated writer to change.
+TEST_F(LogFile, PlantedHardLinkIsNotWrittenThroughButReplaced) {
+    TempDir folder;
+    std::string victim = folder.File("settings.ini");
+    WriteWholeFile(victim, "precious");
+    ASSERT_TRUE(CreateHardLinkA(LogPath().c_str(), victim.c_str(), nullptr)) << GetLastError();
+    WriteLog("after the plant");
+    EXPECT_EQ("precious", ReadWholeFile(victim));
+    EXPECT_EQ(std::vector<std::string>({"after the plant"}), LogMessages());
+}
+
 TEST_F(LogFile, LinesCarryTheProgramNameAndEndInCrLf) {
     EXPECT_EQ("common_tests", g_strModuleName);
     WriteLog("Run CheckAdmin");

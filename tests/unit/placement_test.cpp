@@ -72,8 +72,8 @@ bool InOrder(const std::vector<std::string>& messages, const std::vector<std::st
 class DriverPlacement : public LoggingTest {
 protected:
     void TearDown() override {
-        for (const char* file : {"drivers\\qvusbser.sys", "drivers\\qvusbapp.sys", "drivers\\DRIVER.SYS",
-                                 "qvcoinst.dll"}) {
+        for (const char* file :
+             {"drivers\\qvusbser.sys", "drivers\\qvusbapp.sys", "drivers\\DRIVER.SYS", "qvcoinst.dll"}) {
             ForceDeleteFile(SystemFile(file).c_str());
         }
         RemoveDirectoryA(SystemFile("drivers\\qvusbapp.sys").c_str());
@@ -165,8 +165,8 @@ TEST_F(DriverFolder, MissingFolderOrUnknownEditionIsNoFolder) {
     EXPECT_EQ(kResultNoDriverFolder, GetDriverSrcDir(folder));
     g_nEdition = 7;
     EXPECT_EQ(kResultNoDriverFolder, GetDriverSrcDir(folder));
-    EXPECT_EQ(std::vector<std::string>(
-                  {"dir is " + TestDir() + ".", "ERROR: dir not find // EMPTY DIR.", "dir is " + TestDir() + "."}),
+    EXPECT_EQ(std::vector<std::string>({"dir is " + TestDir() + ".", "ERROR: dir not find // EMPTY DIR.",
+                                        "dir is " + TestDir() + "."}),
               LogMessages());
 }
 
@@ -185,15 +185,17 @@ TEST_F(DriverPlacement, PlacesInfThenDllThenSysAndReplacesAReadOnlyDriver) {
     EXPECT_EQ("new serial driver", ReadWholeFile(SystemFile("drivers\\qvusbser.sys")));
     EXPECT_FALSE(Exists(SystemFile("drivers\\DRIVER.SYS")));
     std::string shown = WindowsFolder() + "\\System32\\drivers\\";
-    EXPECT_TRUE(InOrder(LogMessages(), {"Info: change_resident_register() is ok.",
-                                        "INFO: Copy inf file OK, File: " + Source("qvmdm.inf") + "; To: " + shown + ".",
-                                        "INFO: Copy dll file OK.", "INFO: Copy sys file OK."}));
+    EXPECT_TRUE(InOrder(LogMessages(),
+                        {"Info: change_resident_register() is ok.",
+                         "INFO: Copy inf file OK, File: " + Source("qvmdm.inf") + "; To: " + shown + ".",
+                         "INFO: Copy dll file OK.", "INFO: Copy sys file OK."}));
 
     // Placed again: the INF already in the store is registered again, not refused.
     DeleteLog();
     EXPECT_EQ(0, InstallDriverFiles(Folder().c_str()));
     EXPECT_EQ(1u, StoreCopiesNamingTheModem().size());
-    EXPECT_TRUE(InOrder(LogMessages(), {"INFO: Copy inf file OK, File: " + Source("qvmdm.inf") + "; To: " + shown + "."}));
+    EXPECT_TRUE(InOrder(LogMessages(),
+                        {"INFO: Copy inf file OK, File: " + Source("qvmdm.inf") + "; To: " + shown + "."}));
 }
 
 TEST_F(DriverPlacement, PackageWithoutDllStillPlacesItsDrivers) {
@@ -211,7 +213,8 @@ TEST_F(DriverPlacement, FailureOfAnEarlierKindLeavesTheLaterKindsUntouched) {
     EXPECT_EQ(kResultWriteFailed, InstallDriverFiles(Folder().c_str()));
     EXPECT_FALSE(Exists(SystemFile("qvcoinst.dll")));
     EXPECT_FALSE(Exists(SystemFile("drivers\\qvusbser.sys")));
-    EXPECT_TRUE(InOrder(LogMessages(), {"ERROR: FindFirstFile (" + Folder() + "\\*.inf) fail // CopyInfFile."}));
+    EXPECT_TRUE(
+        InOrder(LogMessages(), {"ERROR: FindFirstFile (" + Folder() + "\\*.inf) fail // CopyInfFile."}));
 
     // A driver that cannot be written (a folder holds its name) ends the placement as a failure.
     DeleteLog();
@@ -235,7 +238,8 @@ TEST_F(InfRegistration, InfAlreadyInTheStoreIsReplaced) {
     EXPECT_EQ(0, CopyInfFileWith(Folder().c_str(), ScriptedCopy));
     EXPECT_EQ(std::vector<std::string>({"qvmdm.inf", "qvmdm.inf replace-only"}), g_copyCalls);
     std::string tail = "File: " + Source("qvmdm.inf") + "; To: " + WindowsFolder() + "\\System32\\drivers\\.";
-    EXPECT_EQ(std::vector<std::string>({"INFO: Copy inf file error: 80, " + tail, "INFO: Copy inf file OK, " + tail}),
+    EXPECT_EQ(std::vector<std::string>(
+                  {"INFO: Copy inf file error: 80, " + tail, "INFO: Copy inf file OK, " + tail}),
               LogMessages());
 }
 
@@ -244,7 +248,8 @@ TEST_F(InfRegistration, InfThatCannotBeReplacedEndsThePlacement) {
     g_copyAnswers = {ERROR_FILE_EXISTS, ERROR_ACCESS_DENIED};
     EXPECT_EQ(kResultWriteFailed, CopyInfFileWith(Folder().c_str(), ScriptedCopy));
     std::string tail = "File: " + Source("qvmdm.inf") + "; To: " + WindowsFolder() + "\\System32\\drivers\\.";
-    EXPECT_EQ(std::vector<std::string>({"INFO: Copy inf file error: 80, " + tail, "INFO: Copy inf file error: 5, " + tail}),
+    EXPECT_EQ(std::vector<std::string>(
+                  {"INFO: Copy inf file error: 80, " + tail, "INFO: Copy inf file error: 5, " + tail}),
               LogMessages());
 }
 

@@ -137,11 +137,12 @@ TEST_F(ProductOnThePc, NodeWhoseIdListIsNotAWholeListIsPassedOver) {
     // The ID after an empty string (where a list ends), then as bytes that are not a list at all.
     std::string key = std::string("SYSTEM\\CurrentControlSet\\Enum\\") + kStorageInstance;
     ScopedRegKey node;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_SET_VALUE, node.Receive()));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_SET_VALUE, node.Receive()));
     const std::string afterEnd("\0USB\\VID_2F5E&PID_7A01\0\0", 25);
     const std::string notAList("USB\\VID_2F5E&PID_7A01\0\0", 24);
-    for (const auto& [type, data] : {std::make_pair(DWORD(REG_MULTI_SZ), afterEnd),
-                                     std::make_pair(DWORD(REG_BINARY), notAList)}) {
+    for (const auto& [type, data] :
+         {std::make_pair(DWORD(REG_MULTI_SZ), afterEnd), std::make_pair(DWORD(REG_BINARY), notAList)}) {
         ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(node.Get(), "HardwareID", 0, type,
                                                 reinterpret_cast<const BYTE*>(data.data()), data.size()));
         EXPECT_EQ(0, RemoveDevicesByHwId("usb\\vid_2f5e&pid_7a01", nullptr, kAllDevices, nullptr));
@@ -153,7 +154,8 @@ TEST_F(ProductOnThePc, NodeWhoseIdListIsNotAWholeListIsPassedOver) {
 TEST_F(ProductOnThePc, CdromAndStorageAlreadyGoneCostNoAttempt) {
     EXPECT_EQ(1, RemoveCdromAndMassStorage());
     std::vector<std::string> messages = LogMessages();
-    EXPECT_TRUE(Has(messages, "INF: Del CD ROM Device ID(usbstor\\cdrompalvio__virtual_cd-rom___2.31), SUC..."));
+    EXPECT_TRUE(
+        Has(messages, "INF: Del CD ROM Device ID(usbstor\\cdrompalvio__virtual_cd-rom___2.31), SUC..."));
     EXPECT_TRUE(Has(messages, "INF: Del TESSIK Mass Storage USB DeviceID(usb\\vid_2f5e&pid_7a01), SUC..."));
     for (const std::string& message : messages)
         EXPECT_EQ(std::string::npos, message.find("Step 1")) << message;
@@ -176,8 +178,10 @@ TEST_F(ProductOnThePc, CdromThenStorageAreRemovedAndOtherNodesStay) {
     std::vector<std::string> messages = LogMessages();
     EXPECT_TRUE(Has(messages, "SetupDiCallClassInstaller DIF_REMOVE SUC, Device ID: "
                               "usbstor\\cdrompalvio__virtual_cd-rom___2.31..."));
-    EXPECT_TRUE(Has(messages, "INF: Del CD ROM Device ID(usbstor\\cdrompalvio__virtual_cd-rom___2.31), Step 1..."));
-    EXPECT_TRUE(Has(messages, "SetupDiCallClassInstaller DIF_REMOVE SUC, Device ID: usb\\vid_2f5e&pid_7a01..."));
+    EXPECT_TRUE(
+        Has(messages, "INF: Del CD ROM Device ID(usbstor\\cdrompalvio__virtual_cd-rom___2.31), Step 1..."));
+    EXPECT_TRUE(
+        Has(messages, "SetupDiCallClassInstaller DIF_REMOVE SUC, Device ID: usb\\vid_2f5e&pid_7a01..."));
     EXPECT_TRUE(Has(messages, "INF: Del TESSIK Mass Storage USB DeviceID(usb\\vid_2f5e&pid_7a01), SUC..."));
 }
 

@@ -1,0 +1,110 @@
+// bench.exe: the measurements of 'make bench' that run inside the simulated PC. Each prints lines
+// "NAME VALUE" for run-bench to put into its table.
+//
+//   bench.exe inf-scan PROFILE    RemoveOemInfFiles over 2000 oem*.inf of 20 KB, none of them the device's,
+//                                 against reading the same files whole with a plain loop
+//   bench.exe staging PACKAGE     the installer's staging of the package folder into the temp folder
+//   bench.exe empty               nothing: the start and end of a program, to compare program starts with
+#include "common/files.h"
+#include "common/handles.h"
+#include "common/profile.h"
+#include "common/staging.h"
+#include "installer/removal.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kInfCopies = 2000;
+constexpr size_t kInfBytes = 20 * 1024;
+
+std::string InfFolder() {
+    char windows[kPathRoom];
+    return GetWindowsFolder(windows) ? std::string(windows) + "\\inf\\" : std::string();
+}
+
+bool WriteFileWhole(const std::string& path, const std::string& content) {
+    ScopedFileHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file && WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+           written == content.size();
+}
+
+// The same bytes the scan reads, read by the plainest loop: find each file, read it whole, nothing else.
+unsigned long long ReadAllPlainly(const std::string& folder) {
+    unsigned long long total = 0;
+    WIN32_FIND_DATAA found;
+    ScopedFindHandle search(FindFirstFileA((folder + "oem*.inf").c_str(), &found));
+    if (!search)
+        return 0;
+    std::vector<char> buffer(64 * 1024);
+    do {
+        ScopedFileHandle file(CreateFileA((folder + found.cFileName).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                          nullptr, OPEN_EXISTING, 0, nullptr));
+        DWORD read = 0;
+        while (file && ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) &&
+               read > 0)
+            total += read;
+    } while (FindNextFileA(search.Get(), &found));
+    return total;
+}
+
+int InfScan(const char* profile) {
+    if (!ReadDrvCfg(profile, "Section_Driver")) {
+        fprintf(stderr, "bench: the profile %s cannot be read\n", profile);
+        return 1;
+    }
+    std::string folder = InfFolder();
+    std::string content = "[Models]\r\n%Other%=Other, USB\\VID_1111&PID_2222&MI_00\r\n";
+    content.resize(kInfBytes, 'x');
+    for (int i = 0; i < kInfCopies; ++i) {
+        if (!WriteFileWhole(folder + "oem" + std::to_string(1000 + i) + ".inf", content)) {
+            fprintf(stderr, "bench: cannot write the INF copies into %s\n", folder.c_str());
+            return 1;
+        }
+    }
+    DWORD started = GetTickCount();
+    unsigned long long plainBytes = ReadAllPlainly(folder);
+    DWORD plain = GetTickCount() - started;
+    started = GetTickCount();
+    bool scanned = RemoveOemInfFiles();
+    DWORD scan = GetTickCount() - started;
+    printf("inf_files %d\ninf_bytes %llu\ninf_scan_ms %lu\ninf_plain_ms %lu\n", kInfCopies, plainBytes,
+           static_cast<unsigned long>(scan), static_cast<unsigned long>(plain));
+    return scanned ? 0 : 1;
+}
+
+int Staging(const char* package) {
+    std::string folder = package;
+    if (folder.empty() || folder.back() != '\\')
+        folder += '\\';
+    if (!ReadDrvCfg(folder + "drvcfg.ini", "Section_Driver")) {
+        fprintf(stderr, "bench: the profile of %s cannot be read\n", package);
+        return 1;
+    }
+    CDriverPrepare_Setup setup(folder);
+    DWORD started = GetTickCount();
+    int staged = setup.AutoRun_PrepareTmpDriver();
+    DWORD took = GetTickCount() - started;
+    printf("staging_ms %lu\n", static_cast<unsigned long>(took));
+    return staged ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && strcmp(argv[1], "inf-scan") == 0)
+        return InfScan(argv[2]);
+    if (argc == 3 && strcmp(argv[1], "staging") == 0)
+        return Staging(argv[2]);
+    if (argc == 2 && strcmp(argv[1], "empty") == 0)
+        return 0;
+    fprintf(stderr, "usage: bench.exe inf-scan PROFILE | staging PACKAGE | empty\n");
+    return 2;
+}

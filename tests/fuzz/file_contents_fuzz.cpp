@@ -1,0 +1,41 @@
+// The search of an INF file's text and the check of a bitmap's headers, on any bytes: the search must
+// agree with a plain lower-and-find, and a bitmap taken as whole must really announce no more than it has.
+#include "common/file_contents.h"
+#include "fuzz_check.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+bool Contains(const std::string& content, const std::string& text) {
+    std::string lowered = content.substr(0, content.find('\0'));
+    for (char& c : lowered)
+        c = IsUpperAscii(c) ? static_cast<char>(c - 'A' + 'a') : c;
+    return lowered.find(text) != std::string::npos;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzedDataProvider input(data, size);
+    std::string text1 = input.ConsumeRandomLengthString(64);
+    std::string text2 = input.ConsumeRandomLengthString(64);
+    unsigned long long fileSize = input.ConsumeIntegral<unsigned long long>();
+    std::string content = input.ConsumeRemainingBytesAsString();
+
+    std::string searched = content;
+    int found = TextContainsBoth(searched, text1.c_str(), text2.c_str());
+    // The search texts are C texts: they end at their first zero byte.
+    text1.resize(strlen(text1.c_str()));
+    text2.resize(strlen(text2.c_str()));
+    bool expected = !text1.empty() && Contains(content, text1) && (text2.empty() || Contains(content, text2));
+    FUZZ_EXPECT(found == (expected ? 1 : 0));
+
+    std::string head = content.substr(0, kBitmapHeadSize);
+    if (IsWholeBitmap(head, fileSize)) {
+        FUZZ_EXPECT(head.size() >= 14 + 12 && head[0] == 'B' && head[1] == 'M');
+        FUZZ_EXPECT(fileSize >= 14 + 12);
+    }
+    return 0;
+}
