@@ -12,9 +12,20 @@ void Resolve(Function& function, HMODULE module, const char* name) {
                       : nullptr;
 }
 
+// A function of a library every program has loaded.
+template <typename Function>
+void Resolve(Function& function, const char* module, const char* name) {
+    Resolve(function, GetModuleHandleA(module), name);
+}
+
 NewerApi Load() {
     NewerApi api;
-    Resolve(api.CreateWellKnownSid, GetModuleHandleA("advapi32.dll"), "CreateWellKnownSid");
+    Resolve(api.CreateWellKnownSid, "advapi32.dll", "CreateWellKnownSid");
+    Resolve(api.SetDefaultDllDirectories, "kernel32.dll", "SetDefaultDllDirectories");
+    Resolve(api.SetDllDirectoryA, "kernel32.dll", "SetDllDirectoryA");
+    Resolve(api.IsWow64Process, "kernel32.dll", "IsWow64Process");
+    Resolve(api.Wow64DisableWow64FsRedirection, "kernel32.dll", "Wow64DisableWow64FsRedirection");
+    Resolve(api.Wow64RevertWow64FsRedirection, "kernel32.dll", "Wow64RevertWow64FsRedirection");
     return api;
 }
 

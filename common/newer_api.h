@@ -8,6 +8,15 @@
 struct NewerApi {
     // advapi32, Windows XP and later. Fallback: AllocateAndInitializeSid with the well-known authorities.
     BOOL(WINAPI* CreateWellKnownSid)(int type, PSID domainSid, PSID sid, DWORD* size) = nullptr;
+    // kernel32, Windows 8, and Vista and 7 with update KB2533623. Fallback: SetDllDirectoryA.
+    BOOL(WINAPI* SetDefaultDllDirectories)(DWORD flags) = nullptr;
+    // kernel32, Windows XP SP1 and later. Fallback (Windows 2000, XP before SP1): the default search order.
+    BOOL(WINAPI* SetDllDirectoryA)(const char* path) = nullptr;
+    // kernel32, Windows XP SP2 and later (the redirection functions: 64-bit XP and later). Fallback: the
+    // program is not a 32-bit program on 64-bit Windows, so there is no file-system redirection to undo.
+    BOOL(WINAPI* IsWow64Process)(HANDLE process, BOOL* wow64) = nullptr;
+    BOOL(WINAPI* Wow64DisableWow64FsRedirection)(void** oldValue) = nullptr;
+    BOOL(WINAPI* Wow64RevertWow64FsRedirection)(void* oldValue) = nullptr;
 };
 
 const NewerApi& GetNewerApi();

@@ -76,6 +76,20 @@ int ReadCfgValue(const char* section, const char* key, int allowEmpty, std::stri
     return 1;
 }
 
+int ReadCfgTexts(const char* section, std::initializer_list<CfgText> texts, const char* path) {
+    for (const CfgText& text : texts) {
+        std::string value;
+        // A failed read leaves the reader's sentinel in value: the member keeps its text instead.
+        if (!ReadCfgValue(section, text.key, 0, value, path)) {
+            WriteLog("Err:Get config(Section:%s; Key:%s) from cfg file fialed", section, text.key);
+            return 0;
+        }
+        text.value = value;
+        WriteLog("Info:The value of config(Section:%s; Key:%s) is %s.", section, text.key, value.c_str());
+    }
+    return 1;
+}
+
 int ReadDrvCfg(const std::string& path, const std::string& section) {
     for (const ProfileKey& row : kDeviceKeys) {
         const char* usedSection = row.inProcessSection ? kProcessSection : section.c_str();

@@ -1,6 +1,7 @@
 // The device profile drvcfg.ini, and the one reader of every configuration file of the system.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 // One entry of the launcher's installed-driver search: a hardware ID and whether its driver was found.
@@ -48,6 +49,17 @@ constexpr char kDefaultReadString[] = "DEFAULT_READ_STRING";
 // Reads one value of an INI file into out. 1 when a usable value was read: present, not literally
 // DEFAULT_READ_STRING, and not empty unless allowEmpty. Values longer than 259 characters are cut.
 int ReadCfgValue(const char* section, const char* key, int allowEmpty, std::string& out, const char* path);
+
+// A required text of a configuration file and the member it is read into.
+struct CfgText {
+    const char* key;
+    std::string& value;
+};
+
+// Reads texts of one section in their order with ReadCfgValue (empty values not allowed), logging each
+// value read. At the first that cannot be read it logs the key and stops: the texts read before keep their
+// new values, the others their old ones. 1 when all were read.
+int ReadCfgTexts(const char* section, std::initializer_list<CfgText> texts, const char* path);
 
 // Reads the device keys of one section of the profile (and the program names of "Process_Config"), checks
 // them, and fixes the Windows edition. 1 on success; on failure the fields read so far keep their values.

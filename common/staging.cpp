@@ -336,23 +336,10 @@ CDriverPrepare_PcOptions::CDriverPrepare_PcOptions(std::string moduleDir)
 CDriverPrepare_PcOptions::~CDriverPrepare_PcOptions() = default;
 
 void CDriverPrepare_PcOptions::LoadAutorunCfg() {
-    struct Entry {
-        const char* key;
-        std::string& value;
-    };
     // Key_DriverPath is read only once the library's name was read.
-    for (const Entry& entry :
-         {Entry{"Key_DllModuleName", m_strDllModuleName}, Entry{"Key_DriverPath", m_strDriverPath}}) {
-        std::string value;
-        if (!ReadCfgValue(kAutorunSection, entry.key, 0, value, m_strCfgPath.c_str())) {
-            // The reader leaves its sentinel text behind; a folder of that name must never be staged.
-            WriteLog("Err:Get config(Section:%s; Key:%s) from cfg file fialed", kAutorunSection, entry.key);
-            return;
-        }
-        entry.value = value;
-        WriteLog("Info:The value of config(Section:%s; Key:%s) is %s.", kAutorunSection, entry.key,
-                 value.c_str());
-    }
+    ReadCfgTexts(kAutorunSection,
+                 {{"Key_DllModuleName", m_strDllModuleName}, {"Key_DriverPath", m_strDriverPath}},
+                 m_strCfgPath.c_str());
 }
 
 int CDriverPrepare_PcOptions::AutoRun_CopyAllFiles() {

@@ -5,6 +5,7 @@
 
 #include "common/admin.h"
 #include "common/devices.h"
+#include "common/dll_search.h"
 #include "common/files.h"
 #include "common/handles.h"
 #include "common/host.h"
@@ -229,6 +230,8 @@ int RunWithMutex(CInstoriaDlg& dlg) {
 }
 
 BOOL CInstoriaApp::InitInstance() {
+    // Elevated, from a folder other programs can write to: no library by name from there.
+    RestrictDllSearch();
     CInstoriaDlg dlg;
     InitLogFile();
     WriteLog("begin......\n\n\n");

@@ -32,7 +32,8 @@ bool WriteFileWhole(const std::string& path, const std::string& content) {
     ScopedFileHandle file(
         CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    return file && WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+    return file &&
+           WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
            written == content.size();
 }
 
@@ -48,7 +49,8 @@ unsigned long long ReadAllPlainly(const std::string& folder) {
         ScopedFileHandle file(CreateFileA((folder + found.cFileName).c_str(), GENERIC_READ, FILE_SHARE_READ,
                                           nullptr, OPEN_EXISTING, 0, nullptr));
         DWORD read = 0;
-        while (file && ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) &&
+        while (file &&
+               ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) &&
                read > 0)
             total += read;
     } while (FindNextFileA(search.Get(), &found));

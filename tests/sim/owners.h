@@ -16,18 +16,4 @@ struct HeapTraits {
 };
 using ScopedHeapBlock = ScopedResource<HeapTraits>;
 
-// For its lifetime, file calls of this thread reach the native system folder even in a 32-bit program on
-// 64-bit Windows; elsewhere it does nothing. The WOW64 functions are looked up at run time (XP and later).
-class ScopedNativeFileSystem {
-public:
-    ScopedNativeFileSystem();
-    ~ScopedNativeFileSystem();
-    ScopedNativeFileSystem(const ScopedNativeFileSystem&) = delete;
-    ScopedNativeFileSystem& operator=(const ScopedNativeFileSystem&) = delete;
-
-private:
-    bool m_disabled = false;
-    void* m_old = nullptr;
-};
-
 } // namespace sim

@@ -1,38 +1,13 @@
 // Files in the Windows folders: OEM INF files with their .PNF twins, and driver files.
-#include "owners.h"
 #include "simpc.h"
+
+#include "common/native_files.h"
 
 #include <cstring>
 
 namespace sim {
 
 namespace {
-
-using Wow64Disable = BOOL(WINAPI*)(PVOID*);
-using Wow64Revert = BOOL(WINAPI*)(PVOID);
-using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
-
-// The WOW64 functions, looked up once; null where Windows lacks them (before XP), and then there is no
-// redirection to turn off either.
-struct Wow64Functions {
-    IsWow64ProcessFunction isWow64Process = nullptr;
-    Wow64Disable disable = nullptr;
-    Wow64Revert revert = nullptr;
-    Wow64Functions() {
-        HMODULE kernel = GetModuleHandleA("kernel32.dll");
-        isWow64Process = reinterpret_cast<IsWow64ProcessFunction>(
-            reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")));
-        disable = reinterpret_cast<Wow64Disable>(
-            reinterpret_cast<void*>(GetProcAddress(kernel, "Wow64DisableWow64FsRedirection")));
-        revert = reinterpret_cast<Wow64Revert>(
-            reinterpret_cast<void*>(GetProcAddress(kernel, "Wow64RevertWow64FsRedirection")));
-    }
-};
-
-const Wow64Functions& Wow64() {
-    static const Wow64Functions functions;
-    return functions;
-}
 
 Result WriteWholeFile(const char* path, const std::string& content) {
     ScopedFileHandle file(
@@ -65,19 +40,6 @@ std::string PnfStandIn(const char* infPath) {
 const int kMaxOemNumber = 9999;
 
 } // namespace
-
-ScopedNativeFileSystem::ScopedNativeFileSystem() {
-    const Wow64Functions& wow64 = Wow64();
-    BOOL isWow64 = FALSE;
-    if (wow64.isWow64Process && wow64.disable && wow64.revert &&
-        wow64.isWow64Process(GetCurrentProcess(), &isWow64) && isWow64)
-        m_disabled = wow64.disable(&m_old) != FALSE;
-}
-
-ScopedNativeFileSystem::~ScopedNativeFileSystem() {
-    if (m_disabled)
-        Wow64().revert(m_old);
-}
 
 Result PlaceOemInf(const std::string& content, int number, const std::string* pnfContent, int* placed) {
     char windows[MAX_PATH];

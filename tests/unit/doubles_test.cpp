@@ -36,10 +36,11 @@ TEST(PluginDouble, AnswersInCallOrderAndJournalsEveryCall) {
     EXPECT_EQ(1, installed());
     EXPECT_EQ(1, installed()); // the last answer repeats
     EXPECT_EQ(0, Entry<PluginQueryFunction>(module.Get(), "RunDial")());
-    EXPECT_EQ("InitialDllPara " + library +
+    module.Reset();
+    EXPECT_EQ("loaded\r\nInitialDllPara " + library +
                   "\r\nInitialDllPara -> 1\r\nCheckPalvioPrgInstall -> 0\r\n"
                   "InstallPalvio -> 1\r\nCheckPalvioPrgInstall -> 1\r\nCheckPalvioPrgInstall -> 1\r\nRunDial "
-                  "-> 0\r\n",
+                  "-> 0\r\nfreed\r\n",
               ReadWholeFile(dir.File("PalvioPlugin.journal")));
 }
 

@@ -3,7 +3,10 @@
 //   [Answers]
 //   InitialDllPara=1
 //   CheckPalvioPrgInstall=0,1     ; answers in call order; the last one repeats
-// An entry point without a line answers 0, except InitialDllPara, which answers 1.
+// An entry point without a line answers 0, except InitialDllPara, which answers 1. Its loading and its
+// release are journaled too ("loaded"; "freed" by FreeLibrary, "process ended" when the process ends while
+// holding it), so that a scenario sees whether the program let the library go. Built a second time without
+// the export DialIsEnable, as a library that lacks one entry point.
 #include "../double.h"
 
 #include <windows.h>
@@ -38,6 +41,14 @@ int Answer(const char* entry, int fallback) {
 }
 
 } // namespace
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_ATTACH)
+        Journal("loaded");
+    else if (reason == DLL_PROCESS_DETACH)
+        Journal(reserved ? "process ended" : "freed");
+    return TRUE;
+}
 
 extern "C" {
 

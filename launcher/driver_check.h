@@ -1,0 +1,21 @@
+// Whether the device's drivers are already in Windows, from what Windows keeps on disk for each driver
+// package added to it: an oem*.inf file naming the interface's hardware ID and the driver file, its
+// precompiled .Pnf twin, and the driver file itself in the system's driver folder.
+#pragma once
+
+#include <string>
+
+// 1 when, for both the modem and the serial interface of the profile, an oem*.inf file names the hardware
+// ID and the driver file and has its .Pnf twin, and the driver file is in the driver folder; else 0. The
+// found flags live in the profile's search table, so a second check in a run starts from the first one's.
+// A 32-bit launcher on 64-bit Windows looks into the native driver folder, where the 64-bit installer puts
+// the driver (its own view of system32 is SysWOW64).
+int IsDriverFileInstalled();
+
+// 1 when the folder of the path lists a file of that name, in any letter case; else 0. The folder is listed
+// rather than the file opened, so a file that exists but cannot be opened counts as existing.
+int IsFileExist(const char* path);
+
+// The .Pnf twin of an INF file: every ".inf" of the file name (exactly so, case-sensitive) becomes ".Pnf";
+// the folders of the path stay as they are.
+std::string PnfPathOf(const std::string& infPath);

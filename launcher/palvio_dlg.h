@@ -1,0 +1,102 @@
+// CPalvioDlg: the launcher's one window, and the object that holds everything a run of the launcher knows:
+// the staging object, the bound plug-in library, the switches of autoruncfg.cfg and the user texts.
+// Start-up fills it before the window exists and decides with it whether the window is shown at all.
+//
+// This build holds what start-up needs. The skinned window itself (its layout, buttons and the watch of the
+// medium's drive) is not built yet: the window shows its bare template, logs what it would set up, and
+// stays until it is closed.
+#pragma once
+
+#include "common/handles.h"
+#include "common/plugin_api.h"
+#include "common/staging.h"
+#include "framework/dialog.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+class CPalvioDlg : public CDialog {
+public:
+    CPalvioDlg();
+    ~CPalvioDlg() override;
+
+    // Plug-in binding. LoadProductDll creates the staging object (which reads the library's name and the
+    // package folder), reads the launcher's switches of Section_Autorun, loads the library and resolves its
+    // 13 entry points: 1 bound; 0 at the first thing missing (what was bound so far stays until
+    // FreeProductDll). FreeProductDll frees the library and the staging object; a second call does nothing.
+    int LoadProductDll();
+    void FreeProductDll();
+
+    // Whether one of the companion applications runs, as the library tells: the Palvio application when it is
+    // offered, else the dial-up application when it is offered. 1 running, 0 not.
+    int IsApplicationRunning();
+
+    // The texts of autorunlanguage.ini in the system's default language, or in British English (0x0809).
+    // 1 all read, 0 a text is missing (those read before it keep their new values).
+    int LoadLanguageText();
+    int LoadDefaultLanguageText();
+
+    // 1 when the user may do administrator work (CheckAdmin); else 0, after telling the user so when prompt
+    // is not 0.
+    int CheckAdminPrompt(int prompt);
+    // Hands the device to the installer copy staged in the temp folder, with the medium's drive and the
+    // run mode, without waiting: 0 started; -1 the user is no administrator or the installer could not be
+    // started.
+    int call_instoria(int mode);
+
+    BOOL DestroyWindow() override;
+
+    std::unique_ptr<CDriverPrepare_PcOptions> m_pDriverPrepare; // the staging object; null when not created
+    ScopedModule m_hProductDll;                                 // the plug-in library; null when not loaded
+    std::string m_strPrgMutex;                                  // Key_PrgMutex: the single-instance mutex
+
+    PluginInitFunction m_FunInitialDllPara = nullptr;
+    PluginQueryFunction m_FunCheckPalvioPrgInstall = nullptr;
+    PluginQueryFunction m_FunInstallPalvio = nullptr;
+    PluginQueryFunction m_FunUpdatePalvio = nullptr;
+    PluginQueryFunction m_FunRunPalvio = nullptr;
+    PluginQueryFunction m_FunCheckPalvioIsRunning = nullptr;
+    PluginQueryFunction m_FunPalvioIsEnable = nullptr;
+    PluginQueryFunction m_FunCheckDialPrgInstall = nullptr;
+    PluginQueryFunction m_FunInstallDialPrg = nullptr;
+    PluginQueryFunction m_FunUpdateDial = nullptr;
+    PluginQueryFunction m_FunRunDial = nullptr;
+    PluginQueryFunction m_FunCheckDialIsRunning = nullptr;
+    PluginQueryFunction m_FunDialIsEnable = nullptr;
+
+    // Texts of autorunlanguage.ini.
+    std::string m_strButton1; // SD button
+    std::string m_strButton2; // MTP button
+    std::string m_strButton3; // Palvio application button
+    std::string m_strButton4; // dial-up button
+    std::string m_strDriverUpdateNotation;
+    std::string m_strDriverUpdateNotationTitle;
+    std::string m_strProgramName;
+    std::string m_strAdminPromptMsg;
+    std::string m_strPleaseInstallCd;
+
+    // Switches of autoruncfg.cfg, as read: "yes" counts, any case for the buttons and exact case for the lite
+    // switches.
+    std::string m_strUsePalvioLite;
+    std::string m_strUseDailupLite;
+    std::string m_strUseDriverLite;
+    std::string m_strIsSupportMtp;
+    std::string m_strIsSupportSd;
+    std::string m_strIsSupportPalvio;
+    std::string m_strIsSupportDialup;
+
+    HICON m_hIcon = nullptr; // Res\vender.ico beside the program; null when missing
+
+protected:
+    BOOL OnInitDialog() override;
+
+private:
+    // The texts of one language section, with the CD prompt or without. 1 all read.
+    int LoadTexts(WORD languageId, bool withCdPrompt);
+};
+
+// The medium's drive ("E:"): the first two characters of the current folder, where autorun starts the
+// launcher (the root of the medium). Empty when the current folder cannot be read.
+std::string MediumDrive();
