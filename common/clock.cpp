@@ -9,12 +9,22 @@ DWORD ClockFactor() {
     return SUITE_CLOCK_FACTOR;
 }
 
-void ClockSleep(DWORD milliseconds) {
+namespace {
+DWORD RealMilliseconds(DWORD milliseconds) {
     DWORD real = milliseconds / SUITE_CLOCK_FACTOR;
     // A pause that was asked for stays a pause (a polling loop must not turn into a busy loop).
     if (real == 0 && milliseconds > 0)
         real = 1;
-    Sleep(real);
+    return real;
+}
+} // namespace
+
+void ClockSleep(DWORD milliseconds) {
+    Sleep(RealMilliseconds(milliseconds));
+}
+
+DWORD ClockWait(HANDLE object, DWORD milliseconds) {
+    return WaitForSingleObject(object, milliseconds == INFINITE ? INFINITE : RealMilliseconds(milliseconds));
 }
 
 // Unsigned arithmetic keeps differences of two readings right across the wrap.

@@ -11,3 +11,6 @@ DWORD ClockFactor();
 void ClockSleep(DWORD milliseconds);
 // Milliseconds of the program's time since Windows started; wraps like GetTickCount.
 DWORD ClockTickCount();
+// Waits up to the given milliseconds of the program's time for an object (an event, a thread) to be
+// signalled; answers WaitForSingleObject's result (WAIT_TIMEOUT when the time ran out).
+DWORD ClockWait(HANDLE object, DWORD milliseconds);

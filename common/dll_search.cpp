@@ -16,7 +16,8 @@ DllSearch ChooseDllSearch(bool hasSetDefaultDllDirectories, bool hasSetDllDirect
 
 DllSearch RestrictDllSearch() {
     const NewerApi& api = GetNewerApi();
-    DllSearch choice = ChooseDllSearch(api.SetDefaultDllDirectories != nullptr, api.SetDllDirectoryA != nullptr);
+    DllSearch choice =
+        ChooseDllSearch(api.SetDefaultDllDirectories != nullptr, api.SetDllDirectoryA != nullptr);
     if (choice == DllSearch::kSystemFolderOnly && api.SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32))
         return choice;
     // An empty folder takes the current folder out of the search order.

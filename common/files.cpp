@@ -113,6 +113,16 @@ bool GetWindowsFolder(char (&path)[kPathRoom]) {
     return true;
 }
 
+bool GetTempFolder(char (&path)[kPathRoom]) {
+    DWORD length = GetTempPathA(kPathRoom, path);
+    if (length == 0 || length >= kPathRoom) {
+        WriteLog("ERR: Get the temp folder failed, error %lu", GetLastError());
+        path[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
 int FileContainsText(const char* path, const char* text1, const char* text2) {
     if (!text1 || !*text1)
         return 0;

@@ -32,6 +32,9 @@ bool ReadSearchableText(const char* path, std::string& text);
 // The Windows folder as GetWindowsDirectoryA gives it ("C:\WINDOWS", no trailing backslash). False when it
 // cannot be had or does not fit.
 bool GetWindowsFolder(char (&path)[kPathRoom]);
+// {Temp}: the temp folder as GetTempPathA gives it, with its trailing backslash. False (logged) when it
+// cannot be had or does not fit.
+bool GetTempFolder(char (&path)[kPathRoom]);
 
 // Width and height of a .bmp file; 1 when it could be loaded as a bitmap, else 0 with the outputs untouched.
 // A file cut short is refused before it is loaded (some loaders would take garbage for the missing rows).

@@ -150,3 +150,29 @@ private:
     HWND m_window;
     HDC m_dc;
 };
+
+// A critical section for data that two threads share, and its hold for one scope.
+class CriticalSection {
+public:
+    CriticalSection() { InitializeCriticalSection(&m_section); }
+    ~CriticalSection() { DeleteCriticalSection(&m_section); }
+    CriticalSection(const CriticalSection&) = delete;
+    CriticalSection& operator=(const CriticalSection&) = delete;
+
+private:
+    friend class ScopedLock;
+    CRITICAL_SECTION m_section;
+};
+
+class ScopedLock {
+public:
+    explicit ScopedLock(CriticalSection& section) : m_section(section.m_section) {
+        EnterCriticalSection(&m_section);
+    }
+    ~ScopedLock() { LeaveCriticalSection(&m_section); }
+    ScopedLock(const ScopedLock&) = delete;
+    ScopedLock& operator=(const ScopedLock&) = delete;
+
+private:
+    CRITICAL_SECTION& m_section;
+};

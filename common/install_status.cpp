@@ -1,5 +1,6 @@
 #include "install_status.h"
 
+#include "files.h"
 #include "log.h"
 
 #include <windows.h>
@@ -13,10 +14,12 @@ const char kStatusKey[] = "status";
 
 bool GetInstallStatusPath(char (&path)[kPathRoom]) {
     char temp[kPathRoom] = {};
-    DWORD length = GetTempPathA(sizeof temp, temp);
-    if (length == 0 || length >= sizeof temp ||
-        !FormatBounded(path, kPathRoom, "%s%s", temp, "QvInstallDriveCfg.ini")) {
-        WriteLog("ERR: The path of the install status file is not available, error %lu", GetLastError());
+    path[0] = '\0';
+    if (!GetTempFolder(temp))
+        return false;
+    if (!FormatBounded(path, kPathRoom, "%s%s", temp, "QvInstallDriveCfg.ini")) {
+        WriteLog("ERR: The path of the install status file is longer than %u characters",
+                 static_cast<unsigned>(kPathRoom - 1));
         path[0] = '\0';
         return false;
     }

@@ -13,7 +13,7 @@
 #define FULLWIDTH_OPEN "\xA3\xA8"
 #define FULLWIDTH_CLOSE "\xA3\xA9"
 
-bool ShellStartAndWait(const char* program, const char* parameters, int* shellCode) {
+bool ShellStartAndWait(const char* program, const char* parameters, int* shellCode, HANDLE stop) {
     SHELLEXECUTEINFOA request = {};
     request.cbSize = sizeof request;
     // A program that cannot be started is reported through the log and the result; without NO_UI the shell
@@ -30,19 +30,25 @@ bool ShellStartAndWait(const char* program, const char* parameters, int* shellCo
     }
     // A start handed to an already running program (DDE) comes without a process to wait for.
     ScopedHandle process(request.hProcess);
-    if (process)
-        WaitForSingleObject(process.Get(), INFINITE);
+    if (process) {
+        HANDLE ends[] = {process.Get(), stop};
+        WaitForMultipleObjects(stop ? 2 : 1, ends, FALSE, INFINITE);
+    }
     return true;
 }
 
-int RunClientSetup(const char* program, const char* parameters) {
+int RunClientSetup(const char* program, const char* parameters, HANDLE stop) {
     // How the lines show an absent parameter text, the same with every C runtime.
     const char* shown = parameters ? parameters : "(null)";
     WriteLog("===> RunClientSetup: %s" FULLWIDTH_OPEN "%s" FULLWIDTH_CLOSE " setup, SUC...", program, shown);
     int shellCode = 0;
-    if (!ShellStartAndWait(program, parameters, &shellCode)) {
+    if (!ShellStartAndWait(program, parameters, &shellCode, stop)) {
         WriteLog("ERR: ShellExecuteEx %s (%s) error,last error:%d...", program, shown, shellCode);
         return 0;
+    }
+    if (stop && WaitForSingleObject(stop, 0) == WAIT_OBJECT_0) {
+        WriteLog("INF: RunClientSetup: %s is left running, the wait for it was given up", program);
+        return 1;
     }
     WriteLog("<=== RunClientSetup: %s" FULLWIDTH_OPEN "%s" FULLWIDTH_CLOSE " setup, SUC...", program, shown);
     return 1;

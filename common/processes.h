@@ -4,13 +4,14 @@
 #include <windows.h>
 
 // Starts a program through the shell ("open", shown, no error box of the shell's own) and waits until it has
-// ended. False when it could not be started; *shellCode then holds the shell's SE_ERR code.
-bool ShellStartAndWait(const char* program, const char* parameters, int* shellCode);
+// ended, or until `stop` (an event; may be null) is set, which leaves the program running. False when it
+// could not be started; *shellCode then holds the shell's SE_ERR code.
+bool ShellStartAndWait(const char* program, const char* parameters, int* shellCode, HANDLE stop = nullptr);
 
 // Starts a program through the shell ("open", shown, the caller's current folder) and waits until it has
-// ended, without limit. 1 when it was started and has ended, 0 when it could not be started. parameters
-// may be null.
-int RunClientSetup(const char* program, const char* parameters);
+// ended, without limit but for `stop` (see ShellStartAndWait). 1 when it was started and has ended (or the
+// wait was given up), 0 when it could not be started. parameters may be null.
+int RunClientSetup(const char* program, const char* parameters, HANDLE stop = nullptr);
 
 // Starts a program through the shell ("open", no owner window) without waiting for it, in the given working
 // folder (null: the caller's) and show mode. A failed start shows no message box of the shell: the caller

@@ -19,17 +19,6 @@ namespace {
 const char kAutorunSection[] = "Section_Autorun";
 const char kAutorunCfgName[] = "autoruncfg.cfg";
 
-// {Temp} as GetTempPathA gives it, with its trailing backslash.
-bool GetTempFolder(char (&path)[kPathRoom]) {
-    DWORD length = GetTempPathA(kPathRoom, path);
-    if (length == 0 || length >= kPathRoom) {
-        WriteLog("ERR: Get the temp folder failed, error %lu", GetLastError());
-        path[0] = '\0';
-        return false;
-    }
-    return true;
-}
-
 // Composes a path from pieces with AppendPath; false (and a log line naming what) when it does not fit.
 bool ComposePath(char (&path)[kPathRoom], std::initializer_list<const char*> parts, const char* what) {
     path[0] = '\0';

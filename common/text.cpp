@@ -1,5 +1,6 @@
 #include "text.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -41,4 +42,25 @@ bool AppendBounded(char* out, size_t room, const char* text) {
     if (used >= room)
         return false;
     return CopyBounded(out + used, room - used, text);
+}
+
+bool ScanDecimal(const char* text, int* value) {
+    const char* at = text;
+    while (*at == ' ' || (*at >= '\t' && *at <= '\r'))
+        ++at;
+    bool negative = *at == '-';
+    if (*at == '-' || *at == '+')
+        ++at;
+    if (*at < '0' || *at > '9')
+        return false;
+    long long number = 0;
+    for (; *at >= '0' && *at <= '9'; ++at) {
+        number = number * 10 + (*at - '0');
+        if (number > static_cast<long long>(INT_MAX) + 1)
+            number = static_cast<long long>(INT_MAX) + 1; // stays past the range however long the number
+    }
+    if (negative)
+        number = -number;
+    *value = number > INT_MAX ? INT_MAX : number < INT_MIN ? INT_MIN : static_cast<int>(number);
+    return true;
 }

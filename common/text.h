@@ -13,5 +13,10 @@ bool FormatBoundedV(char* out, size_t room, const char* format, va_list args);
 bool CopyBounded(char* out, size_t room, const char* text);
 bool AppendBounded(char* out, size_t room, const char* text);
 
+// Reads a decimal number the way "%d" does: blanks, a sign and digits, anything after them ignored; a number
+// past the range of int counts as the nearest end of it. False, with *value untouched, when the text does
+// not begin with a number.
+bool ScanDecimal(const char* text, int* value);
+
 // Room of every path and command line the system composes (MAX_PATH).
 constexpr size_t kPathRoom = 260;

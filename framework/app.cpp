@@ -20,6 +20,10 @@ CWinApp* CWinApp::Current() {
     return g_pApp;
 }
 
+HINSTANCE ProgramInstance() {
+    return g_pApp && g_pApp->m_hInstance ? g_pApp->m_hInstance : GetModuleHandleA(nullptr);
+}
+
 int CWinApp::Run() {
     m_bRunning = true;
     MSG message = {};

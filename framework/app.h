@@ -35,3 +35,6 @@ public:
 private:
     bool m_bRunning = false;
 };
+
+// The program's instance handle: the application object's once it runs, else the executable's.
+HINSTANCE ProgramInstance();

@@ -14,9 +14,7 @@ BOOL CBitmap::DeleteObject() {
 }
 
 BOOL CBitmap::LoadBitmap(UINT resourceId) {
-    CWinApp* app = CWinApp::Current();
-    HINSTANCE instance = app && app->m_hInstance ? app->m_hInstance : GetModuleHandleA(nullptr);
-    return Attach(::LoadBitmapA(instance, MAKEINTRESOURCEA(resourceId)));
+    return Attach(::LoadBitmapA(ProgramInstance(), MAKEINTRESOURCEA(resourceId)));
 }
 
 int CBitmap::GetBitmap(BITMAP* info) const {

@@ -6,11 +6,6 @@
 namespace {
 // How many modal runs are nested on the window thread; a WM_QUIT is passed outwards through them.
 int g_nModalDepth = 0;
-
-HINSTANCE ProgramInstance() {
-    CWinApp* app = CWinApp::Current();
-    return app && app->m_hInstance ? app->m_hInstance : GetModuleHandleA(nullptr);
-}
 } // namespace
 
 void DDX_Control(CDataExchange* exchange, int id, CWnd& control) {

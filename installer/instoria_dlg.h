@@ -1,18 +1,30 @@
 // CInstoriaDlg: the installer's one window, and the object that holds every start-up result and the user
-// texts. Start-up fills it before the window exists.
+// texts. Start-up fills it before the window exists; its set-up lays out the skin and starts one worker
+// (install or update), which shows its progress here and ends the program by posting a message.
 //
-// This build holds what start-up needs: the texts of DrvLang.ini, the command line's results, the device's
-// CD-ROM drive and the window icon. The skinned window itself (skin, progress bar, exit buttons) and the
-// install and update workers that its set-up starts are not built yet: the window shows its bare template,
-// logs which worker it would start, and stays until it is closed.
+// The worker runs on its own thread and uses this object until it ends: the window waits for it before it
+// goes, whichever way it goes (the worker's own end, or a close from outside, which asks the worker to stop
+// at its next pause).
 #pragma once
 
 #include "framework/dialog.h"
+#include "common/controls_bmp_button.h"
+#include "common/controls_progress.h"
+#include "common/handles.h"
 #include "common/text.h"
+#include "skin_layout.h"
+#include "xp_button.h"
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
+
+// A worker asks the window to end the program (wParam 0) or to set the progress to lParam (wParam 1).
+constexpr UINT WM_INSTALL_END = WM_USER + 1;
+
+// The skin's name from drvcfg.ini ("NORMAL" or "OXA"), set by the window's set-up before the worker starts.
+extern std::string g_strMainProduce;
 
 class CInstoriaDlg : public CDialog {
 public:
@@ -25,8 +37,28 @@ public:
     // The same from a given file.
     int LoadLanguageTextsFrom(const std::string& file, WORD languageId);
 
+    // Sets the progress bar to a position clamped to 0 .. 100 and logs it; callable from the worker.
+    void SetProgress(int position);
+    // Neither Enter nor Escape closes the window.
+    BOOL PreTranslateMessage(MSG* message) override;
+
+    // What the worker uses from its thread.
+    // The text drawn over the skin; the window paints it meanwhile, so it is exchanged under a lock.
+    void SetShowText(const std::string& text);
+    std::string GetShowText() const;
+    // A pause of the worker: false, at once, when the window is going and the worker is to stop.
+    bool WorkerPause(DWORD milliseconds);
+    bool StopRequested() const;
+    // Set when the worker is to stop: for waits on other programs.
+    HANDLE StopEvent() const { return m_stopEvent.Get(); }
+    // The worker ends the program: WM_QUIT when its work is done, WM_INSTALL_END after a failure.
+    void EndFromWorker(bool done);
+    // After a failed step: a 2 s pause, then WM_INSTALL_END (nothing when the worker is to stop).
+    void EndAfterFailure();
+
+    CMyBmpButton m_btnExit; // the NORMAL skin's exit button (control 1004, made at set-up)
+    CBitmap m_bmpBack;      // Res\DrvInstall.bmp
     std::string m_strInstallInfo;
-    std::string m_strShowText;
     std::string m_strInfoAfterDriver;
     std::string m_strProgramName;
     std::string m_strBoxTitle;
@@ -42,10 +74,39 @@ public:
     char m_szCdromDrive[kPathRoom] = {};  // the device's CD-ROM drive, "E:"
     char m_szInstallType[kPathRoom] = {}; // "/install", "/uninstall" or empty
     int m_nCdromCount = 0;                // the device's CD-ROM drives found
+    std::atomic<int> m_bExitClicked{0};   // set by the exit buttons, read by the install worker
+    CXPButton m_btnClose;                 // the OXA skin's exit button (control 1009)
+    int m_nXPos = 15;                     // margin of the progress bar and the text
+    int m_nTextSpare = -1;                // the NORMAL text's top above the middle line; -1 computed
     HICON m_hIcon = nullptr;              // Res\vender.ico beside the program; null when missing
+    RECT m_rcText = {};                   // the OXA skin's text box
+    CMyProgress m_progress;               // control 1008
 
 protected:
     BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* exchange) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void AddAboutEntry();
+    // The window's size from the background bitmap (and the bitmap kept for painting); the size the
+    // window has when the skin gives none.
+    SIZE LayOutBackground(Skin skin);
+    // The geometry values of drvcfg.ini (also kept in m_nXPos and m_nTextSpare).
+    SkinGeometry ReadGeometry(SIZE window);
+    void SetUpExitButton(SIZE window);
+    void SetUpCloseButton(SIZE window);
+    void SetUpTextBox(SIZE window);
+    void StartWorker();
+    // Asks the worker to stop and waits for its end, answering the calls it makes to the window meanwhile.
+    void StopWorker();
+    bool PaintSkin();
+
+    std::string m_strShowText; // a copy of one of the texts above, drawn over the skin
+    mutable CriticalSection m_showTextLock;
+    ScopedHandle m_stopEvent; // set when the window goes: the worker's pauses end at once
+    ScopedHandle m_worker;
+    std::atomic<bool> m_bWorkerEnding{false}; // the worker has asked for the end and is about to return
 };
 
 // Which worker the window starts: the update worker when start-up found an outdated driver.

@@ -15,7 +15,6 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <climits>
 #include <memory>
 #include <cstring>
 #include <vector>
@@ -47,27 +46,9 @@ std::string LowerText(std::string text) {
 } // namespace
 
 int ParseRunMode(const char* word) {
-    const char* at = word;
-    while (*at == ' ' || (*at >= '\t' && *at <= '\r'))
-        ++at;
-    bool negative = *at == '-';
-    if (*at == '-' || *at == '+')
-        ++at;
-    if (*at < '0' || *at > '9')
-        return 0;
-    long long value = 0;
-    for (; *at >= '0' && *at <= '9'; ++at) {
-        value = value * 10 + (*at - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1)
-            value = static_cast<long long>(INT_MAX) + 1; // stays past the range however long the number
-    }
-    if (negative)
-        value = -value;
-    if (value > INT_MAX)
-        return INT_MAX;
-    if (value < INT_MIN)
-        return INT_MIN;
-    return static_cast<int>(value);
+    int mode = 0;
+    ScanDecimal(word, &mode);
+    return mode;
 }
 
 bool RunsBelowTempFolder(std::string moduleDir, std::string tempDir) {
@@ -173,11 +154,8 @@ int check_rdrom_state(CInstoriaDlg& dlg) {
 int install_driver_prepare(CInstoriaDlg& dlg, CDriverPrepare_Setup& setup) {
     WriteLog("enter install_driver_prepare().");
     char temp[kPathRoom] = {};
-    DWORD length = GetTempPathA(sizeof temp, temp);
-    if (length == 0 || length >= sizeof temp) {
-        WriteLog("ERR: Get the temp folder failed, error %lu", GetLastError());
+    if (!GetTempFolder(temp))
         return 0;
-    }
     if (RunsBelowTempFolder(setup.ModuleDir(), temp))
         return 1;
 

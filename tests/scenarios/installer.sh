@@ -14,7 +14,8 @@ BOX_TITLE='Palvio Notice'
 WINDOW_TITLE='Palvio Driver Installer'
 
 # installer_begin win32|win64 CURRENTVERSION [BUILDLABEX]: a fresh simulated PC of that Windows edition and
-# the assembled medium in MEDIUM (not yet a drive). TEMP_DIR is the user's temp folder (Linux path) and
+# the assembled medium in MEDIUM (not yet a drive); with FAST_CLOCK=1 its programs are the fast-clock twins,
+# whose pauses and waits run 20 times faster. TEMP_DIR is the user's temp folder (Linux path) and
 # TEMP_WIN the same as the programs see it; WINTOOL the tool that fits the prefix.
 installer_begin() {
     local kind=$1
@@ -24,7 +25,7 @@ installer_begin() {
     [ -n "$WINTOOL" ] && [ -f "$WINTOOL" ] || { echo "FAIL: wintool.exe is not built ('$WINTOOL')"; exit 1; }
     sim edition "$@" || exit 1
     MEDIUM="$PREFIX/medium"
-    python3 "$MAKE_MEDIUM" "$SHIP_I686" "$SHIP_X86_64" "$MEDIUM" 2>/dev/null ||
+    python3 "$MAKE_MEDIUM" "$SHIP_I686" "$SHIP_X86_64" "$MEDIUM" ${FAST_CLOCK:+--fast} 2>/dev/null ||
         { echo "FAIL: the medium could not be assembled"; exit 1; }
     TEMP_WIN=$(sed -n 's/^"TEMP"="\(.*\)"\r\{0,1\}$/\1/p' "$PREFIX/user.reg" | head -n 1 | sed 's/\\\\/\\/g')
     [ -n "$TEMP_WIN" ] || { echo "FAIL: the prefix names no TEMP folder"; exit 1; }
@@ -92,6 +93,11 @@ log_new_has() {
     grep -qxF -- "${LOG_NAME:-Instoria}: $1" <<<"$lines" ||
         { echo "  no new line '${LOG_NAME:-Instoria}: $1' in the log:"; sed 's/^/    /' <<<"$lines"; false; }
 }
+# log_new_starts TEXT: a new line begins with TEXT (a line cut at the log's 259 characters, for one).
+log_new_starts() {
+    log_new | awk -v text="${LOG_NAME:-Instoria}: $1" 'index($0, text) == 1 { found = 1 } END { exit !found }' ||
+        { echo "  no new line beginning '${LOG_NAME:-Instoria}: $1'"; false; }
+}
 log_new_lacks() {
     local lines
     lines=$(log_new)
@@ -126,3 +132,110 @@ all_exist() {
     done
     [ "$missing" = 0 ]
 }
+
+# The test doubles of the test tree (SUITE_DOUBLES_DIR): the device's mode switch and the start-up tool.
+DOUBLES=${SUITE_DOUBLES_DIR:-}
+
+# use_doubles [KEY=VALUE...]: the portflip and Bootrel doubles in the medium's package folder (staging takes
+# them to the temp folder with the installer), and the device's answer to the switch (device_play).
+use_doubles() {
+    cp "$DOUBLES/portflip/portflip.exe" "$DOUBLES/bootrel/Bootrel.exe" "$MEDIUM/Driver/" ||
+        { echo "FAIL: the doubles are not built in '$DOUBLES' (the test tree sets SUITE_DOUBLES_DIR)"; exit 1; }
+    device_play "$MEDIUM/Driver" "$@"
+}
+
+# device_play FOLDER [KEY=VALUE...]: how the device beside the portflip double in FOLDER answers "-switch"
+# (portflip.ini [Play], delays in real milliseconds; the medium comes back as the CD-ROM). The installer
+# watches the letter only once it has removed the storage node, 5 s after the switch (250 ms on the fast
+# clock): a letter that goes and comes back before that is missed, as it would be with a real device.
+device_play() {
+    local folder=$1
+    shift
+    printf '%s\r\n' '[Play]' "CdromFolder=$MEDIUM" "$@" >"$folder/portflip.ini"
+}
+
+# stage_package: the medium's package folder in the temp folder, as the installer's relaunch road leaves it
+# (STAGED), for scenarios that start the staged installer themselves.
+stage_package() {
+    STAGED="$TEMP_DIR/Driver"
+    mkdir -p "$STAGED"
+    cp -r "$MEDIUM/Driver/." "$STAGED/"
+}
+
+# set_profile FILE SECTION KEY VALUE: one value of an INI file, the key added when missing.
+set_profile() {
+    python3 - "$@" <<'PY'
+import sys
+path, section, key, value = sys.argv[1:5]
+data = open(path, newline="", encoding="latin-1").read()
+eol = "\r\n" if "\r\n" in data else "\n"
+lines = data.split(eol)
+out, current, done = [], None, False
+for line in lines:
+    stripped = line.strip()
+    if stripped.startswith("[") and stripped.endswith("]"):
+        if current == section and not done:
+            out.append(f"{key}={value}")
+            done = True
+        current = stripped[1:-1]
+    elif current == section and stripped.split("=", 1)[0].strip() == key and not done:
+        line, done = f"{key}={value}", True
+    out.append(line)
+if not done:
+    if current != section:
+        out.append(f"[{section}]")
+    out.append(f"{key}={value}")
+open(path, "w", newline="", encoding="latin-1").write(eol.join(out))
+PY
+}
+
+# log_wait TEXT [SECONDS]: waits until a new line of the log is exactly "Instoria: TEXT".
+log_wait() {
+    local text=$1 seconds=${2:-60} i
+    for ((i = 0; i < seconds * 10; i++)); do
+        log_new | grep -axF -- "${LOG_NAME:-Instoria}: $text" >/dev/null && return 0
+        sleep 0.1
+    done
+    echo "  no new line '$text' within $seconds s"
+    false
+}
+
+# The progress positions the new lines show, in order: "1 5 10 ...".
+positions() { log_new | sed -n "s/^${LOG_NAME:-Instoria}: Process setup \([0-9]*\)\.\.\.$/\1/p" | tr '\n' ' ' | sed 's/ $//'; }
+positions_are() {
+    local found
+    found=$(positions)
+    [ "$found" = "$1" ] || { echo "  the positions were: $found"; false; }
+}
+
+# reg_value KEY NAME: "TYPE DATA" of a registry value as reg.exe shows it (empty when it is missing).
+reg_value() {
+    wine_exec "$PREFIX" "$DRIVE_C/windows/system32/reg.exe" query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+        awk -v name="$2" '$1 == name { print $2, $3 }'
+}
+
+# The time wintool printed for its last "gone" step, in ms.
+gone_after() { sed -n 's/^gone after \([0-9]*\) ms$/\1/p' <<<"$TOOL_OUTPUT" | tail -n 1; }
+
+# log_stamp_start: from now on every line added to the log is also written to STAMPED, after the time in ms
+# at which it appeared (the log's own stamps are whole seconds); log_stamp_stop ends that.
+log_stamp_start() {
+    STAMPED="$PREFIX/stamped.log"
+    : >"$STAMPED"
+    rm -f "$PREFIX/log.fifo"
+    mkfifo "$PREFIX/log.fifo"
+    tail -F -s 0.02 -n 0 "$LOG" >"$PREFIX/log.fifo" 2>/dev/null &
+    STAMP_TAIL=$!
+    # One process stamps every line as it comes (a program started per line would fall behind a burst).
+    python3 -u -c 'import sys, time
+for line in sys.stdin.buffer:
+    sys.stdout.buffer.write(b"%d %s\n" % (time.time() * 1000, line.rstrip(b"\r\n")))
+    sys.stdout.flush()' <"$PREFIX/log.fifo" >>"$STAMPED" &
+    STAMP_LOOP=$!
+}
+log_stamp_stop() {
+    kill "$STAMP_TAIL" 2>/dev/null
+    wait "$STAMP_TAIL" "$STAMP_LOOP" 2>/dev/null
+}
+# stamp_of TEXT: when the first stamped line whose message begins with TEXT appeared (ms).
+stamp_of() { awk -v text="Instoria: $1" 'index(substr($0, 34), text) == 1 { print $1; exit }' "$STAMPED"; }

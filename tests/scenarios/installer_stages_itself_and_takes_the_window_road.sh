@@ -7,6 +7,10 @@
 . "$(dirname "$0")/installer.sh"
 
 installer_begin win32 5.1
+# A switch tool that takes its time (and a device that does not answer it): the staged copy's worker waits
+# for the tool, and its window stays while further installers are started.
+use_doubles
+printf '%s\r\n' '[Answer]' 'EndsAfter=600000' '[Play]' 'Modes=-none' >"$MEDIUM/Driver/portflip.ini"
 # grep -L names the files that lack the text.
 check "both installers carry the manifest that asks for administrator rights" test -z \
     "$(grep -L 'requireAdministrator' "$MEDIUM/Driver/Instoria.exe" "$MEDIUM/Driver/Instoria64.exe")"
@@ -37,8 +41,7 @@ check "with run mode 4" log_new_has 'dlg.m_nDoType = 4'
 check "it stages nothing" log_new_count 'Run InitalDriverSetup' 1
 check "the device in its storage mode needs no version check" log_new_lacks '>> Begin to Check version'
 check "it takes the mutex" log_new_has 'INF: Create Mutex:Instoria.exe success'
-check "its window would start the install worker" \
-    log_new_has 'PENDING: CInstoriaDlg: window set-up and the install worker are not built yet; nothing installed'
+check "its window starts the install worker" log_new_has 'InstallDriverThreadProc begin'
 
 # Further installers while the window is open.
 log_mark
@@ -80,8 +83,17 @@ check "which runs while the window is open: no mutex" log_new_has 'Remove driver
 check "it looks for no CD-ROM" log_new_lacks 'check_rdrom_state'
 check "and ends" log_new_has 'Exit Programm Instoria'
 
+LOG_MARK=0 # the whole log
+for ((i = 0; i < 600; i++)); do
+    log_new_starts '===> RunClientSetup: ' >/dev/null && break
+    sleep 0.1
+done
+check "the staged copy's worker waits for the switch tool" log_new_starts '===> RunClientSetup: '
 log_mark
 check "the window closes when asked" wintool close "$WINDOW_TITLE" gone Instoria.exe
+closed=$(gone_after)
+check "at once, even while the worker waits for the switch tool (${closed} ms)" [ "${closed:-99999}" -lt 3000 ]
+check "its worker stops" log_new_has 'INF: The worker has stopped'
 check "and the installer ends after its window" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
 
 scenario_end

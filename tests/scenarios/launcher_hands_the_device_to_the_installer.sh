@@ -77,7 +77,9 @@ check "a start of a missing installer is a failure" \
 check "no installer runs" log_new_lacks 'INF: shell exe'
 check "and no window shows" log_new_lacks 'dialog begin...'
 
-# Driver files in Windows again, but the package cannot be staged (a file stands where its folder goes).
+# Driver files in Windows again (the installer of mode 4 has begun to replace them before its window was
+# closed), but the package cannot be staged (a file stands where its folder goes).
+oem_inf 3 "$BOTH_INF"
 driver_file
 plugin_answers
 touch "$staged"

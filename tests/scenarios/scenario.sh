@@ -75,6 +75,23 @@ check() {
     fi
 }
 
+# all 'COMMAND' ...: every command holds (for one check of several conditions).
+all() {
+    local command
+    for command in "$@"; do
+        eval "$command" || return 1
+    done
+}
+
+# any 'COMMAND' ...: one of the commands holds (what the others print is dropped).
+any() {
+    local command
+    for command in "$@"; do
+        eval "$command" >/dev/null && return 0
+    done
+    eval "$1"
+}
+
 status_is() { [ "$STATUS" = "$1" ] || { echo "  exit status $STATUS, expected $1"; false; }; }
 
 # The log holds a line whose message (after "name: ") is exactly TEXT, written by PROGRAM.

@@ -32,3 +32,20 @@ TEST(FastClock, ShortPausesStayPauses) {
         ClockSleep(1); // 1 / factor rounds to nothing, but a polling loop must still yield
     EXPECT_GE(GetTickCount() - start, 10u);
 }
+
+TEST(FastClock, WaitsShrinkByTheFactorAndEndWhenTheObjectIsSignalled) {
+    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(nullptr, event);
+    const DWORD asked = 300 * EXPECTED_FACTOR;
+    DWORD start = GetTickCount();
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), ClockWait(event, asked));
+    DWORD real = GetTickCount() - start;
+    EXPECT_GE(real, 250u);
+    EXPECT_LT(real, asked / 2) << "the wait was not shortened";
+
+    SetEvent(event);
+    start = GetTickCount();
+    EXPECT_EQ(WAIT_OBJECT_0, ClockWait(event, asked));
+    EXPECT_LT(GetTickCount() - start, 200u);
+    CloseHandle(event);
+}

@@ -15,3 +15,12 @@ TEST(Clock, ShippedClockRunsAtRealSpeed) {
     EXPECT_GE(clock1 - clock0, before1 - after0);
     EXPECT_LE(clock1 - clock0, after1 - before0);
 }
+
+TEST(Clock, ShippedWaitRunsAtRealSpeed) {
+    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(nullptr, event);
+    DWORD start = GetTickCount();
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), ClockWait(event, 300));
+    EXPECT_GE(GetTickCount() - start, 250u);
+    CloseHandle(event);
+}

@@ -11,8 +11,9 @@ using namespace testsupport;
 TEST(DllSearchChoice, NarrowsAsFarAsTheRunningWindowsAllows) {
     EXPECT_EQ(DllSearch::kSystemFolderOnly, ChooseDllSearch(true, true));
     EXPECT_EQ(DllSearch::kSystemFolderOnly, ChooseDllSearch(true, false));
-    EXPECT_EQ(DllSearch::kWithoutCurrentFolder, ChooseDllSearch(false, true)); // XP SP1 to 7 without the update
-    EXPECT_EQ(DllSearch::kUnchanged, ChooseDllSearch(false, false));           // Windows 2000
+    EXPECT_EQ(DllSearch::kWithoutCurrentFolder,
+              ChooseDllSearch(false, true));                         // XP SP1 to 7 without the update
+    EXPECT_EQ(DllSearch::kUnchanged, ChooseDllSearch(false, false)); // Windows 2000
 }
 
 // Another program of the user puts a library under a name the installer may load into its folder.

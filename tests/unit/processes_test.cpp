@@ -93,6 +93,21 @@ TEST_F(Processes, RunClientSetupWithoutParametersStillLogsBothLines) {
               LogMessages());
 }
 
+TEST_F(Processes, RunClientSetupGivesUpTheWaitWhenAskedToStop) {
+    std::string program = Sleeper("PvLongTool.exe");
+    ScopedHandle stop(CreateEventA(nullptr, TRUE, TRUE, nullptr));
+    DWORD start = GetTickCount();
+    EXPECT_EQ(1, RunClientSetup(program.c_str(), "30000", stop.Get()));
+    EXPECT_LT(GetTickCount() - start, 10000u);
+    EXPECT_EQ(std::vector<std::string>(
+                  {"===> RunClientSetup: " + program +
+                       "\xA3\xA8"
+                       "30000\xA3\xA9 setup, SUC...",
+                   "INF: RunClientSetup: " + program + " is left running, the wait for it was given up"}),
+              LogMessages());
+    EXPECT_EQ(1, KillProcessByName("PvLongTool.exe")) << "the program was left running";
+}
+
 TEST_F(Processes, RunClientSetupOfAMissingProgramReportsTheShellsError) {
     std::string missing = m_dir.File("portflip.exe");
     EXPECT_EQ(0, RunClientSetup(missing.c_str(), "-switch -cdrom:E:"));

@@ -47,3 +47,13 @@ TEST(BoundedText, ZeroRoomWritesNothing) {
     EXPECT_FALSE(CopyBounded(out, 0, "a"));
     EXPECT_EQ('x', out[0]);
 }
+
+TEST(DecimalText, ATextThatIsNoNumberLeavesTheValueAlone) {
+    int value = 30;
+    EXPECT_FALSE(ScanDecimal("", &value));
+    EXPECT_FALSE(ScanDecimal("x12", &value));
+    EXPECT_FALSE(ScanDecimal("-", &value));
+    EXPECT_EQ(30, value);
+    EXPECT_TRUE(ScanDecimal(" -12px", &value));
+    EXPECT_EQ(-12, value);
+}

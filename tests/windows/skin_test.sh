@@ -67,12 +67,5 @@ pixel_is_not() {
     found=$(screen_pixel "$SHOT" "$1" "$2")
     [ "$found" != "$3" ] || { echo "  pixel ($1,$2) is ($3)"; false; }
 }
-# all 'COMMAND' ...: every command holds (for one check of several pixels).
-all() {
-    local command
-    for command in "$@"; do
-        eval "$command" || return 1
-    done
-}
 # within VALUE LOW HIGH
 within() { [ "$1" != none ] && [ "$1" -ge "$2" ] && [ "$1" -le "$3" ] || { echo "  $1 is not within $2..$3"; false; }; }

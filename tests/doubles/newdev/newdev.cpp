@@ -1,5 +1,6 @@
-// newdev.dll double: loaded instead of the system's (WINEDLLOVERRIDES=newdev=n, placed beside the program),
-// whose UpdateDriverForPlugAndPlayDevicesA answers TRUE to anything. Journals each call:
+// newdev.dll double, put in the system folder of a scenario's prefix (where the installer loads the library
+// from) and loaded instead of Wine's own (WINEDLLOVERRIDES=newdev=n), whose
+// UpdateDriverForPlugAndPlayDevicesA answers TRUE to anything. Journals each call:
 //   UpdateDriverForPlugAndPlayDevicesA <hardware ID> <INF path> <flags>
 // and answers from newdev.ini, the section of the hardware ID first, then [Default]:
 //   [Default]                      [usb\vid_1a2b&pid_0001&mi_00]

@@ -1,18 +1,20 @@
 // portflip.exe double: journals "portflip <command line>", hands the device's answer to a detached copy of
-// itself and ends at once with the configured exit status (the installer waits for the tool before it
-// watches the drive letter). The copy plays, on the simulated PC, what the device does for "-switch":
+// itself and ends with the configured exit status, at once unless told to take its time (the installer
+// waits for the tool before it watches the drive letter). The copy plays, on the simulated PC, what the
+// device does for "-switch":
 //   the CD-ROM letter goes, the storage nodes go, the modem, serial and ADB nodes come, and the letter
 //   comes back with its mounted-device record,
 // each step after its delay, in that order. The device's IDs come from drvcfg.ini beside the double
 // (section Section_Driver, as the installer beside it reads them); portflip.ini beside it sets the play:
 //   [Answer]
 //   ExitCode=0
+//   EndsAfter=0                   ; milliseconds the tool takes before it ends (a tool that hangs)
 //   [Play]
 //   Modes=-switch                 ; the mode words the device answers (others are only journaled)
 //   LetterGoesAfter=300           ; milliseconds; -1 leaves the step out (the device misbehaves)
 //   StorageGoesAfter=100
 //   PortsComeAfter=100
-//   LetterComesBackAfter=500
+//   LetterComesBackAfter=500      ; left out too when the letter never went
 //   CdromFolder=/path/of/medium   ; the Linux folder the CD-ROM shows when it comes back
 //   Sign=...                      ; its mounted-device record's sign (default: Key_CDROMSignId)
 // The copy journals each step as "play: ...".
@@ -87,7 +89,8 @@ void RemoveStorage(const char* key) {
 }
 
 void Play(char letter) {
-    if (After("LetterGoesAfter", 300))
+    bool letterWent = After("LetterGoesAfter", 300);
+    if (letterWent)
         Report(std::string("letter ") + letter + ": gone", sim::RemoveDrive(letter));
     if (After("StorageGoesAfter", 100)) {
         RemoveStorage("Key_ProductId");
@@ -98,7 +101,10 @@ void Play(char letter) {
         AddInterface("Key_SerialHwId", "Ports");
         AddInterface("Key_AdbHwId", "AndroidUsbDeviceClass");
     }
-    if (After("LetterComesBackAfter", 500)) {
+    // A letter that never went cannot come back: defining it again would take it away for a moment.
+    if (!letterWent)
+        Journal("play: LetterComesBackAfter left out with the letter");
+    else if (After("LetterComesBackAfter", 500)) {
         std::string folder = IniText("portflip.ini", "Play", "CdromFolder", "");
         std::string sign = IniText("portflip.ini", "Play", "Sign", Profile("Key_CDROMSignId").c_str());
         char record[512];
@@ -152,5 +158,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     char letter = 0;
     if (ParseCommandLine(commandLine, mode, letter) && ModeIsPlayed(mode) && !StartPlay(letter))
         Journal("portflip: the play could not be started");
+    Sleep(static_cast<DWORD>(DoubleAnswer("Answer", "EndsAfter", 0)));
     return DoubleAnswer("Answer", "ExitCode", 0);
 }

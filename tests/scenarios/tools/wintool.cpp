@@ -5,7 +5,14 @@
 //   answer TITLE   a message box of that caption, once shown: prints "text <its message>", then presses OK
 //   close TITLE    a top-level window of that title, once shown: posts WM_CLOSE to it
 //   wait TITLE     a top-level window of that title shows
-//   gone NAME      no process of that executable file name runs any more
+//   hidden TITLE   no top-level window of that title shows (hidden or gone)
+//   gone NAME      no process of that executable file name runs any more; prints "gone after N ms", the
+//                  time since the step before it ended
+//   seen TITLE ID  the control ID of a top-level window of that title shows
+//   click TITLE ID that control, once it shows, is clicked (BM_CLICK)
+//   press TITLE KEY  a key (escape, return) pressed and released in a top-level window of that title
+//   drag TITLE DX DY the mouse pressed 20 pixels inside the window's top-left corner, moved by DX, DY and
+//                  released; prints "window at X Y", the window's top-left corner afterwards
 //
 // Exit status 0 when every step was done, 1 when one timed out (the reason on stderr), 2 for a command line
 // it does not understand.
@@ -20,6 +27,31 @@
 namespace {
 
 DWORD g_limitMs = 60000;
+
+void MouseTo(int x, int y, DWORD flags) {
+    SetCursorPos(x, y);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+    input.mi.dy = MulDiv(y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+    SendInput(1, &input, sizeof input);
+    Sleep(50);
+}
+
+// Presses the left button inside the window, moves the mouse by (dx, dy) in small steps and releases it.
+void Drag(HWND window, int dx, int dy) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    int x = rect.left + 20, y = rect.top + 20;
+    MouseTo(x, y, 0);
+    MouseTo(x, y, MOUSEEVENTF_LEFTDOWN);
+    const int steps = 10;
+    for (int step = 1; step <= steps; ++step)
+        MouseTo(x + dx * step / steps, y + dy * step / steps, 0);
+    MouseTo(x + dx, y + dy, MOUSEEVENTF_LEFTUP);
+    Sleep(200);
+}
 
 // Polls until found() answers true or the time is up.
 template <typename Found>
@@ -66,11 +98,17 @@ int Fail(const char* what, const char* argument) {
 int main(int argc, char** argv) {
     if (const char* seconds = getenv("WINTOOL_SECONDS"))
         g_limitMs = static_cast<DWORD>(atoi(seconds)) * 1000;
-    if (argc < 3 || argc % 2 == 0) {
-        fprintf(stderr, "usage: wintool answer|close|wait|gone ARGUMENT [...]\n");
+    if (argc < 3) {
+        fprintf(stderr, "usage: wintool answer|close|wait|hidden|gone ARGUMENT | seen|click TITLE ID | press "
+                        "TITLE KEY | drag TITLE DX DY [...]\n");
         return 2;
     }
-    for (int i = 1; i + 1 < argc; i += 2) {
+    DWORD stepEnded = GetTickCount();
+    for (int i = 1; i < argc; i += 2, stepEnded = GetTickCount()) {
+        if (i + 1 >= argc) {
+            fprintf(stderr, "wintool: %s needs an argument\n", argv[i]);
+            return 2;
+        }
         const char* step = argv[i];
         const char* argument = argv[i + 1];
         HWND window = nullptr;
@@ -96,9 +134,69 @@ int main(int argc, char** argv) {
                 return Fail("no window", argument);
             if (step[0] == 'c')
                 PostMessageA(window, WM_CLOSE, 0, 0);
+        } else if (strcmp(step, "hidden") == 0) {
+            if (!WaitFor([&] {
+                    window = FindWindowA(nullptr, argument);
+                    return !window || !IsWindowVisible(window);
+                }))
+                return Fail("still showing:", argument);
+        } else if (strcmp(step, "drag") == 0) {
+            if (i + 3 >= argc) {
+                fprintf(stderr, "wintool: drag needs a title and two distances\n");
+                return 2;
+            }
+            int dx = atoi(argv[i + 2]), dy = atoi(argv[i + 3]);
+            i += 2;
+            if (!WaitFor([&] {
+                    window = FindWindowA(nullptr, argument);
+                    return window && IsWindowVisible(window);
+                }))
+                return Fail("no window", argument);
+            Drag(window, dx, dy);
+            RECT rect = {};
+            GetWindowRect(window, &rect);
+            printf("window at %ld %ld\n", rect.left, rect.top);
+            fflush(stdout);
+        } else if (strcmp(step, "click") == 0 || strcmp(step, "seen") == 0 || strcmp(step, "press") == 0) {
+            // Two arguments: the title, then the control or the key.
+            if (i + 2 >= argc) {
+                fprintf(stderr, "wintool: %s needs a title and %s\n", step,
+                        step[0] == 'p' ? "a key" : "an ID");
+                return 2;
+            }
+            const char* second = argv[++i + 1];
+            if (step[0] != 'p') {
+                int id = atoi(second);
+                HWND control = nullptr;
+                if (!WaitFor([&] {
+                        window = FindWindowA(nullptr, argument);
+                        control = window ? GetDlgItem(window, id) : nullptr;
+                        return control && IsWindowVisible(control);
+                    }))
+                    return Fail("no visible control in the window", argument);
+                if (step[0] == 'c')
+                    PostMessageA(control, BM_CLICK, 0, 0);
+            } else {
+                WPARAM key = strcmp(second, "escape") == 0   ? VK_ESCAPE
+                             : strcmp(second, "return") == 0 ? VK_RETURN
+                                                             : 0;
+                if (!key) {
+                    fprintf(stderr, "wintool: unknown key '%s'\n", second);
+                    return 2;
+                }
+                if (!WaitFor([&] {
+                        window = FindWindowA(nullptr, argument);
+                        return window && IsWindowVisible(window);
+                    }))
+                    return Fail("no window", argument);
+                PostMessageA(window, WM_KEYDOWN, key, 1);
+                PostMessageA(window, WM_KEYUP, key, 0xC0000001);
+            }
         } else if (strcmp(step, "gone") == 0) {
             if (!WaitFor([&] { return !ProcessRuns(argument); }))
                 return Fail("still running:", argument);
+            printf("gone after %lu ms\n", GetTickCount() - stepEnded);
+            fflush(stdout);
         } else {
             fprintf(stderr, "wintool: unknown step '%s'\n", step);
             return 2;

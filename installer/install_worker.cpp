@@ -1,0 +1,148 @@
+#include "install_worker.h"
+
+#include "cdrom_folders.h"
+#include "instoria_dlg.h"
+#include "mode_switch.h"
+#include "placement.h"
+#include "removal.h"
+#include "resident.h"
+
+#include "common/clock.h"
+#include "common/install_status.h"
+#include "common/log.h"
+#include "common/processes.h"
+#include "common/profile.h"
+
+bool SwitchesOnly(int runMode) {
+    return runMode == 5;
+}
+
+bool EndsWithFinalWindow(int runMode) {
+    return runMode == 0 || runMode == 4;
+}
+
+int ReplaceDrivers(CInstoriaDlg& dlg) {
+    // Once the old drivers are removed the new ones are placed: a stop is taken only before.
+    if (dlg.StopRequested())
+        return 0;
+    int version = CheckSystemInfo();
+    dlg.SetProgress(5);
+    if (version != 0) {
+        dlg.EndAfterFailure();
+        return 0;
+    }
+    WriteLog(">>Close CDROM Folders begin.");
+    CloseCdromFolders(dlg.m_szCdromDrive);
+    WriteLog("<<Close CDROM Folders end.");
+    WriteLog(">>Begin to kill process");
+    KillProcessByName(DeviceProfile.AutorunName.c_str());
+    WriteLog("<<End to kill process");
+
+    char modemAndSerial[kPathRoom] = {};
+    int found = GetDriverSrcDir(modemAndSerial);
+    dlg.SetProgress(10);
+    if (found != 0) {
+        dlg.EndAfterFailure();
+        return 0;
+    }
+    WriteLog("Driver setup dir: %s", modemAndSerial);
+    int removed = uninstall_for_specify_pid();
+    dlg.SetProgress(20);
+    if (removed != 0) {
+        dlg.EndAfterFailure();
+        return 0;
+    }
+    WriteLog("Remove driver success");
+    if (InstallDriverFiles(modemAndSerial) != 0) {
+        WriteLog("Install Modem&Serial driver Files error.");
+        dlg.EndAfterFailure();
+        return 0;
+    }
+    // The ADB driver's files lie in the same edition folder: a second placement from it, skipped when the
+    // folder is not found this time.
+    char adb[kPathRoom] = {};
+    if (GetDriverSrcDir(adb) == 0 && InstallDriverFiles(adb) != 0) {
+        WriteLog("Install ADB driver Files error.");
+        dlg.EndAfterFailure();
+        return 0;
+    }
+    dlg.SetProgress(40);
+    WriteLog("Install driver Files OK");
+    return 1;
+}
+
+void FinishInstall(CInstoriaDlg& dlg) {
+    WriteLog("Waiting for 3s");
+    if (!dlg.WorkerPause(3000))
+        return;
+    dlg.SetProgress(100);
+    if (!dlg.WorkerPause(1000))
+        return;
+    WriteLog("Set ... invisible");
+    dlg.ShowWindow(SW_HIDE);
+    WriteLog("Set progress invisible");
+    dlg.m_progress.ShowWindow(SW_HIDE);
+    WriteLog("Set ... invisible");
+    WriteLog("Hide the dlg window");
+    // Exchanged while the window is hidden, then painted before it shows again.
+    dlg.SetShowText(dlg.m_strInfoAfterDriver);
+    dlg.Invalidate(TRUE);
+    dlg.UpdateWindow();
+    if (!dlg.WorkerPause(500))
+        return;
+    dlg.ShowWindow(SW_SHOW);
+    dlg.m_btnExit.ShowWindow(SW_SHOW);
+    DWORD start = ClockTickCount();
+    while (ClockTickCount() - start < 8000) {
+        if (!dlg.WorkerPause(10))
+            return;
+        if (dlg.m_bExitClicked)
+            break;
+    }
+    dlg.EndFromWorker(true);
+    WriteLog("InstallDriverThreadProc end");
+}
+
+DWORD WINAPI InstallDriverThreadProc(LPVOID parameter) {
+    CInstoriaDlg& dlg = *static_cast<CInstoriaDlg*>(parameter);
+    WriteLog("InstallDriverThreadProc begin");
+    dlg.m_bExitClicked = 0;
+    dlg.m_btnClose.ShowWindow(SW_HIDE);
+    dlg.SetProgress(1);
+    SetTcpReceiveWindow();
+    if (!SwitchesOnly(dlg.m_nDoType) && !ReplaceDrivers(dlg))
+        return 0;
+    for (int position = 41; position <= 45; ++position) {
+        if (!dlg.WorkerPause(1000))
+            return 0;
+        dlg.SetProgress(position);
+    }
+    WriteLog("Sleep 5S OK");
+    if (dlg.StopRequested() || !switch_3_port(dlg))
+        return 0;
+    dlg.SetProgress(50);
+    // The device is switching: its CD-ROM node goes with the request, stop or not.
+    if (!RemoveCdromAndMassStorage()) {
+        WriteLog("deldev: del cdrom fail");
+        dlg.EndAfterFailure();
+        return 0;
+    }
+    WriteLog("Delete cd rom OK");
+    dlg.SetProgress(55);
+    if (!WaitCdromCycle(dlg))
+        return 0;
+    WriteLog("Disk is refind");
+    if (!SwitchesOnly(dlg.m_nDoType)) {
+        dlg.SetProgress(90);
+        // The mark for the launcher that the returning CD-ROM starts; other sections and keys stay.
+        WriteInstallStatus(0);
+        WriteLog("deldev: del cdrom success");
+        if (!dlg.WorkerPause(100))
+            return 0;
+    }
+    if (EndsWithFinalWindow(dlg.m_nDoType))
+        FinishInstall(dlg);
+    else
+        RunStartupProgram(dlg);
+    return 1;
+}

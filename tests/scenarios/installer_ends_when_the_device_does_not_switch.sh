@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# The staged installer on Windows XP when the device's switch goes wrong: without portflip.exe the switch
+# cannot be asked for, and the window ends about 2 s after the failure (shipped installer, normal speed, mode
+# 5); a drive letter that never goes and one that never comes back end the install at the 60 s limit, which
+# counts over both waits (fast-clock twin). No status mark is left.
+# Usage: installer_ends_when_the_device_does_not_switch.sh SHIP_TREE_I686 SHIP_TREE_X86_64
+FAST_CLOCK=1
+. "$(dirname "$0")/installer.sh"
+
+installer_begin win32 5.1
+use_doubles
+add_storage_device
+device_cdrom E:
+stage_package
+status="$TEMP_DIR/QvInstallDriveCfg.ini"
+
+# The tool is missing; the installer of normal speed shows the 2 s before the end.
+mv "$STAGED/Instoria.exe" "$STAGED/Instoria.fast"
+cp "$SHIP_I686/installer/Instoria.exe" "$STAGED/Instoria.exe"
+mv "$STAGED/portflip.exe" "$STAGED/portflip.away"
+log_mark
+start_at "$TEMP_WIN\\Driver\\Instoria.exe" "$STAGED/Instoria.exe" E: 5
+check "without portflip the switch fails" \
+    log_wait 'switch_3_port(): notify mobile to switch cd_rom to three_port fail' 60
+failed=$(date +%s%N)
+finish
+ended=$(( ($(date +%s%N) - failed) / 1000000 ))
+check "and the installer ends about 2 s later (${ended} ms)" [ "$ended" -ge 1800 -a "$ended" -le 4000 ]
+check "the shell's error is logged" log_new_has \
+    "ERR: ShellExecuteEx $TEMP_WIN\\Driver\\portflip.exe (-switch -cdrom:E:) error,last error:2..."
+check "through the window" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
+check "before the device's CD-ROM was touched" log_new_lacks 'Del CD ROM'
+mv "$STAGED/Instoria.fast" "$STAGED/Instoria.exe"
+mv "$STAGED/portflip.away" "$STAGED/portflip.exe"
+
+# never PLAY...: the installer in mode 4 while the device plays its switch so (a step of -1 is left out).
+never() {
+    device_play "$STAGED" "$@"
+    rm -f "$status"
+    log_mark
+    WINE_PROGRAM_AS="$TEMP_WIN\\Driver\\Instoria.exe" run "$STAGED/Instoria.exe" E: 4
+}
+
+never LetterGoesAfter=-1
+# The fast clock reads the time in steps of 20 ms of its own: the wait may pass the limit by a second.
+check "a letter that never goes ends the wait after 60 s" \
+    any "log_new_has 'Wait for del cdrom E: fail. Time interval is 60 second.'" \
+    "log_new_has 'Wait for del cdrom E: fail. Time interval is 61 second.'"
+check "the window ends the program" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
+check "no mark is left" test ! -e "$status"
+check "and the worker went no further" log_new_lacks 'Disk is removed OK'
+
+add_storage_device
+never LetterGoesAfter=300 LetterComesBackAfter=-1
+check "a letter that never comes back" log_new_has 'Disk is removed OK'
+check "ends the wait at the limit" log_new_has 'Wait for cdrom E: display fail'
+check "the window ends the program" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
+check "no mark is left" test ! -e "$status"
+check "and no final window came" log_new_lacks 'Disk is refind'
+
+scenario_end

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# The run modes of the staged installer's install road on Windows 7 (32-bit), with the fast-clock twin (its
+# pauses 20 times shorter) and the device doubles: mode 1 installs, marks the status file and ends with the
+# start-up tool instead of the final window; mode 5 only switches the device: no driver file is touched and
+# no mark is left. Neither Enter nor Escape closes the window, a press anywhere on it moves it; a close from
+# outside while the worker waits for the device stops the worker and ends the program at once (with the
+# shipped installer of normal speed, whose waits are long enough to be caught).
+# Usage: installer_run_modes_choose_the_steps_and_the_end.sh SHIP_TREE_I686 SHIP_TREE_X86_64
+FAST_CLOCK=1
+. "$(dirname "$0")/installer.sh"
+
+installer_begin win32 6.1 7601.17514.x86fre.win7sp1_rtm.101119-1850
+use_doubles LetterGoesAfter=300 LetterComesBackAfter=1200
+add_storage_device
+device_cdrom E:
+stage_package
+status="$TEMP_DIR/QvInstallDriveCfg.ini"
+drivers="$DRIVE_C/windows/system32/drivers"
+
+# run_mode MODE: the staged installer, started with the drive and that run mode, until it ends.
+run_mode() { WINE_PROGRAM_AS="$TEMP_WIN\\Driver\\Instoria.exe" run "$STAGED/Instoria.exe" E: "$1"; }
+
+log_mark
+run_mode 1
+check "mode 1 places the drivers and switches the device" \
+    positions_are '1 5 10 20 40 41 42 43 44 45 50 55 80 90 100'
+check "the package's driver files are in place" cmp -s "$STAGED/Win7/qvusbser.sys" "$drivers/qvusbser.sys"
+check "the status file marks the install" file_has_line "$status" 'status=0'
+check "the start-up tool runs with the mode" file_has_line "$STAGED/Bootrel.journal" 'Bootrel 1'
+check "which is logged" log_new_has 'Run startup program with para(1) success'
+check "instead of the final window" log_new_lacks 'Waiting for 3s'
+check "and the program ends" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
+
+# Mode 5: the drivers are there already (a file of our own stands for them).
+rm -f "$status"
+echo "installed before" >"$drivers/qvusbser.sys"
+add_storage_device
+log_mark
+run_mode 5
+check "mode 5 goes from 1 straight to the pause" positions_are '1 41 42 43 44 45 50 55 80 100'
+check "it sets the TCP receive window all the same" log_new_has 'Set Key:Tcpip\Parameters\TcpWindowSize=0x00020000'
+check "it touches no driver" all "log_new_lacks 'Driver setup dir'" "log_new_lacks 'Remove driver'" \
+    "log_new_lacks 'Close CDROM Folders'" "file_has_line '$drivers/qvusbser.sys' 'installed before'"
+check "it switches the device" log_new_has 'Disk is refind'
+check "and leaves no status mark" test ! -e "$status"
+check "then starts the start-up tool with 5" file_has_line "$STAGED/Bootrel.journal" 'Bootrel 5'
+
+# A device that takes its time, with the installer of normal speed: the worker waits for the drive letter
+# while the window is pressed and closed.
+cp "$SHIP_I686/installer/Instoria.exe" "$STAGED/Instoria.exe"
+device_play "$STAGED" LetterGoesAfter=40000 LetterComesBackAfter=500
+add_storage_device
+log_mark
+start_at "$TEMP_WIN\\Driver\\Instoria.exe" "$STAGED/Instoria.exe" E: 5
+check "the worker waits for the drive letter to go" log_wait 'Process setup 55...' 120
+check "Escape and Enter reach the window" wintool press "$WINDOW_TITLE" escape press "$WINDOW_TITLE" return
+check "and do not close it" wintool wait "$WINDOW_TITLE"
+check "the worker still waits" log_new_lacks 'BOOL CInstoriaApp::InitInstance() end'
+check "a press anywhere on the window moves it" wintool drag "$WINDOW_TITLE" 120 80
+check "by as much as the mouse moved" tool_printed 'window at 120 80'
+check "a close from outside ends the installer" wintool close "$WINDOW_TITLE" gone Instoria.exe
+closed=$(gone_after)
+check "at once (${closed} ms)" [ "${closed:-99999}" -lt 3000 ]
+finish
+check "the window waited for the worker" log_new_has \
+    'INF: The window closes while the worker runs; the worker stops at its next pause'
+check "which stopped in its wait" log_new_has 'INF: The worker has stopped'
+check "before the program ended" [ "$(log_new | grep -n 'INF: The worker has stopped' | cut -d: -f1)" -lt \
+    "$(log_new | grep -n 'InitInstance() end' | cut -d: -f1)" ]
+check "nothing after the wait ran" all "log_new_lacks 'Disk is removed OK'" "log_new_lacks 'Process setup 80'"
+check "and no mark was left" test ! -e "$status"
+
+scenario_end
