@@ -97,6 +97,8 @@ int CDriverSetupPreparation::AutoRun_CreateTmpSysDrvDir(std::string driverPath) 
         WriteLog("ERR: The temp package folder %s is not available, refused", driverPath.c_str());
         return 0;
     }
+    if (!ClearStagingFolder(base, driverPath))
+        return 0;
     if (!CreateDirIfAbsent(base))
         return 0;
     std::string edition;
@@ -114,6 +116,27 @@ int CDriverSetupPreparation::AutoRun_CreateTmpSysDrvDir(std::string driverPath) 
         return 0;
     }
     return CreateDirIfAbsent(folder);
+}
+
+bool CDriverSetupPreparation::ClearStagingFolder(const char* base, const std::string& driverPath) {
+    // Emptying a folder that holds the package itself would delete what is to be staged.
+    std::string source = m_strModuleDir + (m_bFromSubFolder ? driverPath : std::string());
+    if (PathIsWithin(source, base)) {
+        WriteLog("ERR: The package %s lies in the staging folder %s; nothing is staged", source.c_str(),
+                 base);
+        return false;
+    }
+    // The staged package must be the medium's alone: an elevated installer runs from there, and whatever an
+    // earlier run left or another program of the user planted beside it would be loaded or read as its own.
+    DWORD attributes = GetFileAttributesA(base);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return true;
+    bool cleared = DecideEntryRemoval(attributes) == EntryRemoval::kRemoveLink
+                       ? RemoveDirectoryA(base) != FALSE
+                       : EmptyFolder(base);
+    if (!cleared)
+        WriteLog("ERR: The staging folder %s cannot be emptied; nothing is staged", base);
+    return cleared;
 }
 
 int CDriverSetupPreparation::AutoRun_GetTmpSysDrvDirName(std::string& folder) {
@@ -276,7 +299,7 @@ int CDriverSetupPreparation::RunPackageSetup(int mode) {
         return 0;
     }
     int shellCode = 0;
-    if (!ShellStartAndWait(program, parameters, &shellCode)) {
+    if (ShellStartAndWait(program, parameters, &shellCode) == ChildWait::kNotStarted) {
         WriteLog("ERR: ShellExecuteEx %s with para(%s) error,last error:%d...", program, parameters,
                  shellCode);
         return 0;
