@@ -86,6 +86,7 @@ CDriverSetupPreparation::~CDriverSetupPreparation() = default;
 int CDriverSetupPreparation::AutoRun_PrepareTmpDriver() {
     if (m_strDriverPath.empty())
         return 0;
+    m_nFilesNotStaged = 0;
     if (!AutoRun_CreateTmpSysDrvDir(m_strDriverPath))
         return 0;
     return AutoRun_CopyAllFiles(m_strDriverPath);
@@ -172,7 +173,14 @@ int CDriverSetupPreparation::AutoRun_CopyAllFiles(std::string driverPath) {
     // A folder that could not be copied whole has logged why; the staging goes on with the others.
     CopyClientSetup(driverPath.c_str(), edition, nullptr);
     CopyClientSetup(driverPath.c_str(), "\\Res", nullptr);
-    return 1;
+    return AllFilesStaged() ? 1 : 0;
+}
+
+bool CDriverSetupPreparation::AllFilesStaged() const {
+    if (m_nFilesNotStaged == 0)
+        return true;
+    WriteLog("ERR: %d files of the package could not be staged; the staging failed", m_nFilesNotStaged);
+    return false;
 }
 
 int CDriverSetupPreparation::CopyClientSetup(const char* param1, const char* param2, const char* param3) {
@@ -222,6 +230,7 @@ int CDriverSetupPreparation::CopyClientSetup(const char* param1, const char* par
     } while (FindNextFileA(search.Get(), &found));
 
     if (failed) {
+        m_nFilesNotStaged += failed;
         WriteLog("ERR: Copy the client setup, %d files failed..", failed);
         return 0;
     }
@@ -238,6 +247,7 @@ void CDriverSetupPreparation::CopyFileToTmp(std::string file, std::string folder
         !FormatBounded(target, sizeof target, "%s%s%s%s", temp, folder.c_str(), folder.empty() ? "" : "\\",
                        file.c_str())) {
         WriteLog("ERR: The path of the file %s to copy to temp is too long, refused", file.c_str());
+        ++m_nFilesNotStaged;
         return;
     }
     WIN32_FIND_DATAA found;
@@ -247,10 +257,12 @@ void CDriverSetupPreparation::CopyFileToTmp(std::string file, std::string folder
         return;
     }
     ForceDeleteFile(target);
-    if (CopyFileA(source, target, FALSE))
+    if (CopyFileA(source, target, FALSE)) {
         WriteLog("END: Copy the file %s to temp(%s) success", source, target);
-    else
+    } else {
         LogCopyFailure(source, target);
+        ++m_nFilesNotStaged;
+    }
 }
 
 bool CDriverSetupPreparation::GetStagedSetupPath(char (&path)[kPathRoom]) {
@@ -372,5 +384,5 @@ int CDriverPrepare_PcOptions::AutoRun_CopyAllFiles() {
     CopyFileToTmp(kAutorunCfgName, m_strDriverPath);
     CopyFileToTmp(m_strDllModuleName, m_strDriverPath);
     CopyFileToTmp(PluginIniName(m_strDllModuleName), m_strDriverPath);
-    return 1;
+    return AllFilesStaged() ? 1 : 0;
 }

@@ -65,8 +65,13 @@ protected:
     enum class Role { kInstaller, kLauncher };
     CDriverSetupPreparation(Role role, std::string moduleDir);
 
+    // Whether every file found was staged; logged when not. A staged package with a file missing (a full
+    // disk, a medium taken out while it was copied) must not be started as if it were whole.
+    bool AllFilesStaged() const;
+
     Role m_role;
     std::string m_strModuleDir; // {ModuleDir}: the running program's folder, with its trailing backslash
+    int m_nFilesNotStaged = 0;  // files found on the medium that could not be copied, this staging
 };
 
 // The installer's staging: the package folder is the installer's own folder.

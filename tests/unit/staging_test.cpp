@@ -147,23 +147,28 @@ TEST_F(Staging, AReadOnlyFileOfAnEarlierRunIsReplaced) {
     EXPECT_EQ("content of drvcfg.ini", ReadWholeFile(Staged("Pkg\\drvcfg.ini")));
 }
 
-TEST_F(Staging, AFileThatCannotBeCopiedIsReportedAndTheRestStillArrives) {
+TEST_F(Staging, AFileThatCannotBeCopiedFailsTheStagingAndTheRestStillArrives) {
     std::string package = MakePackage();
     g_nEdition = kEditionWin7_32;
+    // A medium file that cannot be read (as when the medium goes, or another program holds it).
+    ScopedFileHandle held(CreateFileA((package + "drvcfg.ini").c_str(), GENERIC_READ, 0, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
     CDriverPrepare_Setup setup(package);
-    EXPECT_EQ(1, setup.AutoRun_PrepareTmpDriver());
-    // A folder where the copy of drvcfg.ini must go: neither deleted nor overwritten.
-    DeleteFileA(Staged("Pkg\\drvcfg.ini").c_str());
-    CreateDirectoryA(Staged("Pkg\\drvcfg.ini").c_str(), nullptr);
-    DeleteLog();
-    EXPECT_EQ(0, setup.CopyClientSetup("Pkg", nullptr, nullptr));
+    EXPECT_EQ(0, setup.AutoRun_PrepareTmpDriver());
 
     std::string line = "CopyFile: " + package + "drvcfg.ini >> " + Staged("Pkg\\drvcfg.ini");
     EXPECT_FALSE(HasMessage(line));
     EXPECT_TRUE(HasMessageStarting("ERR: " + line + " failed, error "));
     EXPECT_TRUE(HasMessage("ERR: Copy the client setup, 1 files failed.."));
+    EXPECT_TRUE(HasMessage("ERR: 1 files of the package could not be staged; the staging failed"));
     EXPECT_TRUE(Exists(Staged("Pkg\\Instoria.exe")));
     EXPECT_TRUE(Exists(Staged("Pkg\\Win7\\qvser.sys")));
+
+    // The next staging, with the file readable again, is whole.
+    held.Reset();
+    EXPECT_EQ(1, setup.AutoRun_PrepareTmpDriver());
+    EXPECT_EQ("content of drvcfg.ini", ReadWholeFile(Staged("Pkg\\drvcfg.ini")));
 }
 
 TEST_F(Staging, WhatAnEarlierRunOrAnotherProgramLeftIsRemovedFirst) {
