@@ -24,7 +24,12 @@ void ClockSleep(DWORD milliseconds) {
 }
 
 DWORD ClockWait(HANDLE object, DWORD milliseconds) {
-    return WaitForSingleObject(object, milliseconds == INFINITE ? INFINITE : RealMilliseconds(milliseconds));
+    return ClockWaitAny(1, &object, milliseconds);
+}
+
+DWORD ClockWaitAny(DWORD count, const HANDLE* objects, DWORD milliseconds) {
+    return WaitForMultipleObjects(count, objects, FALSE,
+                                  milliseconds == INFINITE ? INFINITE : RealMilliseconds(milliseconds));
 }
 
 // Unsigned arithmetic keeps differences of two readings right across the wrap.

@@ -14,3 +14,5 @@ DWORD ClockTickCount();
 // Waits up to the given milliseconds of the program's time for an object (an event, a thread) to be
 // signalled; answers WaitForSingleObject's result (WAIT_TIMEOUT when the time ran out).
 DWORD ClockWait(HANDLE object, DWORD milliseconds);
+// The same for the first of several objects (WaitForMultipleObjects's result).
+DWORD ClockWaitAny(DWORD count, const HANDLE* objects, DWORD milliseconds);

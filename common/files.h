@@ -21,6 +21,20 @@ bool AppendPath(char* path, size_t room, const char* part);
 // Deletes a file, clearing its read-only attribute first. True when the file was deleted.
 bool ForceDeleteFile(const char* path);
 
+// What emptying a folder does with one of its entries, by its attributes: a file is deleted, a folder is
+// emptied and removed, and a link to a folder elsewhere (a reparse point: a junction or a symbolic link) is
+// removed as a link, never entered, so that nothing outside the folder is touched.
+enum class EntryRemoval { kDeleteFile, kEmptyAndRemoveFolder, kRemoveLink };
+EntryRemoval DecideEntryRemoval(DWORD attributes);
+// Deletes everything inside the folder (read-only files too) and keeps the folder. True when it is empty
+// afterwards or did not exist; each entry that stays is logged.
+bool EmptyFolder(const char* folder);
+// The text lowered as Windows lowers it in the program's code page.
+std::string LowerText(std::string text);
+// Whether path is folder itself or lies inside it, compared without regard to case ("C:\T\Driver\x" lies in
+// "c:\t\driver"; "C:\T\Drivers" does not).
+bool PathIsWithin(const std::string& path, const std::string& folder);
+
 // 1 when the file's text, lowered (A to Z only) and read up to its first zero byte, contains text1 and,
 // unless text2 is empty, text2 as well; 0 otherwise (also for an empty text1 or an unreadable file).
 // The search texts are taken as given: callers pass lower-case texts.

@@ -3,6 +3,7 @@
 #include "files.h"
 #include "handles.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -23,14 +24,20 @@ bool GetLogFilePath(char (&path)[kPathRoom]) {
 const char kLogMutexName[] = "PalvioInstoriaAutoRunLog";
 constexpr DWORD kLogMutexWait = 2000;
 
+// Once a wait for the writers' mutex has run out, the holder is taken to hang: later lines only try it, so
+// that a program of some hundred lines is not held up 2 s for each.
+std::atomic<bool> g_logMutexHangs{false};
+
 // Holds the writers' mutex while it lives. A writer that cannot get it (another account's mutex it may not
 // open, or a holder that hangs) writes all the same: a line is worth more than its order.
 class LogWriterLock {
 public:
     LogWriterLock() : m_mutex(CreateMutexA(nullptr, FALSE, kLogMutexName)) {
         if (m_mutex) {
-            DWORD waited = WaitForSingleObject(m_mutex.Get(), kLogMutexWait);
+            DWORD waited = WaitForSingleObject(m_mutex.Get(), g_logMutexHangs ? 0 : kLogMutexWait);
             m_owned = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+            if (waited == WAIT_TIMEOUT)
+                g_logMutexHangs = true;
         }
     }
     ~LogWriterLock() {

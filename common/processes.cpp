@@ -1,5 +1,6 @@
 #include "processes.h"
 
+#include "clock.h"
 #include "handles.h"
 #include "log.h"
 
@@ -13,7 +14,8 @@
 #define FULLWIDTH_OPEN "\xA3\xA8"
 #define FULLWIDTH_CLOSE "\xA3\xA9"
 
-bool ShellStartAndWait(const char* program, const char* parameters, int* shellCode, HANDLE stop) {
+ChildWait ShellStartAndWait(const char* program, const char* parameters, int* shellCode, HANDLE stop,
+                            DWORD limit) {
     SHELLEXECUTEINFOA request = {};
     request.cbSize = sizeof request;
     // A program that cannot be started is reported through the log and the result; without NO_UI the shell
@@ -26,29 +28,41 @@ bool ShellStartAndWait(const char* program, const char* parameters, int* shellCo
     if (!ShellExecuteExA(&request)) {
         // The shell leaves its SE_ERR code in the instance field.
         *shellCode = static_cast<int>(reinterpret_cast<INT_PTR>(request.hInstApp));
-        return false;
+        return ChildWait::kNotStarted;
     }
     // A start handed to an already running program (DDE) comes without a process to wait for.
     ScopedHandle process(request.hProcess);
-    if (process) {
-        HANDLE ends[] = {process.Get(), stop};
-        WaitForMultipleObjects(stop ? 2 : 1, ends, FALSE, INFINITE);
+    if (!process)
+        return ChildWait::kEnded;
+    HANDLE ends[] = {process.Get(), stop};
+    switch (ClockWaitAny(stop ? 2 : 1, ends, limit)) {
+    case WAIT_OBJECT_0 + 1:
+        return ChildWait::kStopped;
+    case WAIT_TIMEOUT:
+        return ChildWait::kTimedOut;
+    default:
+        return ChildWait::kEnded;
     }
-    return true;
 }
 
-int RunClientSetup(const char* program, const char* parameters, HANDLE stop) {
+int RunClientSetup(const char* program, const char* parameters, HANDLE stop, DWORD limit) {
     // How the lines show an absent parameter text, the same with every C runtime.
     const char* shown = parameters ? parameters : "(null)";
     WriteLog("===> RunClientSetup: %s" FULLWIDTH_OPEN "%s" FULLWIDTH_CLOSE " setup, SUC...", program, shown);
     int shellCode = 0;
-    if (!ShellStartAndWait(program, parameters, &shellCode, stop)) {
+    switch (ShellStartAndWait(program, parameters, &shellCode, stop, limit)) {
+    case ChildWait::kNotStarted:
         WriteLog("ERR: ShellExecuteEx %s (%s) error,last error:%d...", program, shown, shellCode);
         return 0;
-    }
-    if (stop && WaitForSingleObject(stop, 0) == WAIT_OBJECT_0) {
+    case ChildWait::kStopped:
         WriteLog("INF: RunClientSetup: %s is left running, the wait for it was given up", program);
         return 1;
+    case ChildWait::kTimedOut:
+        WriteLog("ERR: RunClientSetup: %s has not ended within %lu s; it is left running", program,
+                 static_cast<unsigned long>(limit / 1000));
+        return 0;
+    case ChildWait::kEnded:
+        break;
     }
     WriteLog("<=== RunClientSetup: %s" FULLWIDTH_OPEN "%s" FULLWIDTH_CLOSE " setup, SUC...", program, shown);
     return 1;

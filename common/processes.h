@@ -3,15 +3,22 @@
 
 #include <windows.h>
 
+// How a wait for a started program ended.
+enum class ChildWait { kNotStarted, kEnded, kStopped, kTimedOut };
+
 // Starts a program through the shell ("open", shown, no error box of the shell's own) and waits until it has
-// ended, or until `stop` (an event; may be null) is set, which leaves the program running. False when it
-// could not be started; *shellCode then holds the shell's SE_ERR code.
-bool ShellStartAndWait(const char* program, const char* parameters, int* shellCode, HANDLE stop = nullptr);
+// ended, until `stop` (an event; may be null) is set, or until `limit` milliseconds of the program's clock
+// have passed; the last two leave the program running. kNotStarted: *shellCode holds the shell's SE_ERR
+// code.
+ChildWait ShellStartAndWait(const char* program, const char* parameters, int* shellCode,
+                            HANDLE stop = nullptr, DWORD limit = INFINITE);
 
 // Starts a program through the shell ("open", shown, the caller's current folder) and waits until it has
-// ended, without limit but for `stop` (see ShellStartAndWait). 1 when it was started and has ended (or the
-// wait was given up), 0 when it could not be started. parameters may be null.
-int RunClientSetup(const char* program, const char* parameters, HANDLE stop = nullptr);
+// ended, or until `stop` is set or `limit` has passed (see ShellStartAndWait). 1 when it was started and
+// has ended (or the wait was given up on `stop`), 0 when it could not be started or did not end within the
+// limit (it is left running). parameters may be null.
+int RunClientSetup(const char* program, const char* parameters, HANDLE stop = nullptr,
+                   DWORD limit = INFINITE);
 
 // Starts a program through the shell ("open", no owner window) without waiting for it, in the given working
 // folder (null: the caller's) and show mode. A failed start shows no message box of the shell: the caller

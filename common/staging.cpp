@@ -86,6 +86,7 @@ CDriverSetupPreparation::~CDriverSetupPreparation() = default;
 int CDriverSetupPreparation::AutoRun_PrepareTmpDriver() {
     if (m_strDriverPath.empty())
         return 0;
+    m_nFilesNotStaged = 0;
     if (!AutoRun_CreateTmpSysDrvDir(m_strDriverPath))
         return 0;
     return AutoRun_CopyAllFiles(m_strDriverPath);
@@ -97,6 +98,8 @@ int CDriverSetupPreparation::AutoRun_CreateTmpSysDrvDir(std::string driverPath) 
         WriteLog("ERR: The temp package folder %s is not available, refused", driverPath.c_str());
         return 0;
     }
+    if (!ClearStagingFolder(base, driverPath))
+        return 0;
     if (!CreateDirIfAbsent(base))
         return 0;
     std::string edition;
@@ -114,6 +117,27 @@ int CDriverSetupPreparation::AutoRun_CreateTmpSysDrvDir(std::string driverPath) 
         return 0;
     }
     return CreateDirIfAbsent(folder);
+}
+
+bool CDriverSetupPreparation::ClearStagingFolder(const char* base, const std::string& driverPath) {
+    // Emptying a folder that holds the package itself would delete what is to be staged.
+    std::string source = m_strModuleDir + (m_bFromSubFolder ? driverPath : std::string());
+    if (PathIsWithin(source, base)) {
+        WriteLog("ERR: The package %s lies in the staging folder %s; nothing is staged", source.c_str(),
+                 base);
+        return false;
+    }
+    // The staged package must be the medium's alone: an elevated installer runs from there, and whatever an
+    // earlier run left or another program of the user planted beside it would be loaded or read as its own.
+    DWORD attributes = GetFileAttributesA(base);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return true;
+    bool cleared = DecideEntryRemoval(attributes) == EntryRemoval::kRemoveLink
+                       ? RemoveDirectoryA(base) != FALSE
+                       : EmptyFolder(base);
+    if (!cleared)
+        WriteLog("ERR: The staging folder %s cannot be emptied; nothing is staged", base);
+    return cleared;
 }
 
 int CDriverSetupPreparation::AutoRun_GetTmpSysDrvDirName(std::string& folder) {
@@ -149,7 +173,14 @@ int CDriverSetupPreparation::AutoRun_CopyAllFiles(std::string driverPath) {
     // A folder that could not be copied whole has logged why; the staging goes on with the others.
     CopyClientSetup(driverPath.c_str(), edition, nullptr);
     CopyClientSetup(driverPath.c_str(), "\\Res", nullptr);
-    return 1;
+    return AllFilesStaged() ? 1 : 0;
+}
+
+bool CDriverSetupPreparation::AllFilesStaged() const {
+    if (m_nFilesNotStaged == 0)
+        return true;
+    WriteLog("ERR: %d files of the package could not be staged; the staging failed", m_nFilesNotStaged);
+    return false;
 }
 
 int CDriverSetupPreparation::CopyClientSetup(const char* param1, const char* param2, const char* param3) {
@@ -199,6 +230,7 @@ int CDriverSetupPreparation::CopyClientSetup(const char* param1, const char* par
     } while (FindNextFileA(search.Get(), &found));
 
     if (failed) {
+        m_nFilesNotStaged += failed;
         WriteLog("ERR: Copy the client setup, %d files failed..", failed);
         return 0;
     }
@@ -215,6 +247,7 @@ void CDriverSetupPreparation::CopyFileToTmp(std::string file, std::string folder
         !FormatBounded(target, sizeof target, "%s%s%s%s", temp, folder.c_str(), folder.empty() ? "" : "\\",
                        file.c_str())) {
         WriteLog("ERR: The path of the file %s to copy to temp is too long, refused", file.c_str());
+        ++m_nFilesNotStaged;
         return;
     }
     WIN32_FIND_DATAA found;
@@ -224,10 +257,12 @@ void CDriverSetupPreparation::CopyFileToTmp(std::string file, std::string folder
         return;
     }
     ForceDeleteFile(target);
-    if (CopyFileA(source, target, FALSE))
+    if (CopyFileA(source, target, FALSE)) {
         WriteLog("END: Copy the file %s to temp(%s) success", source, target);
-    else
+    } else {
         LogCopyFailure(source, target);
+        ++m_nFilesNotStaged;
+    }
 }
 
 bool CDriverSetupPreparation::GetStagedSetupPath(char (&path)[kPathRoom]) {
@@ -276,7 +311,7 @@ int CDriverSetupPreparation::RunPackageSetup(int mode) {
         return 0;
     }
     int shellCode = 0;
-    if (!ShellStartAndWait(program, parameters, &shellCode)) {
+    if (ShellStartAndWait(program, parameters, &shellCode) == ChildWait::kNotStarted) {
         WriteLog("ERR: ShellExecuteEx %s with para(%s) error,last error:%d...", program, parameters,
                  shellCode);
         return 0;
@@ -349,5 +384,5 @@ int CDriverPrepare_PcOptions::AutoRun_CopyAllFiles() {
     CopyFileToTmp(kAutorunCfgName, m_strDriverPath);
     CopyFileToTmp(m_strDllModuleName, m_strDriverPath);
     CopyFileToTmp(PluginIniName(m_strDllModuleName), m_strDriverPath);
-    return 1;
+    return AllFilesStaged() ? 1 : 0;
 }

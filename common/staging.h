@@ -17,8 +17,13 @@ public:
     // Creates {Temp}{DriverPath}, its edition folder and Res, and copies the package's files into them.
     // 1 done, 0 nothing to stage, a folder missing or an unsupported edition.
     int AutoRun_PrepareTmpDriver();
-    // 1 when {Temp}N, {Temp}N{Edition} and {Temp}N\Res all exist (made where missing).
+    // 1 when {Temp}N, {Temp}N{Edition} and {Temp}N\Res all exist, {Temp}N emptied first (see
+    // ClearStagingFolder) and the others made.
     int AutoRun_CreateTmpSysDrvDir(std::string driverPath);
+    // Empties {Temp}N (base) of everything an earlier run or another program left there; a link standing
+    // in its place is removed, not followed. False (logged) when something stays, or when the package
+    // folder itself lies in base.
+    bool ClearStagingFolder(const char* base, const std::string& driverPath);
     // The edition folder ("\Win7", ...) of g_nEdition; 0 with folder untouched for an unknown edition.
     int AutoRun_GetTmpSysDrvDirName(std::string& folder);
     // 1 when the folder exists or was made (its parent must exist).
@@ -60,8 +65,13 @@ protected:
     enum class Role { kInstaller, kLauncher };
     CDriverSetupPreparation(Role role, std::string moduleDir);
 
+    // Whether every file found was staged; logged when not. A staged package with a file missing (a full
+    // disk, a medium taken out while it was copied) must not be started as if it were whole.
+    bool AllFilesStaged() const;
+
     Role m_role;
     std::string m_strModuleDir; // {ModuleDir}: the running program's folder, with its trailing backslash
+    int m_nFilesNotStaged = 0;  // files found on the medium that could not be copied, this staging
 };
 
 // The installer's staging: the package folder is the installer's own folder.

@@ -1,5 +1,6 @@
 #include "app.h"
 
+#include "common/crash_log.h"
 #include "common/log.h"
 
 namespace {
@@ -70,6 +71,7 @@ void CWinApp::OnWindowGone(CWnd* window) {
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
+    LogCrashes();
     CWinApp* app = CWinApp::Current();
     if (!app) {
         WriteLog("ERR: the program has no application object.");

@@ -55,7 +55,7 @@ int switch_3_port(CInstoriaDlg& dlg) {
     char parameters[kPathRoom] = {};
     bool composed = ToolPath(kSwitchTool, program) && SwitchParameters(dlg.m_szCdromDrive, parameters);
     // A window that goes stops the wait for the tool too: the program ends even when the tool hangs.
-    if (composed && RunClientSetup(program, parameters, dlg.StopEvent())) {
+    if (composed && RunClientSetup(program, parameters, dlg.StopEvent(), kSwitchToolLimit)) {
         if (dlg.StopRequested())
             return 0;
         WriteLog("switch_3_port(): device switch OK");

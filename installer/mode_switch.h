@@ -13,9 +13,13 @@ class CInstoriaDlg;
 // TcpWindowSize = 0x00020000 under the TCP/IP parameters (the key made when missing); failures are logged
 // and otherwise not looked at.
 void SetTcpReceiveWindow();
-// Runs portflip.exe -switch -cdrom:<drive> and waits for it. 1 it ran (its exit code is not looked at); 0
-// it could not be started (the window is asked to end after 2 s) or the worker is to stop (the tool is not
-// waited for any more).
+// How long the switch tool may take. It normally ends within seconds; one that hangs (a device that does not
+// answer it) would otherwise keep the always-on-top window up for good. A tool still running at the limit
+// is left running and counts as one that could not be started.
+constexpr DWORD kSwitchToolLimit = 60000;
+// Runs portflip.exe -switch -cdrom:<drive> and waits for it, kSwitchToolLimit at most. 1 it ran (its exit
+// code is not looked at); 0 it could not be started or did not end in time (the window is asked to end
+// after 2 s) or the worker is to stop (the tool is not waited for any more).
 int switch_3_port(CInstoriaDlg& dlg);
 // Waits until the device's drive letter has gone and come back, 60 s at most for both. 1 it came back; 0
 // it did not in time (the window is asked to end at once) or the worker is to stop.

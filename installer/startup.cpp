@@ -37,12 +37,6 @@ void ShowNotice(const CInstoriaDlg& dlg, const std::string& text) {
     MessageBoxA(nullptr, text.c_str(), dlg.m_strBoxTitle.c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
-std::string LowerText(std::string text) {
-    if (!text.empty())
-        CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
-
 } // namespace
 
 int ParseRunMode(const char* word) {

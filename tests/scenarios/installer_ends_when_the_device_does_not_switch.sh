@@ -2,7 +2,8 @@
 # The staged installer on Windows XP when the device's switch goes wrong: without portflip.exe the switch
 # cannot be asked for, and the window ends about 2 s after the failure (shipped installer, normal speed, mode
 # 5); a drive letter that never goes and one that never comes back end the install at the 60 s limit, which
-# counts over both waits (fast-clock twin). No status mark is left.
+# counts over both waits (fast-clock twin), and a switch tool that hangs is given up at its 60 s limit. No
+# status mark is left.
 # Usage: installer_ends_when_the_device_does_not_switch.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 FAST_CLOCK=1
 . "$(dirname "$0")/installer.sh"
@@ -32,6 +33,20 @@ check "through the window" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
 check "before the device's CD-ROM was touched" log_new_lacks 'Del CD ROM'
 mv "$STAGED/Instoria.fast" "$STAGED/Instoria.exe"
 mv "$STAGED/portflip.away" "$STAGED/portflip.exe"
+
+# A switch tool that hangs (a device that never answers it): the worker gives it 60 s (3 s on the fast
+# clock), then fails as for a tool that cannot be started, and the window ends 2 s later.
+printf '%s\r\n' '[Answer]' 'EndsAfter=600000' '[Play]' 'Modes=-none' >"$STAGED/portflip.ini"
+log_mark
+WINE_PROGRAM_AS="$TEMP_WIN\\Driver\\Instoria.exe" run "$STAGED/Instoria.exe" E: 4
+check "a hanging switch tool is given up at its limit" \
+    log_new_has "ERR: RunClientSetup: $TEMP_WIN\\Driver\\portflip.exe has not ended within 60 s; it is left running"
+check "as a switch that failed" log_new_has 'switch_3_port(): notify mobile to switch cd_rom to three_port fail'
+check "the window ends the program" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
+check "before the device's CD-ROM was touched" log_new_lacks 'Del CD ROM'
+check "no mark is left" test ! -e "$status"
+check "the tool had been asked to switch" file_has_line "$STAGED/portflip.journal" 'portflip -switch -cdrom:E:'
+wine_exec "$PREFIX" "$DRIVE_C/windows/system32/taskkill.exe" /f /im portflip.exe >/dev/null 2>&1
 
 # never PLAY...: the installer in mode 4 while the device plays its switch so (a step of -1 is left out).
 never() {

@@ -92,6 +92,23 @@ check "the application runs, the device is not in storage mode: a quiet end" log
 check "without a window" log_new_lacks 'dialog begin...'
 check "the library is freed at the end" journal_has 'freed'
 
+# The library crashes inside an entry point: the launcher's last word names the library, and it ends at once
+# with the exception's code instead of waiting in the system's error dialog; the next start is not held up.
+plugin_answers PalvioIsEnable=1 Crash=CheckPalvioIsRunning
+log_mark
+launch
+check "a crash in the library ends the launcher" journal_has 'CheckPalvioIsRunning crashes'
+# The access violation arrives as one (0xc0000005) on Windows, as an illegal instruction (0xc000001d) from
+# 32-bit Wine under qemu's emulator.
+check "with a line that names the library" any \
+    "log_new_starts 'ERR: The program ends after exception 0xc0000005 in PalvioPlugin.dll at offset 0x'" \
+    "log_new_starts 'ERR: The program ends after exception 0xc000001d in PalvioPlugin.dll at offset 0x'"
+check "and the exception's code as its status" any "status_is $((0xc0000005 & 255))" "status_is $((0xc000001d & 255))"
+plugin_answers PalvioIsEnable=1 CheckPalvioIsRunning=1
+log_mark
+launch
+check "the next launcher takes the mutex" log_new_has 'INF: Create Mutex:PalvioAutorunMutex success'
+
 # The Palvio application is not offered: its running check is skipped, the dial-up pair decides.
 plugin_answers PalvioIsEnable=0 DialIsEnable=1 CheckDialIsRunning=1
 log_mark

@@ -9,6 +9,11 @@
 . "$(dirname "$0")/launcher.sh"
 
 launcher_begin win32 5.1
+# A switch tool that takes its time and a device that does not answer it: the installers this launcher starts
+# stay at their switch step (after the driver files) until the scenario closes their windows, however slow
+# the machine, and leave the device's nodes alone.
+cp "$TEST_TREE32/tests/doubles/portflip/portflip.exe" "$MEDIUM/Driver/"
+printf '%s\r\n' '[Answer]' 'EndsAfter=600000' '[Play]' 'Modes=-none' >"$MEDIUM/Driver/portflip.ini"
 add_storage_device
 oem_inf 3 "$BOTH_INF"
 driver_file

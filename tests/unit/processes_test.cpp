@@ -108,6 +108,22 @@ TEST_F(Processes, RunClientSetupGivesUpTheWaitWhenAskedToStop) {
     EXPECT_EQ(1, KillProcessByName("PvLongTool.exe")) << "the program was left running";
 }
 
+TEST_F(Processes, RunClientSetupGivesUpAProgramThatOutlastsItsLimit) {
+    std::string program = Sleeper("PvHungTool.exe");
+    DWORD start = GetTickCount();
+    EXPECT_EQ(0, RunClientSetup(program.c_str(), "30000", nullptr, 1500));
+    DWORD waited = GetTickCount() - start;
+    EXPECT_GE(waited + 16, 1500u);
+    EXPECT_LT(waited, 10000u);
+    EXPECT_EQ(std::vector<std::string>(
+                  {"===> RunClientSetup: " + program +
+                       "\xA3\xA8"
+                       "30000\xA3\xA9 setup, SUC...",
+                   "ERR: RunClientSetup: " + program + " has not ended within 1 s; it is left running"}),
+              LogMessages());
+    EXPECT_EQ(1, KillProcessByName("PvHungTool.exe")) << "the program was left running";
+}
+
 TEST_F(Processes, RunClientSetupOfAMissingProgramReportsTheShellsError) {
     std::string missing = m_dir.File("portflip.exe");
     EXPECT_EQ(0, RunClientSetup(missing.c_str(), "-switch -cdrom:E:"));

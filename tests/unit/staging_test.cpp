@@ -147,22 +147,77 @@ TEST_F(Staging, AReadOnlyFileOfAnEarlierRunIsReplaced) {
     EXPECT_EQ("content of drvcfg.ini", ReadWholeFile(Staged("Pkg\\drvcfg.ini")));
 }
 
-TEST_F(Staging, AFileThatCannotBeCopiedIsReportedAndTheRestStillArrives) {
+TEST_F(Staging, AFileThatCannotBeCopiedFailsTheStagingAndTheRestStillArrives) {
     std::string package = MakePackage();
     g_nEdition = kEditionWin7_32;
-    // A folder where the copy of drvcfg.ini must go: neither deleted nor overwritten.
-    CreateDirectoryA(Staged("Pkg").c_str(), nullptr);
-    CreateDirectoryA(Staged("Pkg\\drvcfg.ini").c_str(), nullptr);
+    // A medium file that cannot be read (as when the medium goes, or another program holds it).
+    ScopedFileHandle held(CreateFileA((package + "drvcfg.ini").c_str(), GENERIC_READ, 0, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
     CDriverPrepare_Setup setup(package);
-    EXPECT_EQ(1, setup.AutoRun_PrepareTmpDriver());
-    EXPECT_EQ(0, setup.CopyClientSetup("Pkg", nullptr, nullptr));
+    EXPECT_EQ(0, setup.AutoRun_PrepareTmpDriver());
 
     std::string line = "CopyFile: " + package + "drvcfg.ini >> " + Staged("Pkg\\drvcfg.ini");
     EXPECT_FALSE(HasMessage(line));
     EXPECT_TRUE(HasMessageStarting("ERR: " + line + " failed, error "));
     EXPECT_TRUE(HasMessage("ERR: Copy the client setup, 1 files failed.."));
+    EXPECT_TRUE(HasMessage("ERR: 1 files of the package could not be staged; the staging failed"));
     EXPECT_TRUE(Exists(Staged("Pkg\\Instoria.exe")));
     EXPECT_TRUE(Exists(Staged("Pkg\\Win7\\qvser.sys")));
+
+    // The next staging, with the file readable again, is whole.
+    held.Reset();
+    EXPECT_EQ(1, setup.AutoRun_PrepareTmpDriver());
+    EXPECT_EQ("content of drvcfg.ini", ReadWholeFile(Staged("Pkg\\drvcfg.ini")));
+}
+
+TEST_F(Staging, WhatAnEarlierRunOrAnotherProgramLeftIsRemovedFirst) {
+    std::string package = MakePackage();
+    g_nEdition = kEditionXP;
+    for (const char* folder : {"Pkg", "Pkg\\Win7", "Pkg\\Old", "Pkg\\Old\\Deep"})
+        CreateDirectoryA(Staged(folder).c_str(), nullptr);
+    // A library the elevated installer would load from its own folder, and drivers it would place.
+    for (const char* planted : {"Pkg\\version.dll", "Pkg\\Win7\\planted.sys", "Pkg\\Old\\Deep\\old.inf"})
+        WriteWholeFile(Staged(planted), "planted");
+    SetFileAttributesA(Staged("Pkg\\Win7\\planted.sys").c_str(), FILE_ATTRIBUTE_READONLY);
+
+    CDriverPrepare_Setup setup(package);
+    EXPECT_EQ(1, setup.AutoRun_PrepareTmpDriver());
+    for (const char* planted : {"Pkg\\version.dll", "Pkg\\Win7\\planted.sys", "Pkg\\Old"})
+        EXPECT_FALSE(Exists(Staged(planted))) << planted;
+    EXPECT_EQ("content of Instoria.exe", ReadWholeFile(Staged("Pkg\\Instoria.exe")));
+    EXPECT_EQ("content of Win7\\qvser.sys", ReadWholeFile(Staged("Pkg\\Win7\\qvser.sys")));
+}
+
+TEST_F(Staging, AFileThatCannotBeRemovedStopsTheStaging) {
+    std::string package = MakePackage();
+    g_nEdition = kEditionXP;
+    CreateDirectoryA(Staged("Pkg").c_str(), nullptr);
+    WriteWholeFile(Staged("Pkg\\planted.dll"), "planted");
+    // Held open by another program that shares nothing: it can be neither deleted nor trusted.
+    ScopedFileHandle held(CreateFileA(Staged("Pkg\\planted.dll").c_str(), GENERIC_READ, 0, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
+
+    CDriverPrepare_Setup setup(package);
+    EXPECT_EQ(0, setup.AutoRun_PrepareTmpDriver());
+    EXPECT_TRUE(HasMessageStarting("ERR: " + Staged("Pkg\\planted.dll") + " cannot be removed, error "));
+    EXPECT_TRUE(
+        HasMessage("ERR: The staging folder " + Staged("Pkg") + " cannot be emptied; nothing is staged"));
+    EXPECT_FALSE(Exists(Staged("Pkg\\Instoria.exe")));
+}
+
+TEST_F(Staging, APackageInsideTheStagingFolderIsNotEmptiedAway) {
+    // The medium's files copied into the temp folder and started from there.
+    std::string package = Staged("Pkg\\");
+    CreateDirectoryA(package.c_str(), nullptr);
+    WriteWholeFile(package + "Instoria.exe", "the package's own");
+    g_nEdition = kEditionXP;
+    CDriverPrepare_Setup setup(package);
+    EXPECT_EQ(0, setup.AutoRun_PrepareTmpDriver());
+    EXPECT_TRUE(HasMessage("ERR: The package " + package + " lies in the staging folder " + Staged("Pkg") +
+                           "; nothing is staged"));
+    EXPECT_EQ("the package's own", ReadWholeFile(package + "Instoria.exe"));
 }
 
 TEST_F(Staging, AMissingSourceFolderIsLoggedAndTheStagingGoesOn) {

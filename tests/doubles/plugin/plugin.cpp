@@ -3,6 +3,7 @@
 //   [Answers]
 //   InitialDllPara=1
 //   CheckPalvioPrgInstall=0,1     ; answers in call order; the last one repeats
+//   Crash=CheckPalvioIsRunning    ; that entry point writes through a null pointer instead of answering
 // An entry point without a line answers 0, except InitialDllPara, which answers 1. Its loading and its
 // release are journaled too ("loaded"; "freed" by FreeLibrary, "process ended" when the process ends while
 // holding it), so that a scenario sees whether the program let the library go. Built a second time without
@@ -26,6 +27,14 @@ int Answer(const char* entry, int fallback) {
     char list[256] = {};
     std::string ini = DoublePath();
     ini = ini.substr(0, ini.rfind('.')) + ".ini";
+    GetPrivateProfileStringA("Answers", "Crash", "", list, sizeof list, ini.c_str());
+    if (strcmp(list, entry) == 0) {
+        Journal(std::string(entry) + " crashes");
+        // Through a pointer the compiler cannot see to be null: a plain null store would be built as a trap
+        // (an illegal instruction), not as the access violation a faulty library causes.
+        volatile int* volatile target = nullptr;
+        *target = 0;
+    }
     GetPrivateProfileStringA("Answers", entry, "", list, sizeof list, ini.c_str());
     int answer = fallback;
     const char* at = list;

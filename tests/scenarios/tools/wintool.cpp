@@ -14,6 +14,8 @@
 //   place TITLE ID prints "place X Y W H shown|hidden enabled|disabled": the control's rectangle in the
 //                  window's client area and its state
 //   press TITLE KEY  a key (escape, return) pressed and released in a top-level window of that title
+//   lock FILE MS   the file opened (made when missing) sharing nothing, held MS milliseconds; prints "locked"
+//   own MUTEX MS   the named mutex made and owned for MS milliseconds; prints "owned"
 //   drag TITLE DX DY the mouse pressed 20 pixels inside the window's top-left corner, moved by DX, DY and
 //                  released; prints "window at X Y", the window's top-left corner afterwards
 //
@@ -222,6 +224,36 @@ int main(int argc, char** argv) {
                 PostMessageA(window, WM_KEYDOWN, key, 1);
                 PostMessageA(window, WM_KEYUP, key, 0xC0000001);
             }
+        } else if (strcmp(step, "lock") == 0) {
+            if (i + 2 >= argc) {
+                fprintf(stderr, "wintool: lock needs a file and milliseconds\n");
+                return 2;
+            }
+            DWORD hold = static_cast<DWORD>(atoi(argv[++i + 1]));
+            // Another program that has the file open and shares nothing: no read, write or delete.
+            HANDLE file = CreateFileA(argument, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (file == INVALID_HANDLE_VALUE)
+                return Fail("cannot lock", argument);
+            printf("locked\n");
+            fflush(stdout);
+            Sleep(hold);
+            CloseHandle(file);
+        } else if (strcmp(step, "own") == 0) {
+            if (i + 2 >= argc) {
+                fprintf(stderr, "wintool: own needs a mutex name and milliseconds\n");
+                return 2;
+            }
+            DWORD hold = static_cast<DWORD>(atoi(argv[++i + 1]));
+            // A program that takes the named mutex and hangs with it.
+            HANDLE mutex = CreateMutexA(nullptr, TRUE, argument);
+            if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS)
+                return Fail("cannot own", argument);
+            printf("owned\n");
+            fflush(stdout);
+            Sleep(hold);
+            ReleaseMutex(mutex);
+            CloseHandle(mutex);
         } else if (strcmp(step, "gone") == 0) {
             if (!WaitFor([&] { return !ProcessRuns(argument); }))
                 return Fail("still running:", argument);
