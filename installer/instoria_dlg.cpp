@@ -124,17 +124,6 @@ void CInstoriaDlg::StopWorker() {
     m_worker.Reset();
 }
 
-void CInstoriaDlg::AddAboutEntry() {
-    if (!(GetWindowLongA(m_hWnd, GWL_STYLE) & WS_SYSMENU))
-        return;
-    HMENU menu = GetSystemMenu(m_hWnd, FALSE);
-    char text[kPathRoom] = {};
-    if (menu && LoadStringA(ProgramInstance(), IDS_ABOUTBOX, text, sizeof text) > 0) {
-        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-        AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, text);
-    }
-}
-
 LRESULT CInstoriaDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT:

@@ -88,7 +88,6 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void AddAboutEntry();
     // The window's size from the background bitmap (and the bitmap kept for painting); the size the
     // window has when the skin gives none.
     SIZE LayOutBackground(Skin skin);

@@ -4,6 +4,7 @@
 
 #include "resource.h"
 
+#include "common/about_entry.h"
 #include "common/files.h"
 #include "common/log.h"
 #include "common/profile.h"
@@ -57,7 +58,7 @@ void RemoveCaption(CWnd& window, SIZE size) {
 BOOL CInstoriaDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     WriteLog("BOOL CInstoriaDlg::OnInitDialog() begin");
-    AddAboutEntry();
+    AddAboutEntry(m_hWnd, ProgramInstance(), IDS_ABOUTBOX, IDM_ABOUTBOX);
 
     g_strMainProduce = "NORMAL";
     std::string skinText;

@@ -2,14 +2,21 @@
 // the staging object, the bound plug-in library, the switches of autoruncfg.cfg and the user texts.
 // Start-up fills it before the window exists and decides with it whether the window is shown at all.
 //
-// This build holds what start-up needs. The skinned window itself (its layout, buttons and the watch of the
-// medium's drive) is not built yet: the window shows its bare template, logs what it would set up, and
-// stays until it is closed.
+// The window: a skinned, captionless dialog with up to four buttons, which closes when a button has done its
+// work, when its close button is pressed, or when the medium's drive letter goes away (a watcher thread asks
+// for that by a message). A button's handler runs on the window thread and may sit in a message box or a
+// plug-in call for long; a close asked for meanwhile waits until the handler has returned, since closing
+// frees the library and the staging object the handler is using.
 #pragma once
 
+#include "drive_watch.h"
+#include "xp_button.h"
+
+#include "common/controls_bmp_button.h"
 #include "common/handles.h"
 #include "common/plugin_api.h"
 #include "common/staging.h"
+#include "framework/bitmap.h"
 #include "framework/dialog.h"
 
 #include <windows.h>
@@ -46,7 +53,18 @@ public:
     // started.
     int call_instoria(int mode);
 
+    // Shows the CD prompt, then the window again. 1.
+    int ShowInstallCdPrompt();
+
+    // The button handlers: each does its one job, then closes the window or shows it again.
+    void OnButSorvane();
+    void OnButDialup();
+    void OnButChangeUsb();
+    void OnButMtp();
+
     BOOL DestroyWindow() override;
+    // Neither Enter nor Escape closes the window.
+    BOOL PreTranslateMessage(MSG* message) override;
 
     std::unique_ptr<CDriverPrepare_PcOptions> m_pDriverPrepare; // the staging object; null when not created
     ScopedModule m_hProductDll;                                 // the plug-in library; null when not loaded
@@ -87,14 +105,52 @@ public:
     std::string m_strIsSupportPalvio;
     std::string m_strIsSupportDialup;
 
+    int m_nButtonCount = 0;  // the button switches that are "yes" (any case)
+    CBitmap m_bmpBack;       // Res\palviobk.bmp
+    CMyBmpButton m_btnLogo;  // control 1007
+    CMyBmpButton m_btnClose; // control 1008
+    CXPButton m_btnPalvio;   // control 1000
+    CXPButton m_btnSd;       // control 1001
+    CXPButton m_btnDialup;   // control 1003
+    CXPButton m_btnMtp;      // control 1002
     HICON m_hIcon = nullptr; // Res\vender.ico beside the program; null when missing
 
 protected:
     BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* exchange) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     // The texts of one language section, with the CD prompt or without. 1 all read.
     int LoadTexts(WORD languageId, bool withCdPrompt);
+
+    // Set-up of the skin: the window's size from the background (the size it has when the background
+    // gives none), the logo and close buttons in the band, the main buttons by their order.
+    SIZE LayOutBackground();
+    // A button of the band, 5 pixels from the left edge, or from rightEdge when that is not -1.
+    void LayOutBandButton(CMyBmpButton& button, const char* normal, const char* selected, int rightEdge,
+                          int band, const char* logLine);
+    void LayOutMainButtons(SIZE window, int band);
+    bool PaintSkin();
+
+    // Runs a button's handler; a close asked for while it runs is carried out when it has returned.
+    void RunHandler(void (CPalvioDlg::*handler)());
+    // The medium's drive letter has gone: the window closes now, or after the running handler.
+    void CloseForMedium();
+    // Hides the window behind the wait cursor while a handler works; Close ends the window, Show brings
+    // it back.
+    void BeginWork();
+    void Close();
+    void Show();
+    // One of the SD and MTP buttons: portflip.exe of the package folder on the medium with the action.
+    void RunModeSwitch(const char* action);
+    // What the application buttons share after their application is ready: the driver, the update offer.
+    // True when the handler is to go on and start its application.
+    bool EnsureDriver(int installerMode);
+
+    int m_nHandlerDepth = 0;       // a button's handler runs (it may have a message box open)
+    bool m_bCloseDeferred = false; // the medium went while it ran
+    DriveWatch m_watch;            // the watcher of the medium's drive letter
 };
 
 // The medium's drive ("E:"): the first two characters of the current folder, where autorun starts the

@@ -99,7 +99,10 @@ int CPalvioDlg::LoadProductDll() {
 }
 
 void CPalvioDlg::FreeProductDll() {
-    m_hProductDll.Reset();
+    if (m_hProductDll) {
+        m_hProductDll.Reset();
+        WriteLog("INF: The product library is freed");
+    }
     m_pDriverPrepare.reset();
 }
 

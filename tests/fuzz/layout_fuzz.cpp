@@ -1,8 +1,13 @@
-// The skinned controls' layout arithmetic on any rectangles, sizes, positions and captions: the progress
-// bar stays in its control, centred parts stay centred, and no arithmetic overflows (the sanitizer's
-// part). Coordinates stay within what a window can have.
+// The skinned controls' and the launcher window's layout arithmetic on any rectangles, sizes, positions,
+// button orders and captions: the progress bar stays in its control, centred parts stay centred, and no
+// arithmetic overflows (the sanitizer's part). Coordinates stay within what a window can have. The SD and
+// MTP buttons' command line never runs past its room.
 #include "common/controls_geometry.h"
 #include "fuzz_check.h"
+#include "launcher/mode_switch_command.h"
+#include "launcher/window_layout.h"
+
+#include <cstring>
 
 #include <string>
 
@@ -48,6 +53,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_EXPECT(fit.wrap.left >= item.left && fit.wrap.right <= item.right);
     TwoLinesFit(item, ConsumeSize(input), ConsumeSize(input));
     TwoLineBands(item);
+
+    int sequence = input.ConsumeIntegral<int>();
+    int gap = ButtonGap(input.ConsumeIntegral<int>(), input.ConsumeIntegral<int>(),
+                        input.ConsumeIntegral<int>(), input.ConsumeIntegral<int>());
+    FUZZ_EXPECT(gap >= -kFarthestCoordinate && gap <= kFarthestCoordinate);
+    for (ButtonRole role : {ButtonRole::kSd, ButtonRole::kMtp, ButtonRole::kPalvio, ButtonRole::kDialup}) {
+        int digit = SequenceDigit(sequence, role);
+        if (role != ButtonRole::kSd)
+            FUZZ_EXPECT(digit > -10 && digit < 10);
+        int top = ButtonTop(digit, gap, input.ConsumeIntegral<int>(), input.ConsumeIntegral<int>());
+        FUZZ_EXPECT(top >= -kFarthestCoordinate && top <= kFarthestCoordinate);
+    }
+    int band = BandTop(input.ConsumeIntegral<int>(), input.ConsumeIntegral<int>());
+    FUZZ_EXPECT(band >= -kFarthestCoordinate && band <= kFarthestCoordinate);
+
+    std::string folder = input.ConsumeRandomLengthString(400);
+    std::string driverPath = input.ConsumeRandomLengthString(300);
+    char tool[kPathRoom], parameters[kPathRoom];
+    if (ComposeModeSwitchCommand(folder.c_str(), driverPath, "-close", tool, parameters))
+        FUZZ_EXPECT(strlen(tool) < kPathRoom && strstr(parameters, "-close -cdrom:") == parameters);
 
     std::string words = input.ConsumeRemainingBytesAsString();
     CaptionLines lines = SplitCaption(words);

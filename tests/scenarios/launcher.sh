@@ -73,6 +73,20 @@ journal_lacks() {
     ! tr -d '\r' <"$JOURNAL" 2>/dev/null | grep -F -- "$1" >/dev/null ||
         { echo "  the journal holds '$1':"; sed 's/^/    /' "$JOURNAL"; false; }
 }
+# The journal holds these lines in this order (others may come between).
+journal_in_order() {
+    local wanted=("$@") next=0 line
+    while IFS= read -r line && [ "$next" -lt "${#wanted[@]}" ]; do
+        [ "$line" = "${wanted[$next]}" ] && next=$((next + 1))
+    done < <(tr -d '\r' <"$JOURNAL" 2>/dev/null)
+    [ "$next" = "${#wanted[@]}" ] ||
+        { echo "  no journal line '${wanted[$next]}' after the ones before it in:"; sed 's/^/    /' "$JOURNAL"; false; }
+}
+# stamp_line PROGRAM TEXT: when the first line of PROGRAM that is exactly TEXT appeared in the stamped log
+# (log_stamp_start), in ms.
+stamp_line() {
+    awk -v text="$1: $2" 'substr($0, 34) == text { print $1; exit }' "$STAMPED" | tr -d '\r'
+}
 # The journal's lines are exactly these (CR LF removed).
 journal_is() {
     local expected actual

@@ -3,6 +3,7 @@
 // each waits up to WINTOOL_SECONDS (default 60) for what it needs.
 //
 //   answer TITLE   a message box of that caption, once shown: prints "text <its message>", then presses OK
+//   yes TITLE, no TITLE  the same for a box that asks: presses Yes or No
 //   close TITLE    a top-level window of that title, once shown: posts WM_CLOSE to it
 //   wait TITLE     a top-level window of that title shows
 //   hidden TITLE   no top-level window of that title shows (hidden or gone)
@@ -10,6 +11,8 @@
 //                  time since the step before it ended
 //   seen TITLE ID  the control ID of a top-level window of that title shows
 //   click TITLE ID that control, once it shows, is clicked (BM_CLICK)
+//   place TITLE ID prints "place X Y W H shown|hidden enabled|disabled": the control's rectangle in the
+//                  window's client area and its state
 //   press TITLE KEY  a key (escape, return) pressed and released in a top-level window of that title
 //   lock FILE MS   the file opened (made when missing) sharing nothing, held MS milliseconds; prints "locked"
 //   own MUTEX MS   the named mutex made and owned for MS milliseconds; prints "owned"
@@ -101,7 +104,8 @@ int main(int argc, char** argv) {
     if (const char* seconds = getenv("WINTOOL_SECONDS"))
         g_limitMs = static_cast<DWORD>(atoi(seconds)) * 1000;
     if (argc < 3) {
-        fprintf(stderr, "usage: wintool answer|close|wait|hidden|gone ARGUMENT | seen|click TITLE ID | press "
+        fprintf(stderr, "usage: wintool answer|yes|no|close|wait|hidden|gone ARGUMENT | seen|click|place "
+                        "TITLE ID | press "
                         "TITLE KEY | drag TITLE DX DY [...]\n");
         return 2;
     }
@@ -114,19 +118,25 @@ int main(int argc, char** argv) {
         const char* step = argv[i];
         const char* argument = argv[i + 1];
         HWND window = nullptr;
-        if (strcmp(step, "answer") == 0) {
+        if (strcmp(step, "answer") == 0 || strcmp(step, "yes") == 0 || strcmp(step, "no") == 0) {
+            int button = step[0] == 'a' ? IDOK : step[0] == 'y' ? IDYES : IDNO;
             // A message box is a dialog of the system's dialog class; its text sits in control 0xFFFF.
             // The box exists before its set-up has filled it in; it shows once that is done.
+            // A program's own dialog may bear the same title: the box is the one that shows the button.
             if (!WaitFor([&] {
-                    window = FindWindowA("#32770", argument);
-                    return window && IsWindowVisible(window);
+                    window = nullptr;
+                    while ((window = FindWindowExA(nullptr, window, "#32770", argument)) != nullptr) {
+                        if (IsWindowVisible(window) && GetDlgItem(window, button))
+                            return true;
+                    }
+                    return false;
                 }))
                 return Fail("no message box", argument);
             HWND message = GetDlgItem(window, 0xFFFF);
             printf("text %s\n", message ? TextOf(message).c_str() : "");
             fflush(stdout);
-            PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
+            PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(window, button)));
         } else if (strcmp(step, "close") == 0 || strcmp(step, "wait") == 0) {
             // Shown means set up: a dialog shows once its initialisation is over.
             if (!WaitFor([&] {
@@ -158,6 +168,26 @@ int main(int argc, char** argv) {
             RECT rect = {};
             GetWindowRect(window, &rect);
             printf("window at %ld %ld\n", rect.left, rect.top);
+            fflush(stdout);
+        } else if (strcmp(step, "place") == 0) {
+            if (i + 2 >= argc) {
+                fprintf(stderr, "wintool: place needs a title and an ID\n");
+                return 2;
+            }
+            int id = atoi(argv[++i + 1]);
+            HWND control = nullptr;
+            if (!WaitFor([&] {
+                    window = FindWindowA(nullptr, argument);
+                    control = window && IsWindowVisible(window) ? GetDlgItem(window, id) : nullptr;
+                    return control != nullptr;
+                }))
+                return Fail("no such control in the window", argument);
+            RECT rect = {};
+            GetWindowRect(control, &rect);
+            MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+            printf("place %ld %ld %ld %ld %s %s\n", rect.left, rect.top, rect.right - rect.left,
+                   rect.bottom - rect.top, IsWindowVisible(control) ? "shown" : "hidden",
+                   IsWindowEnabled(control) ? "enabled" : "disabled");
             fflush(stdout);
         } else if (strcmp(step, "click") == 0 || strcmp(step, "seen") == 0 || strcmp(step, "press") == 0) {
             // Two arguments: the title, then the control or the key.

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# The road of the device's first plug-in, end to end, with the shipped programs (their fast-clock twins) on
+# a simulated PC: the device attaches as CD-ROM E:, the launcher starts from the medium and shows its window,
+# the Palvio application button is clicked: the package is staged, the application installed through the
+# plug-in double, the staged installer started with mode 1 and the window closes. The installer places the
+# drivers, has the device switch (the portflip double plays it: the CD-ROM goes and comes back as E:),
+# writes the status mark and starts Bootrel with 1; the launcher that the returning CD-ROM starts consumes
+# the mark and ends. The order of the events is read from the log's and the journals' lines.
+# Usage: launcher_first_plugin_end_to_end.sh SHIP_TREE_I686 SHIP_TREE_X86_64 xp|win7-64
+FAST_CLOCK=1
+. "$(dirname "$0")/launcher.sh"
+EDITION=${3:-xp}
+
+if [ "$EDITION" = win7-64 ]; then
+    launcher_begin win64 6.1 7601.17514.amd64fre.win7sp1_rtm.101119-1850
+    INSTALLER=Instoria64
+    EDITION_FOLDER=Win7-AMD64
+else
+    launcher_begin win32 5.1
+    INSTALLER=Instoria
+    EDITION_FOLDER=Win7
+fi
+use_doubles LetterGoesAfter=300 LetterComesBackAfter=1500
+add_storage_device
+plugin_answers PalvioIsEnable=1 CheckPalvioPrgInstall=0,1 InstallPalvio=1 UpdatePalvio=1 RunPalvio=1
+staged="$TEMP_DIR/Driver"
+
+# Every line added to the log from now on, with the moment it appeared.
+log_mark
+log_stamp_start
+road_start=$(date +%s%3N)
+launch_start
+check "the launcher's window shows" window_shows
+check "the Palvio application button is clicked, the launcher ends" \
+    wintool click "$LAUNCHER_TITLE" 1000 gone Palvio.exe
+launch_finish
+check "the staged installer's window comes" wintool wait "$WINDOW_TITLE"
+check "the installer ends by itself after the switch" wintool gone "$INSTALLER.exe"
+road_installer_end=$(date +%s%3N)
+check "Bootrel is started with the run mode" file_appears "$staged/Bootrel.journal" 10
+
+# The returning CD-ROM starts the launcher again (autorun, played here).
+launch
+road_end=$(date +%s%3N)
+log_stamp_stop
+
+check "the launcher found the device in its storage identity" \
+    log_new_has 'Begin detect device hwid(usb\vid_2f5e&pid_7a01), comId(usb\class_08&subclass_06&prot_50)'
+check "its window was set up" log_new_has 'CPalvioDlg::OnInitDialog() end'
+check "the application was installed through the library, the installer handed the device with mode 1" \
+    log_new_in_order 'void CPalvioDlg::OnButSorvane()  begin' 'Fun Palvio Is Enable' 'Run InitalDriverSetup' \
+    'Run m_FunCheckPalvioPrgInstall' 'Run CheckAdmin' 'Run m_FunInstallPalvio' 'Run m_FunUpdatePalvio' \
+    'Run CheckDriverSetup' 'Palvio or Dialup is running , but driver isn`t install.' 'call_instoria()' \
+    "INF: shell exe $TEMP_WIN\\Driver\\$INSTALLER.exe with parameter E: 1" 'dialog close'
+check "the package was staged" all_exist "$staged/$INSTALLER.exe" "$staged/drvcfg.ini" \
+    "$staged/$EDITION_FOLDER/qvusbser.sys" "$staged/PalvioPlugin.dll" "$staged/autoruncfg.cfg"
+check "the library was called in order and let go with the window" journal_in_order 'PalvioIsEnable -> 1' \
+    'CheckPalvioPrgInstall -> 0' 'InstallPalvio -> 1' 'CheckPalvioPrgInstall -> 1' 'UpdatePalvio -> 1' \
+    'CheckPalvioPrgInstall -> 1' 'freed'
+check "the application was not started: the device was handed over" journal_lacks 'RunPalvio'
+LOG_NAME=$INSTALLER check "the staged installer ran with mode 1" log_new_in_order 'dlg.m_nDoType = 1' \
+    '<<End to kill process' "Driver setup dir: $TEMP_WIN\\Driver\\$EDITION_FOLDER" \
+    'switch_3_port(): device switch OK' 'Disk is removed OK' 'Disk is refind' \
+    'Run startup program with para(1) success' 'BOOL CInstoriaApp::InitInstance() end'
+check "the drivers were placed in the native driver folder" \
+    cmp -s "$staged/$EDITION_FOLDER/qvusbser.sys" "$DRIVE_C/windows/system32/drivers/qvusbser.sys"
+check "the device was asked to switch" file_has_line "$staged/portflip.journal" 'portflip -switch -cdrom:E:'
+check "Bootrel ran with 1" file_has_line "$staged/Bootrel.journal" 'Bootrel 1'
+# The returning launcher's last lines: it ended right after the mark, letting its library go.
+last_lines() {
+    local last
+    last=$(log_new | grep -a '^Palvio: ' | tail -n 2 | tr '\n' '|')
+    [ "$last" = "Palvio: $1|Palvio: $2|" ] || { echo "  the launcher's last lines: $last"; false; }
+}
+check "the returning launcher found the mark and ended there" \
+    last_lines 'driver install status is 0' 'INF: The product library is freed'
+check "the status file is reset for the next plug-in" file_has_line "$STATUS_FILE" 'status=1'
+check "the returning launcher showed no window" [ "$(log_new | grep -c 'CPalvioDlg::OnInitDialog() begin')" = 1 ]
+
+# The road's phases from the moments the lines appeared.
+shown=$(stamp_line Palvio 'CPalvioDlg::OnInitDialog() end')
+clicked=$(stamp_line Palvio 'void CPalvioDlg::OnButSorvane()  begin')
+handed=$(stamp_line Palvio 'dialog close')
+started=$(stamp_line "$INSTALLER" 'dlg.m_nDoType = 1')
+switched=$(stamp_line "$INSTALLER" 'switch_3_port(): device switch OK')
+back=$(stamp_line "$INSTALLER" 'Disk is refind')
+echo "measured ($EDITION): launcher start to window $((shown - road_start)) ms; click to hand-over" \
+    "$((handed - clicked)) ms; hand-over to installer start $((started - handed)) ms; installer start to" \
+    "switch $((switched - started)) ms; switch to CD-ROM back $((back - switched)) ms; to installer end" \
+    "$((road_installer_end - back)) ms; returning launcher $((road_end - road_installer_end)) ms; whole road" \
+    "$((road_end - road_start)) ms (fast clock, pauses 20 times shorter)"
+
+scenario_end
