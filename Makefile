@@ -1,5 +1,6 @@
 # The front door: 'make' builds the shipped programs for both architectures, 'make check' builds and runs
-# every test, 'make medium' assembles and checks the medium. Both first install what is missing (scripts/setup).
+# every test, 'make medium' assembles and checks the medium, 'make demo' plays the first plug-in. Each first
+# installs what is missing (scripts/setup).
 BUILD ?= build
 ARCHS := i686 x86_64
 SHIP_TREES := $(ARCHS:%=$(BUILD)/ship-%)
@@ -15,7 +16,7 @@ space := $(empty) $(empty)
 SHIP_LIST := $(subst $(space),;,$(abspath $(SHIP_TREES)))
 TEST_LIST := $(subst $(space),;,$(abspath $(TEST_TREES)))
 
-.PHONY: all setup ship tests check medium fuzz bench format clean
+.PHONY: all setup ship tests check medium demo fuzz bench format clean
 
 all: ship
 
@@ -54,6 +55,10 @@ medium: ship
 	@python3 package/make_medium.py $(SHIP_TREES) $(BUILD)/medium --iso $(BUILD)/medium.iso
 	@python3 package/check_medium.py $(BUILD)/medium
 	@echo "medium: $(BUILD)/medium and $(BUILD)/medium.iso"
+
+# The first plug-in played end to end on a simulated PC: log, screenshots and a summary in $(BUILD)/demo.
+demo: tests
+	@SUITE_WINE_DIR=$(WINE_DIR) tests/demo/run-demo $(SHIP_TREES) $(TEST_TREES) $(BUILD)/demo
 
 # The suite's speed on simulated PCs, as one table (also kept in docs/benchmarks.md).
 bench: tests

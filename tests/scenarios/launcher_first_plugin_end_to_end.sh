@@ -6,9 +6,12 @@
 # drivers, has the device switch (the portflip double plays it: the CD-ROM goes and comes back as E:),
 # writes the status mark and starts Bootrel with 1; the launcher that the returning CD-ROM starts consumes
 # the mark and ends. The order of the events is read from the log's and the journals' lines.
+# Screenshots of both windows go to SUITE_SCREENSHOTS. 'make demo' plays it at the programs' own speed
+# (FAST_CLOCK set empty).
 # Usage: launcher_first_plugin_end_to_end.sh SHIP_TREE_I686 SHIP_TREE_X86_64 xp|win7-64
-FAST_CLOCK=1
+FAST_CLOCK=${FAST_CLOCK-1}
 . "$(dirname "$0")/launcher.sh"
+. "$(dirname "$0")/../harness/screen.sh"
 EDITION=${3:-xp}
 
 if [ "$EDITION" = win7-64 ]; then
@@ -20,10 +23,18 @@ else
     INSTALLER=Instoria
     EDITION_FOLDER=Win7
 fi
-use_doubles LetterGoesAfter=300 LetterComesBackAfter=1500
+# The installer watches the drive letter once it has removed the storage node, some 5 s after the switch at
+# the programs' own speed (a quarter of a second on the fast clock): the device's letter goes after that.
+if [ -n "$FAST_CLOCK" ]; then
+    use_doubles LetterGoesAfter=300 LetterComesBackAfter=1500
+else
+    use_doubles LetterGoesAfter=8000 LetterComesBackAfter=3000
+fi
 add_storage_device
 plugin_answers PalvioIsEnable=1 CheckPalvioPrgInstall=0,1 InstallPalvio=1 UpdatePalvio=1 RunPalvio=1
 staged="$TEMP_DIR/Driver"
+SHOTS=${SUITE_SCREENSHOTS:-$PREFIX/screenshots}/launcher_first_plugin_end_to_end-$EDITION
+mkdir -p "$SHOTS"
 
 # Every line added to the log from now on, with the moment it appeared.
 log_mark
@@ -31,10 +42,13 @@ log_stamp_start
 road_start=$(date +%s%3N)
 launch_start
 check "the launcher's window shows" window_shows
+check "as the user sees it" screen_capture "$LAUNCHER_TITLE" "$SHOTS/launcher.png"
 check "the Palvio application button is clicked, the launcher ends" \
     wintool click "$LAUNCHER_TITLE" 1000 gone Palvio.exe
 launch_finish
 check "the staged installer's window comes" wintool wait "$WINDOW_TITLE"
+LOG_NAME=$INSTALLER check "and pauses after placing the drivers" log_wait 'Process setup 41...' 120
+check "the installer's window at work" screen_capture "$WINDOW_TITLE" "$SHOTS/installer.png"
 check "the installer ends by itself after the switch" wintool gone "$INSTALLER.exe"
 road_installer_end=$(date +%s%3N)
 check "Bootrel is started with the run mode" file_appears "$staged/Bootrel.journal" 10

@@ -11,16 +11,21 @@ SIMPC64=${SUITE_SIMPC64:-}
 
 # scenario_begin win32|win64: a fresh prefix in PREFIX, C:\ in DRIVE_C; ended when the script exits. SIMPC is
 # the simulated PC's tool that fits the prefix: the 64-bit one on win64, which reaches the native registry
-# and system32 as a 64-bit program does.
+# and system32 as a 64-bit program does. With SUITE_KEEP_LOG set, the prefix's diagnostic log is copied
+# there before the prefix goes (the demo keeps it).
 scenario_begin() {
     [ -n "${SUITE_WINE_DIR:-}" ] || wine_fail "SUITE_WINE_DIR is not set"
     mkdir -p "$SUITE_WINE_DIR/runs"
     PREFIX=$(mktemp -d "$SUITE_WINE_DIR/runs/$1.XXXXXX") || wine_fail "cannot make a run folder"
-    trap 'wine_prefix_end "$PREFIX"' EXIT
+    trap 'scenario_keep_log; wine_prefix_end "$PREFIX"' EXIT
     wine_prefix_new "$1" "$PREFIX"
     DRIVE_C="$PREFIX/drive_c"
     LOG="$DRIVE_C/windows/temp/AutoRunLog.tmp"
     if [ "$1" = win64 ]; then SIMPC=$SIMPC64; else SIMPC=$SIMPC32; fi
+}
+
+scenario_keep_log() {
+    if [ -n "${SUITE_KEEP_LOG:-}" ] && [ -f "$LOG" ]; then cp "$LOG" "$SUITE_KEEP_LOG"; fi
 }
 
 # run PROGRAM [ARGS...]: runs a Windows program in the scenario's prefix; sets STATUS to its exit status.
