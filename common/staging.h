@@ -15,7 +15,8 @@ public:
     CDriverSetupPreparation& operator=(const CDriverSetupPreparation&) = delete;
 
     // Creates {Temp}{DriverPath}, its edition folder and Res, and copies the package's files into them.
-    // 1 done, 0 nothing to stage, a folder missing or an unsupported edition.
+    // 1 done, 0 nothing to stage, a folder that could not be made or emptied, an unsupported edition, or a
+    // file found on the medium that could not be copied (a missing source folder only leaves its log line).
     int AutoRun_PrepareTmpDriver();
     // 1 when {Temp}N, {Temp}N{Edition} and {Temp}N\Res all exist, {Temp}N emptied first (see
     // ClearStagingFolder) and the others made.
@@ -28,7 +29,8 @@ public:
     int AutoRun_GetTmpSysDrvDirName(std::string& folder);
     // 1 when the folder exists or was made (its parent must exist).
     int CreateDirIfAbsent(const char* path);
-    // Copies the package folder N, then its edition folder and Res. 0 for an unknown edition.
+    // Copies the package folder N, then its edition folder and Res. 0 for an unknown edition, or when a file
+    // found could not be copied.
     int AutoRun_CopyAllFiles(std::string driverPath);
     // Copies the plain files of one source folder into {Temp}param1[param2]. The source is {ModuleDir}
     // (or {ModuleDir}param1 when m_bFromSubFolder) followed by param3, or param2 when param3 is null.
