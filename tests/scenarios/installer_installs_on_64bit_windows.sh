@@ -22,7 +22,7 @@ check "into the native system folder" \
 check "not into the 32-bit programs' one" test ! -e "$DRIVE_C/windows/syswow64/drivers/qvusbser.sys"
 check "the device switched" log_new_has 'Disk is refind'
 check "the status file is marked" file_has_line "$TEMP_DIR/QvInstallDriveCfg.ini" 'status=0'
-check "the start-up tool runs with the mode" file_has_line "$STAGED/Bootrel.journal" 'Bootrel 2'
+check "the start-up tool runs with the mode" line_comes "$STAGED/Bootrel.journal" 'Bootrel 2'
 check "and the program ends" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
 
 scenario_end

@@ -17,17 +17,6 @@ stage_package
 status="$TEMP_DIR/QvInstallDriveCfg.ini"
 drivers="$DRIVE_C/windows/system32/drivers"
 
-# line_comes FILE TEXT: the line is in the file within 10 s. Bootrel is started without being waited for, so
-# its journal may come a moment after the installer has ended.
-line_comes() {
-    local i
-    for ((i = 0; i < 100; i++)); do
-        file_has_line "$1" "$2" >/dev/null && return 0
-        sleep 0.1
-    done
-    file_has_line "$1" "$2"
-}
-
 # run_mode MODE: the staged installer, started with the drive and that run mode, until it ends.
 run_mode() { WINE_PROGRAM_AS="$TEMP_WIN\\Driver\\Instoria.exe" run "$STAGED/Instoria.exe" E: "$1"; }
 

@@ -51,7 +51,7 @@ LOG_NAME=$INSTALLER check "and pauses after placing the drivers" log_wait 'Proce
 check "the installer's window at work" screen_capture "$WINDOW_TITLE" "$SHOTS/installer.png"
 check "the installer ends by itself after the switch" wintool gone "$INSTALLER.exe"
 road_installer_end=$(date +%s%3N)
-check "Bootrel is started with the run mode" file_appears "$staged/Bootrel.journal" 10
+check "Bootrel is started with the run mode" line_comes "$staged/Bootrel.journal" 'Bootrel 1'
 
 # The returning CD-ROM starts the launcher again (autorun, played here).
 launch
@@ -79,7 +79,6 @@ LOG_NAME=$INSTALLER check "the staged installer ran with mode 1" log_new_in_orde
 check "the drivers were placed in the native driver folder" \
     cmp -s "$staged/$EDITION_FOLDER/qvusbser.sys" "$DRIVE_C/windows/system32/drivers/qvusbser.sys"
 check "the device was asked to switch" file_has_line "$staged/portflip.journal" 'portflip -switch -cdrom:E:'
-check "Bootrel ran with 1" file_has_line "$staged/Bootrel.journal" 'Bootrel 1'
 # The returning launcher's last lines: it ended right after the mark, letting its library go.
 last_lines() {
     local last

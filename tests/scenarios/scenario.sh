@@ -125,6 +125,17 @@ file_has_line() {
         { echo "  no line '$text' in $file:"; sed 's/^/    /' "$file" 2>/dev/null; false; }
 }
 
+# FILE holds the line TEXT within 10 s: for journals of programs started without being waited for, which may
+# be written a moment after their starter has ended.
+line_comes() {
+    local i
+    for ((i = 0; i < 100; i++)); do
+        file_has_line "$1" "$2" >/dev/null && return 0
+        sleep 0.1
+    done
+    file_has_line "$1" "$2"
+}
+
 scenario_end() {
     echo "$SCENARIO_FAILURES failed checks"
     [ "$SCENARIO_FAILURES" = 0 ]
