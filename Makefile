@@ -7,7 +7,7 @@ SHIP_TREES := $(ARCHS:%=$(BUILD)/ship-%)
 TEST_TREES := $(ARCHS:%=$(BUILD)/test-%)
 FUZZ_TREE := $(BUILD)/fuzz
 # How long each fuzzer runs: briefly in 'make check', long in 'make fuzz'.
-FUZZ_CHECK_SECONDS ?= 10
+FUZZ_CHECK_SECONDS ?= 5
 FUZZ_SECONDS ?= 600
 ROOT := $(abspath .)
 WINE_DIR := $(abspath $(BUILD))/wine

@@ -35,10 +35,6 @@ std::string WindowsFolder() {
 std::string SystemFile(const std::string& relative) {
     return WindowsFolder() + "\\system32\\" + relative;
 }
-bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // The registered copies in the INF store that name the modem (Windows names them oemN.inf, Wine keeps the
 // source's name).
 std::vector<std::string> StoreCopiesNamingTheModem() {

@@ -28,9 +28,6 @@ std::string InfFolder() {
     EXPECT_TRUE(GetWindowsFolder(windows));
     return std::string(windows) + "\\inf\\";
 }
-bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 bool Has(const std::vector<std::string>& messages, const std::string& text) {
     return std::find(messages.begin(), messages.end(), text) != messages.end();
 }

@@ -17,10 +17,6 @@ using namespace testsupport;
 
 namespace {
 
-bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 bool HasMessage(const std::string& message) {
     std::vector<std::string> messages = LogMessages();
     return std::find(messages.begin(), messages.end(), message) != messages.end();

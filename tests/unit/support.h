@@ -26,6 +26,8 @@ std::vector<std::string> LogLines();
 std::vector<std::string> LogMessages();
 void DeleteLog();
 
+// A file or folder is there.
+bool Exists(const std::string& path);
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& content);
 // A folder of the test's own under the user's temp folder, removed with everything in it at the end.
