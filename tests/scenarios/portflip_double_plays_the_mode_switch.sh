@@ -38,6 +38,7 @@ run "$pkg/portflip.exe" -switch -cdrom:E:
 check "the tool ends at once with status 0" status_is 0
 check "its command line is journaled" file_has_line "$pkg/portflip.journal" 'portflip -switch -cdrom:E:'
 check "the device plays its mode switch to the end" journal_gets 'play: done'
+check "its letter came back" file_has_line "$pkg/portflip.journal" 'play: letter E: back'
 check "the letter went" file_has_line "$pkg/portflip.journal" 'play: letter E: gone'
 check "the storage node went" file_has_line "$pkg/portflip.journal" \
     'play: removed 1 nodes of usb\vid_1a2b&pid_0001'

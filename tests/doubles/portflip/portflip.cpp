@@ -14,6 +14,7 @@
 //   LetterGoesAfter=300           ; milliseconds; -1 leaves the step out (the device misbehaves)
 //   StorageGoesAfter=100
 //   PortsComeAfter=100
+//   StorageComesBackAfter=-1      ; the storage and CD-ROM nodes come back (a device that returns unswitched)
 //   LetterComesBackAfter=500      ; left out too when the letter never went
 //   CdromFolder=/path/of/medium   ; the Linux folder the CD-ROM shows when it comes back
 //   Sign=...                      ; its mounted-device record's sign (default: Key_CDROMSignId)
@@ -81,11 +82,34 @@ void AddInterface(const char* key, const char* className) {
     Report("added " + id, sim::AddDevice(node));
 }
 
+// The device's storage identity as it shows it on the bus: the USB node with the mass-storage class, and
+// its CD-ROM.
+void AddStorage() {
+    const struct {
+        const char *hardwareKey, *compatibleKey, *className;
+    } nodes[] = {{"Key_ProductId", "Key_MassCmpId", "USB"}, {"Key_UsbStorHwId", "Key_UsbStorCmpId", "CDROM"}};
+    for (const auto& each : nodes) {
+        sim::DeviceNode node;
+        std::string id = Profile(each.hardwareKey);
+        node.instanceId = InstanceOf(id);
+        node.hardwareIds = {id};
+        node.compatibleIds = {Profile(each.compatibleKey)};
+        node.className = each.className;
+        Report("added " + id, sim::AddDevice(node));
+    }
+}
+
 void RemoveStorage(const char* key) {
     std::string id = Profile(key);
     int removed = 0;
     sim::Result result = sim::RemoveDevicesWithHardwareId(id.c_str(), &removed);
     Report("removed " + std::to_string(removed) + " nodes of " + id, result);
+}
+
+bool IsCdrom(char letter) {
+    char root[] = "?:\\";
+    root[0] = letter;
+    return GetDriveTypeA(root) == DRIVE_CDROM;
 }
 
 void Play(char letter) {
@@ -101,6 +125,12 @@ void Play(char letter) {
         AddInterface("Key_SerialHwId", "Ports");
         AddInterface("Key_AdbHwId", "AndroidUsbDeviceClass");
     }
+    // Left out unless asked for, and quietly so: the journal of an ordinary switch stays as it was.
+    int storageBack = DoubleAnswer("Play", "StorageComesBackAfter", -1);
+    if (storageBack >= 0) {
+        Sleep(static_cast<DWORD>(storageBack));
+        AddStorage();
+    }
     // A letter that never went cannot come back: defining it again would take it away for a moment.
     if (!letterWent)
         Journal("play: LetterComesBackAfter left out with the letter");
@@ -112,8 +142,20 @@ void Play(char letter) {
             Journal("play: no CdromFolder or Sign for the letter to come back");
             return;
         }
-        Report(std::string("letter ") + letter + ": back",
-               sim::DefineCdromDrive(letter, folder.c_str(), record));
+        // On a loaded machine Wine's mount manager has once left the letter without its drive after taking
+        // it. The device's CD-ROM does come back: the letter is looked at a moment later and asked for
+        // again, and each miss is journaled.
+        sim::Result back;
+        for (int attempt = 0; attempt < 5; attempt++) {
+            back = sim::DefineCdromDrive(letter, folder.c_str(), record);
+            Sleep(100);
+            if (back && !IsCdrom(letter))
+                back = sim::Result::Fail("the letter went again");
+            if (back)
+                break;
+            Journal(std::string("play: letter ") + letter + ": not back yet: " + back.Message());
+        }
+        Report(std::string("letter ") + letter + ": back", back);
     }
     Journal("play: done");
 }
