@@ -365,6 +365,14 @@ def check_edition_folder(report, package, name, device):
             text = source.read().split(b"\0")[0].decode("latin-1").lower()
         if interfaces and not any(interface in text for interface in interfaces):
             report.problem(os.path.join(folder, inf), "names none of the device's interfaces")
+        # The launcher knows the drivers are installed by an INF copy that names both the modem's (or the
+        # serial port's) ID and the USB driver file; without the file it hands the device over at every plug-in.
+        driver = device.get("Key_UsbDriverName", "").lower()
+        for key in ("Key_ModemHwId", "Key_SerialHwId"):
+            if driver and key in device and device[key] in text and driver not in text:
+                report.problem(os.path.join(folder, inf), f"names {device[key]} ({key}) but not {driver} "
+                                                          "(Key_UsbDriverName): the launcher would not see the "
+                                                          "drivers as installed")
 
 
 def check_package(report, medium, package, launcher):

@@ -106,6 +106,16 @@ class MediumChecker(unittest.TestCase):
         self.assertReports("Driver/Vista: holds no .sys file", "Driver/Vista: lacks qvusbser.sys",
                            "Driver/Win7-AMD64: the edition folder is missing")
 
+    def test_the_modem_and_serial_infs_must_name_the_usb_driver(self):
+        serial = self.file("Driver", "Win7", "qvser.inf")
+        with open(serial, "rb") as source:
+            text = source.read()
+        with open(serial, "wb") as out:
+            out.write(text.replace(b"qvusbser.sys", b"qvother.sys"))
+        problems = self.assertReports("Driver/Win7/qvser.inf: names usb\\vid_2f5e&pid_7a01&mi_01 (Key_SerialHwId) "
+                                      "but not qvusbser.sys (Key_UsbDriverName)")
+        self.assertFalse(any("qvmdm.inf" in line or "qvadb.inf" in line for line in problems), problems)
+
     def test_programs_the_configuration_names_must_be_there(self):
         os.remove(self.file("Driver", "Instoria64.exe"))
         os.remove(self.file("Driver", "Bootrel.ini"))
