@@ -35,6 +35,15 @@ void CPalvioDlg::Show() {
         ShowWindow(SW_SHOWNORMAL);
 }
 
+bool CPalvioDlg::StepSucceeds(const char* line, PluginQueryFunction step) {
+    if (line)
+        WriteLog("%s", line);
+    if (step())
+        return true;
+    Show();
+    return false;
+}
+
 bool CPalvioDlg::EnsureDriver(int installerMode) {
     const bool palvio = installerMode == 1;
     // The dial-up button asks for the device before it looks at the lite switch.
@@ -96,31 +105,16 @@ void CPalvioDlg::OnButSorvane() {
             Show();
             return;
         }
-        WriteLog("Run m_FunInstallPalvio");
-        if (!m_FunInstallPalvio()) {
-            Show();
+        if (!StepSucceeds("Run m_FunInstallPalvio", m_FunInstallPalvio) ||
+            !StepSucceeds("Run m_FunCheckPalvioPrgInstall", m_FunCheckPalvioPrgInstall))
             return;
-        }
-        WriteLog("Run m_FunCheckPalvioPrgInstall");
-        if (!m_FunCheckPalvioPrgInstall()) {
-            Show();
-            return;
-        }
     }
     // A user without administrator rights keeps the application as it is.
     WriteLog("Run CheckAdmin");
-    if (CheckAdminPrompt(0)) {
-        WriteLog("Run m_FunUpdatePalvio");
-        if (!m_FunUpdatePalvio()) {
-            Show();
-            return;
-        }
-    }
-    WriteLog("Run m_FunCheckPalvioPrgInstall");
-    if (!m_FunCheckPalvioPrgInstall()) {
-        Show();
+    if (CheckAdminPrompt(0) && !StepSucceeds("Run m_FunUpdatePalvio", m_FunUpdatePalvio))
         return;
-    }
+    if (!StepSucceeds("Run m_FunCheckPalvioPrgInstall", m_FunCheckPalvioPrgInstall))
+        return;
     if (!EnsureDriver(1))
         return;
     WriteLog("Run m_FunRunPalvio");
@@ -147,19 +141,17 @@ void CPalvioDlg::OnButDialup() {
             ShowInstallCdPrompt();
             return;
         }
-        if (!CheckAdminPrompt(1) || !m_FunInstallDialPrg() || !m_FunCheckDialPrgInstall()) {
+        if (!CheckAdminPrompt(1)) {
             Show();
             return;
         }
+        if (!StepSucceeds(nullptr, m_FunInstallDialPrg) || !StepSucceeds(nullptr, m_FunCheckDialPrgInstall))
+            return;
     }
-    if (CheckAdminPrompt(0) && !m_FunUpdateDial()) {
-        Show();
+    if (CheckAdminPrompt(0) && !StepSucceeds(nullptr, m_FunUpdateDial))
         return;
-    }
-    if (!m_FunCheckDialPrgInstall()) {
-        Show();
+    if (!StepSucceeds(nullptr, m_FunCheckDialPrgInstall))
         return;
-    }
     if (!EnsureDriver(2))
         return;
     if (m_FunRunDial())

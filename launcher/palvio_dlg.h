@@ -142,6 +142,9 @@ private:
     void BeginWork();
     void Close();
     void Show();
+    // One step of an application button: its log line (if any), then the library's entry point. A step
+    // that answers 0 brings the window back, and the handler is to stop.
+    bool StepSucceeds(const char* line, PluginQueryFunction step);
     // One of the SD and MTP buttons: portflip.exe of the package folder on the medium with the action.
     void RunModeSwitch(const char* action);
     // What the application buttons share after their application is ready: the driver, the update offer.
