@@ -4,7 +4,8 @@
 # parameter; without the tool the window comes back. With the device switched (its driver in use) and its
 # driver older than the package's, the Palvio application button offers the update: No starts the
 # application, Yes first runs the installer on the medium with mode 6 and waits for it. The lite switch
-# "yes" asks for the CD instead of installing the application; "Yes" is not "yes".
+# "yes" asks for the CD instead of installing the application; "Yes" is not "yes". WM_USER+1 with 0 and 1
+# disables and enables the SD button.
 # Usage: launcher_buttons_do_their_work.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 . "$(dirname "$0")/launcher.sh"
 
@@ -34,10 +35,20 @@ for button in 1001:-close 1002:-mtp; do
 done
 check "only the SD button logs its begin" log_new_lacks 'CPalvioDlg::OnButChangeUsb() begin'
 
+# sd_button_after WPARAM STATE: WM_USER+1 with that wParam sent to the window (as another program tells the
+# launcher whether the SD mode can be asked for), then the SD button is STATE (enabled or disabled).
+sd_button_after() {
+    wintool send "$LAUNCHER_TITLE" 0x401 "$1" place "$LAUNCHER_TITLE" 1001 >/dev/null
+    [ "${TOOL_OUTPUT##* }" = "$2" ] || { echo "  wintool printed: $TOOL_OUTPUT"; false; }
+}
+
 rm -f "$MEDIUM/Driver/portflip.exe"
 log_mark
 launch_start
 check "the window shows" window_shows
+check "WM_USER+1 with 0 disables the SD button" sd_button_after 0 disabled
+check "and leaves the window open" wintool wait "$LAUNCHER_TITLE"
+check "with 1 it enables the button again" sd_button_after 1 enabled
 check "the SD button without its tool" wintool click "$LAUNCHER_TITLE" 1001
 check "says so" log_wait 'Err: file(E:\Driver\portflip.exe) isn'"'"'t exist!' 10
 check "and the window comes back" wintool wait "$LAUNCHER_TITLE"

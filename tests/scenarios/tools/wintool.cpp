@@ -14,6 +14,8 @@
 //   place TITLE ID prints "place X Y W H shown|hidden enabled|disabled": the control's rectangle in the
 //                  window's client area and its state
 //   press TITLE KEY  a key (escape, return) pressed and released in a top-level window of that title
+//   send TITLE MESSAGE WPARAM  the message (a number, 0x... allowed) sent to a top-level window of that
+//                  title with that wParam and an lParam of 0; the step ends when the window has handled it
 //   lock FILE MS   the file opened (made when missing) sharing nothing, held MS milliseconds; prints "locked"
 //   own MUTEX MS   the named mutex made and owned for MS milliseconds; prints "owned"
 //   drag TITLE DX DY the mouse pressed 20 pixels inside the window's top-left corner, moved by DX, DY and
@@ -106,7 +108,7 @@ int main(int argc, char** argv) {
     if (argc < 3) {
         fprintf(stderr, "usage: wintool answer|yes|no|close|wait|hidden|gone ARGUMENT | seen|click|place "
                         "TITLE ID | press "
-                        "TITLE KEY | drag TITLE DX DY [...]\n");
+                        "TITLE KEY | drag TITLE DX DY | send TITLE MESSAGE WPARAM [...]\n");
         return 2;
     }
     DWORD stepEnded = GetTickCount();
@@ -169,6 +171,22 @@ int main(int argc, char** argv) {
             GetWindowRect(window, &rect);
             printf("window at %ld %ld\n", rect.left, rect.top);
             fflush(stdout);
+        } else if (strcmp(step, "send") == 0) {
+            if (i + 3 >= argc) {
+                fprintf(stderr, "wintool: send needs a title, a message and a wParam\n");
+                return 2;
+            }
+            UINT message = static_cast<UINT>(strtoul(argv[i + 2], nullptr, 0));
+            WPARAM wParam = static_cast<WPARAM>(strtoul(argv[i + 3], nullptr, 0));
+            i += 2;
+            if (!WaitFor([&] {
+                    window = FindWindowA(nullptr, argument);
+                    return window && IsWindowVisible(window);
+                }))
+                return Fail("no window", argument);
+            DWORD_PTR answer = 0;
+            if (!SendMessageTimeoutA(window, message, wParam, 0, SMTO_ABORTIFHUNG, g_limitMs, &answer))
+                return Fail("the window did not handle the message:", argument);
         } else if (strcmp(step, "place") == 0) {
             if (i + 2 >= argc) {
                 fprintf(stderr, "wintool: place needs a title and an ID\n");
