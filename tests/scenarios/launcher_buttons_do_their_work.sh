@@ -4,8 +4,9 @@
 # parameter; without the tool the window comes back. With the device switched (its driver in use) and its
 # driver older than the package's, the Palvio application button offers the update: No starts the
 # application, Yes first runs the installer on the medium with mode 6 and waits for it. The lite switch
-# "yes" asks for the CD instead of installing the application; "Yes" is not "yes". WM_USER+1 with 0 and 1
-# disables and enables the SD button.
+# "yes" asks for the CD instead of installing the application; "Yes" is not "yes". The dial-up button takes
+# the same road through the library's dial-up entry points. WM_USER+1 with 0 and 1 disables and enables the
+# SD button.
 # Usage: launcher_buttons_do_their_work.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 . "$(dirname "$0")/launcher.sh"
 
@@ -71,6 +72,31 @@ check "no installer ran" log_new_lacks 'INF: Run client'
 check "the application was started and the window closed" \
     log_new_in_order 'Run CheckDriverSetup' 'Run m_FunRunPalvio' 'dialog close'
 check "by the library" journal_in_order 'UpdatePalvio -> 1' 'CheckPalvioPrgInstall -> 1' 'RunPalvio -> 1' 'freed'
+
+# The dial-up button, through the library's dial-up entry points: an application that cannot be installed
+# brings the window back; an installed one is updated, the driver update is offered (No) and it is started.
+plugin_answers DialIsEnable=1 CheckDialPrgInstall=0 InstallDialPrg=0
+log_mark
+launch_start
+check "the window shows" window_shows
+check "the dial-up button" wintool click "$LAUNCHER_TITLE" 1003
+check "tries to install the dial-up application" line_comes "$JOURNAL" 'InstallDialPrg -> 0'
+check "which fails: the window comes back" wintool wait "$LAUNCHER_TITLE"
+check "and nothing is started" journal_lacks 'RunDial'
+check "the window closes when asked" window_closes
+
+plugin_answers DialIsEnable=1 CheckDialPrgInstall=1 UpdateDial=1 RunDial=1
+log_mark
+launch_start
+check "the window shows" window_shows
+check "the dial-up button" wintool click "$LAUNCHER_TITLE" 1003
+check "asks whether to update the driver; No" wintool no 'Palvio driver update' gone Palvio.exe
+launch_finish
+check "the dial-up application was updated and started by the library" journal_in_order 'DialIsEnable -> 1' \
+    'CheckDialPrgInstall -> 1' 'UpdateDial -> 1' 'CheckDialPrgInstall -> 1' 'RunDial -> 1' 'freed'
+check "without the Palvio application's steps" journal_lacks 'CheckPalvioPrgInstall'
+check "no installer ran" log_new_lacks 'INF: Run client'
+check "and the window closed" log_new_has 'dialog close'
 
 plugin_answers PalvioIsEnable=1 CheckPalvioPrgInstall=1 UpdatePalvio=1 RunPalvio=1
 log_mark
