@@ -70,33 +70,28 @@ std::string InstanceOf(const std::string& hardwareId) {
     return instance + "\\PORTFLIP";
 }
 
-void AddInterface(const char* key, const char* className) {
+// A node of the device with the profile's ID under KEY, unless the profile has none.
+void AddNode(const char* key, const std::string& compatibleId, const char* className) {
     std::string id = Profile(key);
     if (id.empty())
         return;
     sim::DeviceNode node;
     node.instanceId = InstanceOf(id);
     node.hardwareIds = {id};
-    node.compatibleIds = {"usb\\class_ff"};
+    node.compatibleIds = {compatibleId};
     node.className = className;
     Report("added " + id, sim::AddDevice(node));
+}
+
+void AddInterface(const char* key, const char* className) {
+    AddNode(key, "usb\\class_ff", className);
 }
 
 // The device's storage identity as it shows it on the bus: the USB node with the mass-storage class, and
 // its CD-ROM.
 void AddStorage() {
-    const struct {
-        const char *hardwareKey, *compatibleKey, *className;
-    } nodes[] = {{"Key_ProductId", "Key_MassCmpId", "USB"}, {"Key_UsbStorHwId", "Key_UsbStorCmpId", "CDROM"}};
-    for (const auto& each : nodes) {
-        sim::DeviceNode node;
-        std::string id = Profile(each.hardwareKey);
-        node.instanceId = InstanceOf(id);
-        node.hardwareIds = {id};
-        node.compatibleIds = {Profile(each.compatibleKey)};
-        node.className = each.className;
-        Report("added " + id, sim::AddDevice(node));
-    }
+    AddNode("Key_ProductId", Profile("Key_MassCmpId"), "USB");
+    AddNode("Key_UsbStorHwId", Profile("Key_UsbStorCmpId"), "CDROM");
 }
 
 void RemoveStorage(const char* key) {
@@ -142,9 +137,9 @@ void Play(char letter) {
             Journal("play: no CdromFolder or Sign for the letter to come back");
             return;
         }
-        // On a loaded machine Wine's mount manager has once left the letter without its drive after taking
-        // it. The device's CD-ROM does come back: the letter is looked at a moment later and asked for
-        // again, and each miss is journaled.
+        // Once, on a loaded machine, the letter was no drive after the play had ended, though Wine's mount
+        // manager had been asked to define it. The device's CD-ROM does come back: the letter is looked at
+        // a moment later and asked for again, and each miss is journaled.
         sim::Result back;
         for (int attempt = 0; attempt < 5; attempt++) {
             back = sim::DefineCdromDrive(letter, folder.c_str(), record);
