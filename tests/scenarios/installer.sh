@@ -74,12 +74,33 @@ finish() {
 }
 
 # wintool STEP ARGUMENT [...]: the steps of wintool.exe (answer, close, wait, gone); its output in TOOL_OUTPUT.
+# The tool ends with 1 or 2 and its reason on stderr; any other failing status means it did not end its own
+# way (it crashed, or Wine could not start it). Steps that only look are then taken once more, and the status
+# is reported either way, so that a recurrence names itself.
 wintool() {
-    TOOL_OUTPUT=$(wine_exec "$PREFIX" "$WINTOOL" "$@")
-    local status=$?
-    TOOL_OUTPUT=${TOOL_OUTPUT//$'\r'/} # a Windows console's line ends
-    [ -z "$TOOL_OUTPUT" ] || printf '%s\n' "$TOOL_OUTPUT" | sed 's/^/  wintool: /'
-    return "$status"
+    local status attempt
+    for attempt in 1 2; do
+        TOOL_OUTPUT=$(wine_exec "$PREFIX" "$WINTOOL" "$@")
+        status=$?
+        TOOL_OUTPUT=${TOOL_OUTPUT//$'\r'/} # a Windows console's line ends
+        [ -z "$TOOL_OUTPUT" ] || printf '%s\n' "$TOOL_OUTPUT" | sed 's/^/  wintool: /'
+        [ "$status" = 0 ] && return 0
+        echo "  wintool: ended with status $status"
+        case "$status" in 1 | 2) return "$status" ;; esac
+        [ "$attempt" = 1 ] && wintool_only_looks "$@" || return "$status"
+        echo "  wintool: not its own end; the steps only look, so once more"
+    done
+}
+# The steps change nothing on the screen: taking them twice is the same as taking them once.
+wintool_only_looks() {
+    local i
+    for ((i = 1; i <= $#; i += 2)); do
+        case "${!i}" in
+        wait | hidden | gone) ;;
+        seen | place) i=$((i + 1)) ;;
+        *) return 1 ;;
+        esac
+    done
 }
 
 # Lines the log holds from now on: log_mark, then log_new_has / log_new_lacks / log_new_count, each about
