@@ -14,7 +14,7 @@ launcher_begin win32 5.1
 mkdir -p "$SHOTS"
 CFG="$MEDIUM/autoruncfg.cfg"
 setting() { set_profile "$CFG" Section_Autorun "$1" "$2"; }
-BACK_TOP="43 87 151" BUTTON="223 230 238" LOGO="232 163 61" EXIT="192 57 43"
+BACK_TOP="220 230 242" BUTTON="43 87 151" LOGO="232 163 61" EXIT="192 57 43"
 
 # place_is ID "X Y W H shown|hidden enabled|disabled": the control's place and state in the open window.
 place_is() {
@@ -83,9 +83,9 @@ check "the closed window" window_closes
 # (300 - 200 - 30) / 5 = 14, so the first button's top is 44 and the second's 108. The order 4321 and the
 # switches YES, yes, Yes and yes.
 cp -r "$MEDIUM/Res" "$PREFIX/sample-res"
-python3 "$MAKE_BITMAP" --halves 300x300 2b5797 f2f4f7 "$MEDIUM/Res/palviobk.bmp"
-python3 "$MAKE_BITMAP" --solid 200x50 dfe6ee "$MEDIUM/Res/button.bmp"
-python3 "$MAKE_BITMAP" --solid 200x50 b8c7d9 "$MEDIUM/Res/buttonsel.bmp"
+python3 "$MAKE_BITMAP" --halves 300x300 dce6f2 f2f4f7 "$MEDIUM/Res/palviobk.bmp"
+python3 "$MAKE_BITMAP" --solid 200x50 2b5797 "$MEDIUM/Res/button.bmp"
+python3 "$MAKE_BITMAP" --solid 200x50 1e3f6f "$MEDIUM/Res/buttonsel.bmp"
 setting Key_IsSupportMtp YES
 setting Key_IsSupportSd yes
 setting Key_IsSupportPalvio Yes
