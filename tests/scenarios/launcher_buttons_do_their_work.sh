@@ -6,7 +6,8 @@
 # application, Yes first runs the installer on the medium with mode 6 and waits for it. The lite switch
 # "yes" asks for the CD instead of installing the application; "Yes" is not "yes". The dial-up button takes
 # the same road through the library's dial-up entry points. WM_USER+1 with 0 and 1 disables and enables the
-# SD button.
+# SD button. A user without administrator rights gets the administrator prompt instead of an installed
+# application, and neither an update nor the installer.
 # Usage: launcher_buttons_do_their_work.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 . "$(dirname "$0")/launcher.sh"
 
@@ -142,5 +143,31 @@ check "after the administrator check" log_new_in_order 'Run CheckAdmin' 'Run m_F
 check "and the device handed to the staged installer with mode 1" \
     log_new_has "INF: shell exe $TEMP_WIN\\Driver\\Instoria.exe with parameter E: 1"
 installer_window_closes >/dev/null 2>&1
+
+# no_message_box CAPTION: no message box of that caption shows within 2 s.
+no_message_box() { ! WINTOOL_SECONDS=2 wintool answer "$1" >/dev/null 2>&1; }
+
+# A user without administrator rights: a missing application is not installed (the administrator prompt,
+# the window comes back); an installed one is not updated, and the device is not handed over: the window
+# comes back without a prompt.
+set_profile "$CFG" Section_Autorun use_palvio_lite no
+plugin_answers PalvioIsEnable=1 CheckPalvioPrgInstall=0,1 InstallPalvio=1 UpdatePalvio=1
+log_mark
+launch_start --standard-user
+check "a user without administrator rights gets the window" window_shows
+check "the Palvio application button" wintool click "$LAUNCHER_TITLE" 1000
+check "asks for an administrator" wintool answer Palvio
+check "with the texts' prompt" \
+    tool_printed 'text Installing needs administrator rights. Please log on as an administrator and try again.'
+check "and the window comes back" wintool wait "$LAUNCHER_TITLE"
+check "after the administrator check" log_new_in_order 'Run m_FunCheckPalvioPrgInstall' 'Run CheckAdmin'
+check "nothing was installed" journal_lacks 'InstallPalvio'
+check "the button again, the application now installed" wintool click "$LAUNCHER_TITLE" 1000
+check "the device is not handed over" log_wait 'not administrator' 30
+check "and the window comes back" wintool wait "$LAUNCHER_TITLE"
+check "without a prompt" no_message_box Palvio
+check "the update was skipped" journal_lacks 'UpdatePalvio'
+check "no installer was started" log_new_lacks 'INF: shell exe'
+check "the window closes when asked" window_closes
 
 scenario_end
