@@ -108,9 +108,15 @@ check "is a white box with a thin black border, inset by 2 pixels" \
     "screen_pixel_is $SHOT 397 140 '0 0 0'" "screen_pixel_is $SHOT 200 147 '0 0 0'"
 check "its bar stands as in NORMAL" screen_pixel_is "$SHOT" 16 76 "133 133 133"
 check "and its text above the bar" [ "$(screen_bounds "$SHOT" 15 5 370 69 'r + g + b < 100')" != none ]
-check "the window hides for the final text, shows again and ends by itself" \
-    wintool hidden "$WINDOW_TITLE" wait "$WINDOW_TITLE" gone Instoria.exe
-shown_for=$(gone_after)
+check "the window hides for the final text and shows again" wintool hidden "$WINDOW_TITLE" wait "$WINDOW_TITLE"
+shown_at=$(date +%s%3N)
+check "the OXA final window" screen_capture "$WINDOW_TITLE" "$SHOTS/oxa-final.png"
+SHOT="$SHOTS/oxa-final.png"
+check "keeps its box and has no bar" all "screen_pixel_is $SHOT 2 50 '0 0 0'" "screen_pixel_is $SHOT 200 100 '255 255 255'"
+check "nor the exit button that its skin places (its workers hide it)" screen_pixel_is "$SHOT" 374 20 '255 255 255'
+check "and the after-install text" [ "$(screen_bounds "$SHOT" 15 5 340 69 'r + g + b < 100')" != none ]
+check "and ends by itself" wintool gone Instoria.exe
+shown_for=$(($(date +%s%3N) - shown_at))
 check "about 8 s after it showed (${shown_for} ms)" [ "${shown_for:-0}" -ge 7000 -a "${shown_for:-0}" -le 10500 ]
 finish
 check "without a mode word the run mode stays 0" log_new_lacks 'dlg.m_nDoType'
