@@ -3,7 +3,7 @@
 # later, the plug-in library is let go and the run ends (the library's journal lies on the medium, which is
 # gone: the log tells). While a button's handler waits in a message box,
 # the close waits for the handler: the library stays bound until the box is answered, then the window
-# closes at once.
+# closes at once. The same holds while the library's own call dispatches messages.
 # Usage: launcher_window_closes_when_the_medium_goes.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 . "$(dirname "$0")/launcher.sh"
 
@@ -50,5 +50,23 @@ check "then the window closed at once" \
     'INF: The medium has gone while a button was at work; the window closes now' \
     'INF: The product library is freed' 'dialog close' 'program success exit'
 check "nothing was installed" journal_lacks 'InstallPalvio'
+
+# The library's install dispatches the thread's messages (as one with a window of its own does) while the
+# medium goes: the close that the window is sent meanwhile waits for the handler too.
+device_cdrom E: || exit 1
+set_profile "$MEDIUM/autoruncfg.cfg" Section_Autorun use_palvio_lite no
+plugin_answers PalvioIsEnable=1 CheckPalvioPrgInstall=0 InstallPalvio=0 Pump=InstallPalvio,6000
+log_mark
+launch_start
+check "the window shows" window_shows
+check "the Palvio application button is clicked" wintool click "$LAUNCHER_TITLE" 1000
+check "the library's install dispatches messages" line_comes "$JOURNAL" 'InstallPalvio pumps messages for 6000 ms'
+sim drive-remove E:
+check "the launcher ends" wintool gone Palvio.exe
+launch_finish
+check "once the install had returned and the handler with it" \
+    log_new_in_order 'Run m_FunInstallPalvio' \
+    'INF: The medium has gone while a button was at work; the window closes now' \
+    'INF: The product library is freed' 'dialog close' 'program success exit'
 
 scenario_end

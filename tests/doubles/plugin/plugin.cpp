@@ -4,6 +4,8 @@
 //   InitialDllPara=1
 //   CheckPalvioPrgInstall=0,1     ; answers in call order; the last one repeats
 //   Crash=CheckPalvioIsRunning    ; that entry point writes through a null pointer instead of answering
+//   Pump=InstallPalvio,6000       ; that entry point dispatches the thread's messages for 6000 ms before it
+//                                 ; answers, as a library that shows a window of its own does
 // An entry point without a line answers 0, except InitialDllPara, which answers 1. Its loading and its
 // release are journaled too ("loaded"; "freed" by FreeLibrary, "process ended" when the process ends while
 // holding it), so that a scenario sees whether the program let the library go. Built a second time without
@@ -21,6 +23,24 @@ namespace {
 
 // How often each entry point was called in this process.
 std::map<std::string, int> g_calls;
+
+// Dispatches the calling thread's messages for ms milliseconds, as a modal loop of the library would; a quit
+// message is left for the caller's own loop.
+void PumpMessages(DWORD ms) {
+    DWORD start = GetTickCount();
+    for (DWORD elapsed; (elapsed = GetTickCount() - start) < ms;) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam));
+                return;
+            }
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
 
 int Answer(const char* entry, int fallback) {
     int call = g_calls[entry]++;
@@ -44,6 +64,14 @@ int Answer(const char* entry, int fallback) {
         if (i == call || !comma)
             break;
         at = comma + 1;
+    }
+    // The pump comes after the answer is read: the library's folder may be gone by its end.
+    GetPrivateProfileStringA("Answers", "Pump", "", list, sizeof list, ini.c_str());
+    const char* comma = strchr(list, ',');
+    if (comma && std::string(list, comma - list) == entry) {
+        DWORD ms = strtoul(comma + 1, nullptr, 10);
+        Journal(std::string(entry) + " pumps messages for " + std::to_string(ms) + " ms");
+        PumpMessages(ms);
     }
     Journal(std::string(entry) + " -> " + std::to_string(answer));
     return answer;
