@@ -8,33 +8,59 @@ namespace {
 
 constexpr WORD kDefaultLanguage = 0x0809;
 
-} // namespace
-
-int CPalvioDlg::LoadTexts(WORD languageId, bool withCdPrompt) {
+std::string SectionOf(WORD languageId) {
     char section[32];
     FormatBounded(section, sizeof section, "Section_LID0x%04x", languageId);
-    std::string file = GetModuleDir() + "autorunlanguage.ini";
-    if (!ReadCfgTexts(section,
-                      {{"Key_Button1", m_strButton1},
-                       {"Key_Button2", m_strButton2},
-                       {"Key_Button3", m_strButton3},
-                       {"Key_Button4", m_strButton4},
-                       {"Key_DriverUpdateNotation", m_strDriverUpdateNotation},
-                       {"Key_DriverUpdateNotationTitle", m_strDriverUpdateNotationTitle},
-                       {"ProgramName", m_strProgramName},
-                       {"Key_AdminPromptMsg", m_strAdminPromptMsg}},
-                      file.c_str()))
-        return 0;
-    if (!withCdPrompt)
-        return 1;
-    return ReadCfgTexts(section, {{"Key_please_install_cd", m_strPleaseInstallCd}}, file.c_str());
+    return section;
+}
+
+std::string TextsFile() {
+    return GetModuleDir() + "autorunlanguage.ini";
+}
+
+} // namespace
+
+int CPalvioDlg::LoadTexts(WORD languageId) {
+    return ReadCfgTexts(SectionOf(languageId).c_str(),
+                        {{"Key_Button1", m_strButton1},
+                         {"Key_Button2", m_strButton2},
+                         {"Key_Button3", m_strButton3},
+                         {"Key_Button4", m_strButton4},
+                         {"Key_DriverUpdateNotation", m_strDriverUpdateNotation},
+                         {"Key_DriverUpdateNotationTitle", m_strDriverUpdateNotationTitle},
+                         {"ProgramName", m_strProgramName},
+                         {"Key_AdminPromptMsg", m_strAdminPromptMsg}},
+                        TextsFile().c_str());
+}
+
+int CPalvioDlg::LoadCdPrompt(WORD languageId) {
+    return ReadCfgTexts(SectionOf(languageId).c_str(), {{"Key_please_install_cd", m_strPleaseInstallCd}},
+                        TextsFile().c_str());
+}
+
+bool CPalvioDlg::MayShowCdPrompt() const {
+    return m_strUsePalvioLite == "yes" || m_strUseDailupLite == "yes" || m_strUseDriverLite == "yes";
 }
 
 int CPalvioDlg::LoadLanguageText() {
-    // Only the lite Palvio button asks the user to install from the CD.
-    return LoadTexts(GetSystemDefaultLangID(), m_strUsePalvioLite == "yes");
+    WORD languageId = GetSystemDefaultLangID();
+    if (!LoadTexts(languageId))
+        return 0;
+    // A language must give the lite Palvio button its prompt. The other lite switches show the same prompt:
+    // it is read for them too, so that their box is not empty, but its absence keeps the language.
+    if (m_strUsePalvioLite == "yes")
+        return LoadCdPrompt(languageId);
+    if (MayShowCdPrompt())
+        LoadCdPrompt(languageId);
+    return 1;
 }
 
 int CPalvioDlg::LoadDefaultLanguageText() {
-    return LoadTexts(kDefaultLanguage, false);
+    if (!LoadTexts(kDefaultLanguage))
+        return 0;
+    // The default texts stand in for every language without a section: without their CD prompt a lite
+    // button would show an empty box. A default section without it still gives the window.
+    if (MayShowCdPrompt())
+        LoadCdPrompt(kDefaultLanguage);
+    return 1;
 }

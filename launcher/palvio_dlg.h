@@ -121,8 +121,11 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    // The texts of one language section, with the CD prompt or without. 1 all read.
-    int LoadTexts(WORD languageId, bool withCdPrompt);
+    // The texts of one language section, and the CD prompt of the lite switches. 1 all read.
+    int LoadTexts(WORD languageId);
+    int LoadCdPrompt(WORD languageId);
+    // A lite switch is on: a button may ask the user to install from the CD.
+    bool MayShowCdPrompt() const;
 
     // Set-up of the skin: the window's size from the background (the size it has when the background
     // gives none), the logo and close buttons in the band, the main buttons by their order.

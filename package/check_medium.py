@@ -315,7 +315,9 @@ def check_launcher(report, medium):
 
     texts = read_ini(report, os.path.join(medium, "autorunlanguage.ini"))
     if texts:
-        keys = LAUNCHER_TEXTS + (["Key_please_install_cd"] if values.get("use_palvio_lite") == "yes" else [])
+        # Every lite switch shows the CD prompt.
+        lite = any(values.get(switch) == "yes" for switch in ("use_palvio_lite", "use_dailup_lite", "use_driver_lite"))
+        keys = LAUNCHER_TEXTS + (["Key_please_install_cd"] if lite else [])
         check_language_file(report, texts, keys)
     check_bitmaps(report, os.path.join(medium, "Res"), LAUNCHER_BITMAPS)
     return package

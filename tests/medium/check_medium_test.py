@@ -91,6 +91,18 @@ class MediumChecker(unittest.TestCase):
         self.assertReports("autorunlanguage.ini: the fallback section [Section_LID0x0809] is missing",
                            "Driver/DrvLang.ini: [Section_LID0x0809] DrvProgramName: the text looks like UTF-8")
 
+    def test_every_lite_switch_needs_the_cd_prompt_in_every_language(self):
+        texts = self.file("autorunlanguage.ini")
+        edit(texts, "Key_please_install_cd=Bitte", "X=Bitte")
+        self.assertEqual([], check_medium(self.medium))  # no lite switch on: the prompt is never shown
+        for switch in ("use_palvio_lite", "use_dailup_lite", "use_driver_lite"):
+            with self.subTest(switch=switch):
+                config = self.file("autoruncfg.cfg")
+                edit(config, f"{switch}=no", f"{switch}=yes")
+                problems = self.assertReports("[Section_LID0x0407] Key_please_install_cd is missing")
+                self.assertEqual(1, len(problems), problems)
+                edit(config, f"{switch}=yes", f"{switch}=no")
+
     def test_bitmaps_must_be_there_and_whole(self):
         os.remove(self.file("Res", "button.bmp"))
         background = self.file("Driver", "Res", "DrvInstall.bmp")

@@ -125,6 +125,8 @@ launch_start
 check "the window shows" window_shows
 check "the Palvio application button" wintool click "$LAUNCHER_TITLE" 1000
 check "shows the CD prompt" wintool answer Palvio
+check "in the default language, the system's having no section" \
+    tool_printed 'text Please install the Palvio applications from the CD.'
 check "and the window again" wintool wait "$LAUNCHER_TITLE"
 check "without asking for the administrator" log_new_lacks 'Run CheckAdmin'
 check "nothing was installed" journal_lacks 'InstallPalvio'

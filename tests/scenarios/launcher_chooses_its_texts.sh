@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The shipped launcher's texts on its window road (no device, no application): those of the system's
 # language when its section is whole, else the British English ones; without usable texts there is no window.
-# The CD prompt is read only for the lite Palvio button ("yes", exact case), from the system's language only.
+# The CD prompt is read for the lite switches ("yes", exact case), from the language whose texts are used.
 # Usage: launcher_chooses_its_texts.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 . "$(dirname "$0")/launcher.sh"
 
@@ -10,7 +10,7 @@ texts="$MEDIUM/autorunlanguage.ini"
 config="$MEDIUM/autoruncfg.cfg"
 cp "$texts" "$PREFIX/autorunlanguage.ini.sample"
 
-# The Chinese section without its administrator prompt: the default texts, and the CD prompt not read.
+# The Chinese section without its administrator prompt: the default texts, with the lite button's CD prompt.
 sed -i 's/^use_palvio_lite=.*/use_palvio_lite=yes/' "$config"
 sed '/^\[Section_LID0x0804\]/,/^\r*$/{/^Key_AdminPromptMsg=/d}' "$PREFIX/autorunlanguage.ini.sample" >"$texts"
 log_mark
@@ -22,7 +22,8 @@ check "the gap is named" log_new_has 'Err:Get config(Section:Section_LID0x0804; 
 check "the default language takes over" log_new_has 'Not support LID 0x0804 language, use default language'
 check "with all its texts" \
     log_new_has 'Info:The value of config(Section:Section_LID0x0809; Key:Key_AdminPromptMsg) is Installing needs administrator rights. Please log on as an administrator and try again..'
-check "but not the CD prompt" log_new_lacks 'Key:Key_please_install_cd'
+check "the CD prompt of the lite button among them" \
+    log_new_has 'Info:The value of config(Section:Section_LID0x0809; Key:Key_please_install_cd) is Please install the Palvio applications from the CD..'
 check "the window closes when asked" window_closes
 
 # The lite Palvio button in German, behind 10 000 other keys: the CD prompt is read too.
@@ -46,6 +47,15 @@ log_mark
 with_language 0x0407 launch_start
 check "with the lite switch at Yes the window shows" window_shows
 check "without the CD prompt" log_new_lacks 'Key:Key_please_install_cd'
+check "the window closes when asked" window_closes
+
+# The lite driver switch shows the same prompt: it is read for it too.
+sed -i 's/^use_driver_lite=.*/use_driver_lite=yes/' "$config"
+log_mark
+with_language 0x0407 launch_start
+check "with the lite driver switch the window shows" window_shows
+check "with the CD prompt" \
+    log_new_has 'Info:The value of config(Section:Section_LID0x0407; Key:Key_please_install_cd) is Bitte installieren Sie die Palvio-Anwendungen von der CD..'
 check "the window closes when asked" window_closes
 
 # Texts that cannot be read: no window, said so.
