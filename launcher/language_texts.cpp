@@ -1,4 +1,5 @@
-// The launcher's user texts: one section of autorunlanguage.ini per language, every key required.
+// The launcher's user texts: one section of autorunlanguage.ini per language, and the CD prompt of the lite
+// switches.
 #include "palvio_dlg.h"
 
 #include "common/files.h"
