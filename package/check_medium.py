@@ -11,8 +11,9 @@ What is checked: every mandatory key of autorun.inf, autoruncfg.cfg, autorunlang
 DrvLang.ini present and not empty; hardware and compatible IDs in lower case (the programs lower only the
 device's side); driver version texts that the installer can read; every language section complete, the
 fallback section 0x0809 present, and each section's text in its language's ANSI code page; every skin
-bitmap present and whole; each edition folder with its .inf and .sys files; the programs the profile and the
-configuration name; the plug-in library exporting all 13 entry points, as a 32-bit library.
+bitmap present and whole; the package folder one plain folder name; each edition folder with its .inf and
+.sys files; the programs the profile and the configuration name; the plug-in library exporting all 13 entry
+points, as a 32-bit library.
 """
 import os
 import re
@@ -49,12 +50,16 @@ PLUGIN_ENTRIES = ["InitialDllPara", "PalvioIsEnable", "CheckPalvioIsRunning", "C
                   "InstallPalvio", "UpdatePalvio", "RunPalvio", "DialIsEnable", "CheckDialIsRunning",
                   "CheckDialPrgInstall", "InstallDialPrg", "UpdateDial", "RunDial"]
 PE_I386 = 0x14C
+# The package folder's name is joined to the temp folder, where the programs stage into it: one plain name.
+LONGEST_PACKAGE_FOLDER_NAME = 64
+DEVICE_NAMES = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"} | {f"{port}{n}" for port in ("COM", "LPT")
+                                                                    for n in range(1, 10)}
 
 
 class Ini:
     """An INI file as GetPrivateProfileStringA reads it: section and key names without regard to case, blanks
-    around names and values ignored, the first of two equal names wins, whole lines starting with ';' are
-    comments. Values stay bytes: their code page is the reader's business."""
+    around names and values and one pair of quotes around a value ignored, the first of two equal names wins,
+    whole lines starting with ';' are comments. Values stay bytes: their code page is the reader's business."""
 
     def __init__(self, path):
         self.path = path
@@ -71,8 +76,10 @@ class Ini:
                 current = self.sections.setdefault(name.lower(), (name, {}))[1]
             elif current is not None and b"=" in line:
                 key, value = line.split(b"=", 1)
-                key = key.strip().decode("latin-1")
-                current.setdefault(key.lower(), (key, value.strip()))
+                key, value = key.strip().decode("latin-1"), value.strip()
+                if len(value) >= 2 and value[:1] in (b'"', b"'") and value[-1:] == value[:1]:
+                    value = value[1:-1]  # the reader drops one pair of quotes around a value
+                current.setdefault(key.lower(), (key, value))
 
     def has_section(self, section):
         return section.lower() in self.sections
@@ -105,6 +112,17 @@ class Report:
     def problem(self, path, text):
         where = os.path.relpath(path, self.medium) if path else "."
         self.problems.append(f"check_medium: {where}: {text}")
+
+
+def plain_folder_name(name):
+    """Whether the programs take a name as the package folder's: not empty, not "." or "..", none of \\ / : * ?
+    " < > | or a control character, no dot or blank at its end, no device name (also with an extension), and at
+    most LONGEST_PACKAGE_FOLDER_NAME characters."""
+    if not name or len(name) > LONGEST_PACKAGE_FOLDER_NAME:
+        return False
+    if any(ord(c) < 0x20 or c in '\\/:*?"<>|' for c in name) or name[-1] in ". ":
+        return False
+    return name.split(".", 1)[0].rstrip(" ").upper() not in DEVICE_NAMES
 
 
 def windows_code_page(language):
@@ -309,8 +327,9 @@ def check_launcher(report, medium):
             report.problem(config.path, f"[Section_Autorun] Key_DllModuleName '{library}' does not end in .dll")
         check_plugin(report, os.path.join(medium, *library.split("\\")))
     package = values.get("Key_DriverPath")
-    if package and ("\\" in package or "/" in package):
-        report.problem(config.path, f"[Section_Autorun] Key_DriverPath '{package}' must be one folder name")
+    if package and not plain_folder_name(package):
+        report.problem(config.path, f"[Section_Autorun] Key_DriverPath '{package}' is not one plain folder name: "
+                                    "the programs refuse it and stage nothing")
         package = None
 
     texts = read_ini(report, os.path.join(medium, "autorunlanguage.ini"))

@@ -15,9 +15,18 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 PACKAGE = os.path.join(HERE, "..", "..", "package")
 sys.dont_write_bytecode = True
 sys.path.insert(0, PACKAGE)
-from check_medium import check_medium  # noqa: E402
+from check_medium import check_medium, plain_folder_name  # noqa: E402
 
 SHIP_TREES = sys.argv[1:3]
+FOLDER_NAME_CASES = os.path.join(HERE, "..", "cases", "package_folder_names.txt")
+
+
+def folder_name_cases():
+    """(taken, name) of every case of the table the programs' unit test reads too."""
+    with open(FOLDER_NAME_CASES, "rb") as table:
+        for line in table.read().decode("latin-1").splitlines():
+            if line and not line.startswith("#"):
+                yield line.split(" ", 1)[0] == "plain", line[line.index('"') + 1:line.rindex('"')]
 
 
 def edit(path, old, new):
@@ -143,6 +152,16 @@ class MediumChecker(unittest.TestCase):
         with open(self.file("PalvioPlugin.dll"), "wb") as out:
             out.write(b"MZ" + bytes(100))
         self.assertReports("PalvioPlugin.dll: not a Windows library")
+
+    def test_the_package_folder_must_be_one_plain_name(self):
+        cases = list(folder_name_cases())
+        self.assertGreater(len(cases), 20)
+        for taken, name in cases:
+            self.assertEqual(taken, plain_folder_name(name), repr(name))
+        # Read as the programs read it: quotes kept the blank at the end.
+        edit(self.file("autoruncfg.cfg"), "Key_DriverPath=Driver", 'Key_DriverPath="Driver "')
+        problems = self.assertReports("[Section_Autorun] Key_DriverPath 'Driver ' is not one plain folder name")
+        self.assertEqual(1, len(problems), problems)
 
     def test_the_image_holds_the_tree_under_its_long_names(self):
         image = os.path.join(self.work, "medium.iso")
