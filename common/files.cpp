@@ -97,53 +97,6 @@ bool ForceDeleteFile(const char* path) {
     return DeleteFileA(path) != FALSE;
 }
 
-EntryRemoval DecideEntryRemoval(DWORD attributes) {
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return EntryRemoval::kDeleteFile;
-    return attributes & FILE_ATTRIBUTE_REPARSE_POINT ? EntryRemoval::kRemoveLink
-                                                     : EntryRemoval::kEmptyAndRemoveFolder;
-}
-
-bool EmptyFolder(const char* folder) {
-    char pattern[kPathRoom];
-    if (!CopyBounded(pattern, sizeof pattern, folder) || !AppendPath(pattern, sizeof pattern, "*")) {
-        WriteLog("ERR: The path of %s\\* is too long, the folder is not emptied", folder);
-        return false;
-    }
-    WIN32_FIND_DATAA found;
-    ScopedFindHandle search(FindFirstFileA(pattern, &found));
-    if (!search)
-        return true;
-    bool emptied = true;
-    do {
-        if (strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0)
-            continue;
-        char entry[kPathRoom];
-        if (!CopyBounded(entry, sizeof entry, folder) || !AppendPath(entry, sizeof entry, found.cFileName)) {
-            WriteLog("ERR: The path of %s in %s is too long, it stays", found.cFileName, folder);
-            emptied = false;
-            continue;
-        }
-        bool removed = false;
-        switch (DecideEntryRemoval(found.dwFileAttributes)) {
-        case EntryRemoval::kDeleteFile:
-            removed = ForceDeleteFile(entry);
-            break;
-        case EntryRemoval::kEmptyAndRemoveFolder:
-            removed = EmptyFolder(entry) && RemoveDirectoryA(entry);
-            break;
-        case EntryRemoval::kRemoveLink:
-            removed = RemoveDirectoryA(entry) != FALSE;
-            break;
-        }
-        if (!removed) {
-            WriteLog("ERR: %s cannot be removed, error %lu", entry, GetLastError());
-            emptied = false;
-        }
-    } while (FindNextFileA(search.Get(), &found));
-    return emptied;
-}
-
 std::string LowerText(std::string text) {
     if (!text.empty())
         CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));

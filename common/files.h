@@ -21,14 +21,6 @@ bool AppendPath(char* path, size_t room, const char* part);
 // Deletes a file, clearing its read-only attribute first. True when the file was deleted.
 bool ForceDeleteFile(const char* path);
 
-// What emptying a folder does with one of its entries, by its attributes: a file is deleted, a folder is
-// emptied and removed, and a link to a folder elsewhere (a reparse point: a junction or a symbolic link) is
-// removed as a link, never entered, so that nothing outside the folder is touched.
-enum class EntryRemoval { kDeleteFile, kEmptyAndRemoveFolder, kRemoveLink };
-EntryRemoval DecideEntryRemoval(DWORD attributes);
-// Deletes everything inside the folder (read-only files too) and keeps the folder. True when it is empty
-// afterwards or did not exist; each entry that stays is logged.
-bool EmptyFolder(const char* folder);
 // The text lowered as Windows lowers it in the program's code page.
 std::string LowerText(std::string text);
 // Whether path is folder itself or lies inside it, compared without regard to case ("C:\T\Driver\x" lies in

@@ -89,9 +89,9 @@ unsigned ShellOpen(const char* program, const char* parameters, const char* dire
 
 namespace {
 
-// Walks the running processes to the first whose executable file name equals name, compared whole, in
-// either case and aware of double-byte characters.
-bool FindProcessEntry(const char* name, PROCESSENTRY32& entry) {
+// Walks the running processes to the first other than `except` whose executable file name equals name,
+// compared whole, in either case and aware of double-byte characters.
+bool FindProcessEntry(const char* name, PROCESSENTRY32& entry, DWORD except = 0) {
     if (!name || !*name)
         return false;
     ScopedFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
@@ -101,7 +101,8 @@ bool FindProcessEntry(const char* name, PROCESSENTRY32& entry) {
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32First(snapshot.Get(), &entry); more;
          more = Process32Next(snapshot.Get(), &entry)) {
-        if (_mbsicmp(reinterpret_cast<const unsigned char*>(name),
+        if (entry.th32ProcessID != except &&
+            _mbsicmp(reinterpret_cast<const unsigned char*>(name),
                      reinterpret_cast<const unsigned char*>(entry.szExeFile)) == 0)
             return true;
     }
@@ -110,9 +111,9 @@ bool FindProcessEntry(const char* name, PROCESSENTRY32& entry) {
 
 } // namespace
 
-DWORD FindProcessByName(const char* name) {
+DWORD FindProcessByName(const char* name, DWORD except) {
     PROCESSENTRY32 entry;
-    return FindProcessEntry(name, entry) ? entry.th32ProcessID : 0;
+    return FindProcessEntry(name, entry, except) ? entry.th32ProcessID : 0;
 }
 
 int KillProcessByName(const char* name) {

@@ -35,5 +35,6 @@ inline bool ShellStarted(unsigned code) {
 // is empty, the processes cannot be listed, or none has the name.
 int KillProcessByName(const char* name);
 
-// The process ID of the first running process whose executable file name equals name (either case), or 0.
-DWORD FindProcessByName(const char* name);
+// The process ID of the first running process other than `except` whose executable file name equals name
+// (either case), or 0.
+DWORD FindProcessByName(const char* name, DWORD except = 0);

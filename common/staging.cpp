@@ -2,11 +2,13 @@
 
 #include "devices.h"
 #include "files.h"
+#include "folder_name.h"
 #include "handles.h"
 #include "host.h"
 #include "log.h"
 #include "processes.h"
 #include "profile.h"
+#include "staging_folder.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -83,13 +85,55 @@ CDriverSetupPreparation::CDriverSetupPreparation(Role role, std::string moduleDi
 
 CDriverSetupPreparation::~CDriverSetupPreparation() = default;
 
+void CDriverSetupPreparation::RefuseUnplainDriverPath() {
+    if (m_strDriverPath.empty() || IsPlainFolderName(m_strDriverPath))
+        return;
+    WriteLog("ERR: The package folder name '%s' is not one plain folder name; it is refused and nothing is "
+             "staged",
+             m_strDriverPath.c_str());
+    m_strDriverPath.clear();
+}
+
 int CDriverSetupPreparation::AutoRun_PrepareTmpDriver() {
     if (m_strDriverPath.empty())
         return 0;
+    // Under a running installer the staging folder is its program folder: nothing there may change.
+    if (InstallerAtWork())
+        return 0;
     m_nFilesNotStaged = 0;
+    m_staged.clear();
+    m_bRecordWritten = false;
     if (!AutoRun_CreateTmpSysDrvDir(m_strDriverPath))
         return 0;
-    return AutoRun_CopyAllFiles(m_strDriverPath);
+    int copied = AutoRun_CopyAllFiles(m_strDriverPath);
+    RecordStagedFiles();
+    return copied;
+}
+
+bool CDriverSetupPreparation::InstallerAtWork() {
+    for (const std::string* name :
+         {&DeviceProfile.DriverInstallName, &DeviceProfile.DriverInstallNameAMD64}) {
+        if (name->empty())
+            continue;
+        // A mutex an elevated installer made may be closed to this program: it exists all the same.
+        ScopedHandle mutex(OpenMutexA(SYNCHRONIZE, FALSE, name->c_str()));
+        bool held = mutex || GetLastError() == ERROR_ACCESS_DENIED;
+        if (held || FindProcessByName(name->c_str(), GetCurrentProcessId()) != 0) {
+            WriteLog("ERR: The installer %s is at work; its staging folder %s is left as it is",
+                     name->c_str(), m_strDriverPath.c_str());
+            return true;
+        }
+    }
+    return false;
+}
+
+void CDriverSetupPreparation::RecordStagedFiles() {
+    char base[kPathRoom];
+    if (!GetTempFolder(base) || !AppendBounded(base, sizeof base, m_strDriverPath.c_str()) ||
+        GetFileAttributesA(base) == INVALID_FILE_ATTRIBUTES)
+        return;
+    if (WriteStagingRecord(base, m_staged, m_bRecordWritten))
+        m_bRecordWritten = true;
 }
 
 int CDriverSetupPreparation::AutoRun_CreateTmpSysDrvDir(std::string driverPath) {
@@ -112,32 +156,28 @@ int CDriverSetupPreparation::AutoRun_CreateTmpSysDrvDir(std::string driverPath) 
     }
     if (!CreateDirIfAbsent(folder))
         return 0;
+    m_staged.push_back(edition.substr(1) + "\\");
     if (!CopyBounded(folder, sizeof folder, base) || !AppendBounded(folder, sizeof folder, "\\Res")) {
         WriteLog("ERR: The path of the temp folder %s\\Res is too long, refused", base);
         return 0;
     }
-    return CreateDirIfAbsent(folder);
+    if (!CreateDirIfAbsent(folder))
+        return 0;
+    m_staged.push_back("Res\\");
+    return 1;
 }
 
 bool CDriverSetupPreparation::ClearStagingFolder(const char* base, const std::string& driverPath) {
-    // Emptying a folder that holds the package itself would delete what is to be staged.
+    // Cleaning a folder that holds the package itself would move aside what is to be staged.
     std::string source = m_strModuleDir + (m_bFromSubFolder ? driverPath : std::string());
     if (PathIsWithin(source, base)) {
         WriteLog("ERR: The package %s lies in the staging folder %s; nothing is staged", source.c_str(),
                  base);
         return false;
     }
-    // The staged package must be the medium's alone: an elevated installer runs from there, and whatever an
-    // earlier run left or another program of the user planted beside it would be loaded or read as its own.
-    DWORD attributes = GetFileAttributesA(base);
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return true;
-    bool cleared = DecideEntryRemoval(attributes) == EntryRemoval::kRemoveLink
-                       ? RemoveDirectoryA(base) != FALSE
-                       : EmptyFolder(base);
-    if (!cleared)
-        WriteLog("ERR: The staging folder %s cannot be emptied; nothing is staged", base);
-    return cleared;
+    // The staged package must be the medium's alone: an elevated installer runs from there, and whatever
+    // another program of the user put beside it would be loaded or placed as its own.
+    return CleanStagingFolder(base);
 }
 
 int CDriverSetupPreparation::AutoRun_GetTmpSysDrvDirName(std::string& folder) {
@@ -220,13 +260,11 @@ int CDriverSetupPreparation::CopyClientSetup(const char* param1, const char* par
             ++failed;
             continue;
         }
-        ForceDeleteFile(to);
-        if (CopyFileA(from, to, FALSE)) {
+        std::string relative = param2 ? std::string(param2 + strspn(param2, "\\")) + "\\" : std::string();
+        if (StageFile(from, to, relative + found.cFileName))
             WriteLog("CopyFile: %s >> %s", from, to);
-        } else {
-            LogCopyFailure(from, to);
+        else
             ++failed;
-        }
     } while (FindNextFileA(search.Get(), &found));
 
     if (failed) {
@@ -256,13 +294,27 @@ void CDriverSetupPreparation::CopyFileToTmp(std::string file, std::string folder
         WriteLog("ERR: The file %s that need copy to temp isn't exist", source);
         return;
     }
-    ForceDeleteFile(target);
-    if (CopyFileA(source, target, FALSE)) {
+    if (StageFile(source, target, file))
         WriteLog("END: Copy the file %s to temp(%s) success", source, target);
-    } else {
-        LogCopyFailure(source, target);
+    else
         ++m_nFilesNotStaged;
+}
+
+bool CDriverSetupPreparation::StageFile(const char* source, const char* target, const std::string& relative) {
+    // The cleaning left no file of an earlier staging; one already there now was written by this staging
+    // (a name staged twice) or by another program since, and only the first may be replaced.
+    bool ours = false;
+    for (const std::string& staged : m_staged)
+        ours = ours || _stricmp(staged.c_str(), relative.c_str()) == 0;
+    if (ours)
+        ForceDeleteFile(target);
+    if (!CopyFileA(source, target, TRUE)) {
+        LogCopyFailure(source, target);
+        return false;
     }
+    if (!ours)
+        m_staged.push_back(relative);
+    return true;
 }
 
 bool CDriverSetupPreparation::GetStagedSetupPath(char (&path)[kPathRoom]) {
@@ -352,6 +404,7 @@ CDriverPrepare_Setup::CDriverPrepare_Setup(std::string moduleDir)
     m_strDriverPath = slash == std::string::npos ? folder : folder.substr(slash + 1);
     m_bFromSubFolder = 0;
     WriteLog("Info:CDriverPrepare_Setup():m_strDriverPath = %s.", m_strDriverPath.c_str());
+    RefuseUnplainDriverPath();
 }
 
 CDriverPrepare_Setup::~CDriverPrepare_Setup() = default;
@@ -375,6 +428,7 @@ void CDriverPrepare_PcOptions::LoadAutorunCfg() {
     ReadCfgTexts(kAutorunSection,
                  {{"Key_DllModuleName", m_strDllModuleName}, {"Key_DriverPath", m_strDriverPath}},
                  m_strCfgPath.c_str());
+    RefuseUnplainDriverPath();
 }
 
 int CDriverPrepare_PcOptions::AutoRun_CopyAllFiles() {
@@ -384,5 +438,6 @@ int CDriverPrepare_PcOptions::AutoRun_CopyAllFiles() {
     CopyFileToTmp(kAutorunCfgName, m_strDriverPath);
     CopyFileToTmp(m_strDllModuleName, m_strDriverPath);
     CopyFileToTmp(PluginIniName(m_strDllModuleName), m_strDriverPath);
+    RecordStagedFiles();
     return AllFilesStaged() ? 1 : 0;
 }

@@ -7,6 +7,7 @@
 #include "text.h"
 
 #include <string>
+#include <vector>
 
 class CDriverSetupPreparation {
 public:
@@ -14,17 +15,21 @@ public:
     CDriverSetupPreparation(const CDriverSetupPreparation&) = delete;
     CDriverSetupPreparation& operator=(const CDriverSetupPreparation&) = delete;
 
-    // Creates {Temp}{DriverPath}, its edition folder and Res, and copies the package's files into them.
-    // 1 done, 0 nothing to stage, a folder that could not be made or emptied, an unsupported edition, or a
-    // file found on the medium that could not be copied (a missing source folder only leaves its log line).
+    // Creates {Temp}{DriverPath}, its edition folder and Res, copies the package's files into them and
+    // records what it wrote. 1 done, 0 nothing to stage, an installer of the package at work, a folder that
+    // could not be made or cleaned, an unsupported edition, or a file found on the medium that could not be
+    // copied (a missing source folder only leaves its log line).
     int AutoRun_PrepareTmpDriver();
-    // 1 when {Temp}N, {Temp}N{Edition} and {Temp}N\Res all exist, {Temp}N emptied first (see
+    // 1 when {Temp}N, {Temp}N{Edition} and {Temp}N\Res all exist, {Temp}N cleaned first (see
     // ClearStagingFolder) and the others made.
     int AutoRun_CreateTmpSysDrvDir(std::string driverPath);
-    // Empties {Temp}N (base) of everything an earlier run or another program left there; a link standing
-    // in its place is removed, not followed. False (logged) when something stays, or when the package
-    // folder itself lies in base.
+    // Cleans {Temp}N (base) of what an earlier staging wrote there and moves aside what anyone else put
+    // there (see CleanStagingFolder). False (logged) when something stays, or when the package folder
+    // itself lies in base.
     bool ClearStagingFolder(const char* base, const std::string& driverPath);
+    // Whether an installer of this package runs (its mutex exists, or another process has either installer
+    // name): then its program folder, the staging folder, must not change. Logged when so.
+    bool InstallerAtWork();
     // The edition folder ("\Win7", ...) of g_nEdition; 0 with folder untouched for an unknown edition.
     int AutoRun_GetTmpSysDrvDirName(std::string& folder);
     // 1 when the folder exists or was made (its parent must exist).
@@ -70,10 +75,20 @@ protected:
     // Whether every file found was staged; logged when not. A staged package with a file missing (a full
     // disk, a medium taken out while it was copied) must not be started as if it were whole.
     bool AllFilesStaged() const;
+    // Copies one file into the cleaned staging folder (relative: its path there), never over a file this
+    // staging did not write. False (logged) when the copy failed.
+    bool StageFile(const char* source, const char* target, const std::string& relative);
+    // Writes the staging folder's record of m_staged, so that the next staging removes only these.
+    void RecordStagedFiles();
+    // A package folder name that is not one plain folder name is logged and refused (left empty), so that
+    // nothing is staged under it.
+    void RefuseUnplainDriverPath();
 
     Role m_role;
     std::string m_strModuleDir; // {ModuleDir}: the running program's folder, with its trailing backslash
     int m_nFilesNotStaged = 0;  // files found on the medium that could not be copied, this staging
+    std::vector<std::string> m_staged; // what this staging wrote, relative to {Temp}{DriverPath}
+    bool m_bRecordWritten = false;     // this staging has written the folder's record
 };
 
 // The installer's staging: the package folder is the installer's own folder.
@@ -93,7 +108,8 @@ public:
     explicit CDriverPrepare_PcOptions(std::string moduleDir);
     ~CDriverPrepare_PcOptions() override;
 
-    // Reads Key_DllModuleName and then Key_DriverPath; a value that cannot be read stays empty.
+    // Reads Key_DllModuleName and then Key_DriverPath; a value that cannot be read, or a package folder
+    // name that is not one plain folder name, stays empty.
     void LoadAutorunCfg();
     // The whole staging of the launcher: the package, then the three extra files. 1 done, 0 failed.
     int AutoRun_CopyAllFiles();

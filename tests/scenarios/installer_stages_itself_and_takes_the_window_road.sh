@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The shipped installer on Windows XP, started by hand from the device's CD-ROM: it stages its package folder
 # into the temp folder and starts the staged copy with the drive and run mode 4, which takes the window road
-# (the device shows its storage identity: the install worker's road). While that window is open, further
-# installers end at the mutex, whatever their command line; "/uninstall" needs no mutex.
+# (the device shows its storage identity: the install worker's road). What it did not stage is moved aside.
+# While that window is open, further installers end at the mutex, whatever their command line; "/uninstall"
+# needs no mutex; one started from the medium leaves the staging folder as it is.
 # Usage: installer_stages_itself_and_takes_the_window_road.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 . "$(dirname "$0")/installer.sh"
 
@@ -17,6 +18,11 @@ check "both installers carry the manifest that asks for administrator rights" te
 add_storage_device
 device_cdrom E:
 staged="$TEMP_DIR/Driver"
+# What another program planted in the staging folder for the elevated installer (a driver to place, a library
+# to load), and a file of the user's: moved aside, neither deleted nor placed nor loaded.
+mkdir -p "$staged/Win7"
+cp "$MEDIUM/Driver/Win7/qvmdm.inf" "$staged/Win7/planted.inf"
+for file in Win7/planted.sys version.dll notes.txt; do echo "planted $file" >"$staged/$file"; done
 
 log_mark
 run "$MEDIUM/Driver/Instoria.exe"
@@ -30,6 +36,12 @@ check "the package's files are in the temp folder" \
     all_exist "$staged/Instoria.exe" "$staged/Instoria64.exe" "$staged/drvcfg.ini" "$staged/DrvLang.ini" \
     "$staged/Win7/qvmdm.inf" "$staged/Win7/qvusbser.sys" "$staged/Res/DrvInstall.bmp" "$staged/Res/vender.ico"
 check "other editions' folders are not" test ! -e "$staged/Vista" -a ! -e "$staged/Win7-AMD64"
+check "what it did not stage is moved aside, whole" all \
+    "test ! -e '$staged/Win7/planted.inf' -a ! -e '$staged/Win7/planted.sys' -a ! -e '$staged/version.dll'" \
+    "cmp -s '$MEDIUM/Driver/Win7/qvmdm.inf' '$staged.aside-1/Win7/planted.inf'" \
+    "grep -qx 'planted notes.txt' '$staged.aside-1/notes.txt'"
+check "and says so" log_new_has \
+    "INF: $TEMP_WIN\\Driver\\version.dll was not staged by this package; moved aside to $TEMP_WIN\\Driver.aside-1\\version.dll"
 check "it starts the staged copy with the drive, a colon, a blank and 4" \
     log_new_has "INF: shell exe $TEMP_WIN\\Driver\\Instoria.exe with parameter E: 4"
 check "and ends" log_new_has 'Exit Programm Instoria'
@@ -89,6 +101,20 @@ for ((i = 0; i < 600; i++)); do
     sleep 0.1
 done
 check "the staged copy's worker waits for the switch tool" log_new_starts '===> RunClientSetup: '
+check "having placed none of the planted files" all "log_new_lacks 'File: $TEMP_WIN\\Driver\\Win7\\planted'" \
+    "test ! -e '$DRIVE_C/windows/inf/planted.inf' -a ! -e '$DRIVE_C/windows/system32/drivers/planted.sys'"
+
+# The installer started by hand from the medium while the staged one is at work: its program folder, the
+# staging folder, is left as it is.
+listing() { find "$staged" "$staged".aside-* -printf '%P %s %T@\n' | sort; }
+file_appears "$staged/portflip.journal" # the switch tool's own line, written as it starts
+before=$(listing)
+log_mark
+run "$MEDIUM/Driver/Instoria.exe"
+check "a second installer from the medium sees the staged one at work" \
+    log_new_has 'ERR: The installer Instoria.exe is at work; its staging folder Driver is left as it is'
+check "and stages nothing" all "log_new_has 'InitalDriverSetup Failed'" "log_new_lacks 'shell exe'"
+check "the staging folder is untouched" [ "$before" = "$(listing)" ]
 log_mark
 check "the window closes when asked" wintool close "$WINDOW_TITLE" gone Instoria.exe
 closed=$(gone_after)

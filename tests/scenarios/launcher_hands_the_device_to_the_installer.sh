@@ -3,8 +3,9 @@
 # before anything else. With the device's driver files in Windows and an administrator, it stages the package
 # and starts the staged installer with mode 5 (switch the ports only); while that installer runs, a launcher
 # ends at once. With an application running and no driver files, it starts the staged installer with mode 4,
-# and does not take a failed start for a hand-over. A staging that fails starts nothing. A user without
-# administrator rights gets the window instead, and no installer.
+# and does not take a failed start for a hand-over. A staging that fails starts nothing; a package folder name
+# that is not one plain name stages nothing and touches no file. A user without administrator rights gets the
+# window instead, and no installer.
 # Usage: launcher_hands_the_device_to_the_installer.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 . "$(dirname "$0")/launcher.sh"
 
@@ -98,6 +99,29 @@ check "the ports are to be switched" log_new_has 'switch ports because of driver
 check "but the staging fails" log_new_has "ERR: $TEMP_WIN\\Driver is a file, not a folder"
 check "so no installer is started" log_new_lacks 'shell exe'
 rm -f "$staged"
+
+# A package folder name that is not one plain folder name ("." is the temp folder itself, ".." the user's
+# profile above it): refused, and nothing staged, moved or deleted. A profile beside the launcher keeps the
+# launcher going as far as the staging.
+profile=$(dirname "$TEMP_DIR")
+mkdir -p "$TEMP_DIR/mine" "$profile/Documents"
+mine=("$TEMP_DIR/mine.txt" "$TEMP_DIR/mine/mine.txt" "$profile/Documents/mine.txt")
+for file in "${mine[@]}"; do echo mine >"$file"; done
+cp "$MEDIUM/autoruncfg.cfg" "$PREFIX/autoruncfg.cfg"
+cp "$MEDIUM/Driver/drvcfg.ini" "$MEDIUM/drvcfg.ini"
+for name in . .. '..\x' a:b nul; do
+    set_profile "$MEDIUM/autoruncfg.cfg" Section_Autorun Key_DriverPath "$name"
+    log_mark
+    launch
+    check "Key_DriverPath=$name is refused" log_new_has \
+        "ERR: The package folder name '$name' is not one plain folder name; it is refused and nothing is staged"
+    check "the launcher goes on to switch the ports" \
+        log_new_has 'switch ports because of driver file is installed in system'
+    check "but stages nothing and starts no installer" all "log_new_lacks CopyClientSetup" "log_new_lacks 'shell exe'"
+    check "the user's files in the temp folder and in the profile stay" all_exist "${mine[@]}"
+done
+cp "$PREFIX/autoruncfg.cfg" "$MEDIUM/autoruncfg.cfg"
+rm "$MEDIUM/drvcfg.ini"
 
 # A user without administrator rights (the Administrators group for denial only), driver files in Windows, no
 # application running: the window, and no installer.

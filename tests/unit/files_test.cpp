@@ -64,35 +64,6 @@ TEST(ForceDelete, ReportsAMissingFileAsFailure) {
     EXPECT_FALSE(ForceDeleteFile(dir.File("absent.sys").c_str()));
 }
 
-TEST(EmptyFolder, NeverEntersALinkToAFolderElsewhere) {
-    EXPECT_EQ(EntryRemoval::kDeleteFile, DecideEntryRemoval(FILE_ATTRIBUTE_NORMAL));
-    EXPECT_EQ(EntryRemoval::kDeleteFile, DecideEntryRemoval(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
-    // A symbolic link to a file is a file: deleting it deletes the link.
-    EXPECT_EQ(EntryRemoval::kDeleteFile, DecideEntryRemoval(FILE_ATTRIBUTE_REPARSE_POINT));
-    EXPECT_EQ(EntryRemoval::kEmptyAndRemoveFolder, DecideEntryRemoval(FILE_ATTRIBUTE_DIRECTORY));
-    EXPECT_EQ(EntryRemoval::kRemoveLink,
-              DecideEntryRemoval(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
-    EXPECT_EQ(EntryRemoval::kRemoveLink,
-              DecideEntryRemoval(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT |
-                                 FILE_ATTRIBUTE_READONLY));
-}
-
-TEST(EmptyFolder, RemovesFilesAndFoldersAtAnyDepthAndKeepsTheFolder) {
-    TempDir dir;
-    std::string root = dir.File("Driver");
-    for (const char* folder : {"", "\\Win7", "\\Win7\\Deep"})
-        CreateDirectoryA((root + folder).c_str(), nullptr);
-    for (const char* file : {"\\a.dll", "\\Win7\\b.sys", "\\Win7\\Deep\\c.inf"})
-        WriteWholeFile(root + file, "x");
-    SetFileAttributesA((root + "\\Win7\\b.sys").c_str(), FILE_ATTRIBUTE_READONLY);
-    SetFileAttributesA((root + "\\Win7\\Deep").c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_TRUE(EmptyFolder(root.c_str()));
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(root.c_str()));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((root + "\\Win7").c_str()));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((root + "\\a.dll").c_str()));
-    EXPECT_TRUE(EmptyFolder(dir.File("absent").c_str()));
-}
-
 TEST(PathIsWithin, ComparesWholeFolderNamesInEitherCase) {
     EXPECT_TRUE(PathIsWithin("C:\\T\\Driver", "C:\\T\\Driver"));
     EXPECT_TRUE(PathIsWithin("C:\\T\\Driver\\", "c:\\t\\driver"));

@@ -1,6 +1,8 @@
 #include "common/staging.h"
 
 #include "common/files.h"
+#include "common/folder_name.h"
+#include "common/staging_folder.h"
 #include "common/handles.h"
 #include "common/host.h"
 #include "common/log.h"
@@ -10,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -132,15 +135,16 @@ TEST_F(Staging, AnUnknownEditionStopsAfterThePackageFolderWithNothingCopied) {
     EXPECT_TRUE(HasMessage("AutoRun_CopyAllFiles(): Not support this OS: 0 "));
 }
 
-TEST_F(Staging, AReadOnlyFileOfAnEarlierRunIsReplaced) {
+TEST_F(Staging, AReadOnlyFileOfAnEarlierStagingIsReplaced) {
     std::string package = MakePackage();
     g_nEdition = kEditionWin7_32;
-    CreateDirectoryA(Staged("Pkg").c_str(), nullptr);
+    CDriverPrepare_Setup setup(package);
+    ASSERT_EQ(1, setup.AutoRun_PrepareTmpDriver());
     WriteWholeFile(Staged("Pkg\\drvcfg.ini"), "old");
     SetFileAttributesA(Staged("Pkg\\drvcfg.ini").c_str(), FILE_ATTRIBUTE_READONLY);
-    CDriverPrepare_Setup setup(package);
     EXPECT_EQ(1, setup.AutoRun_PrepareTmpDriver());
     EXPECT_EQ("content of drvcfg.ini", ReadWholeFile(Staged("Pkg\\drvcfg.ini")));
+    EXPECT_FALSE(Exists(Staged("Pkg.aside-1"))) << "nothing but the staging's own files was there";
 }
 
 TEST_F(Staging, AFileThatCannotBeCopiedFailsTheStagingAndTheRestStillArrives) {
@@ -167,40 +171,111 @@ TEST_F(Staging, AFileThatCannotBeCopiedFailsTheStagingAndTheRestStillArrives) {
     EXPECT_EQ("content of drvcfg.ini", ReadWholeFile(Staged("Pkg\\drvcfg.ini")));
 }
 
-TEST_F(Staging, WhatAnEarlierRunOrAnotherProgramLeftIsRemovedFirst) {
+TEST_F(Staging, WhatTheStagingDidNotWriteIsMovedAsideNeverDeleted) {
     std::string package = MakePackage();
     g_nEdition = kEditionXP;
-    for (const char* folder : {"Pkg", "Pkg\\Win7", "Pkg\\Old", "Pkg\\Old\\Deep"})
-        CreateDirectoryA(Staged(folder).c_str(), nullptr);
-    // A library the elevated installer would load from its own folder, and drivers it would place.
-    for (const char* planted : {"Pkg\\version.dll", "Pkg\\Win7\\planted.sys", "Pkg\\Old\\Deep\\old.inf"})
-        WriteWholeFile(Staged(planted), "planted");
-    SetFileAttributesA(Staged("Pkg\\Win7\\planted.sys").c_str(), FILE_ATTRIBUTE_READONLY);
-
     CDriverPrepare_Setup setup(package);
+    ASSERT_EQ(1, setup.AutoRun_PrepareTmpDriver());
+    // A library the elevated installer would load from its own folder, a driver it would place, a folder of
+    // the user's; and the medium no longer holds one of the staged files.
+    for (const char* folder : {"Pkg\\Old", "Pkg\\Old\\Deep"})
+        CreateDirectoryA(Staged(folder).c_str(), nullptr);
+    for (const char* planted : {"version.dll", "Win7\\planted.sys", "Old\\Deep\\old.inf"})
+        WriteWholeFile(Staged("Pkg\\") + planted, std::string("planted ") + planted);
+    SetFileAttributesA(Staged("Pkg\\Win7\\planted.sys").c_str(), FILE_ATTRIBUTE_READONLY);
+    WriteWholeFile(Staged("Pkg.aside-1"), "the user's, where the first aside folder would go");
+    DeleteFileA((package + "DrvLang.ini").c_str());
+
     EXPECT_EQ(1, setup.AutoRun_PrepareTmpDriver());
-    for (const char* planted : {"Pkg\\version.dll", "Pkg\\Win7\\planted.sys", "Pkg\\Old"})
-        EXPECT_FALSE(Exists(Staged(planted))) << planted;
+    for (const char* planted : {"version.dll", "Win7\\planted.sys", "Old"})
+        EXPECT_FALSE(Exists(Staged("Pkg\\") + planted)) << planted;
+    for (const char* planted : {"version.dll", "Win7\\planted.sys", "Old\\Deep\\old.inf"})
+        EXPECT_EQ(std::string("planted ") + planted, ReadWholeFile(Staged("Pkg.aside-2\\") + planted));
+    EXPECT_TRUE(HasMessage("INF: " + Staged("Pkg\\version.dll") +
+                           " was not staged by this package; moved aside to " +
+                           Staged("Pkg.aside-2\\version.dll")));
+    EXPECT_EQ("the user's, where the first aside folder would go", ReadWholeFile(Staged("Pkg.aside-1")));
+    // What the earlier staging wrote went; what the medium holds now arrived.
+    EXPECT_FALSE(Exists(Staged("Pkg\\DrvLang.ini")));
     EXPECT_EQ("content of Instoria.exe", ReadWholeFile(Staged("Pkg\\Instoria.exe")));
     EXPECT_EQ("content of Win7\\qvser.sys", ReadWholeFile(Staged("Pkg\\Win7\\qvser.sys")));
 }
 
-TEST_F(Staging, AFileThatCannotBeRemovedStopsTheStaging) {
+TEST_F(Staging, TheRecordNamesNothingOutsideTheStagingFolder) {
+    std::string package = MakePackage();
+    g_nEdition = kEditionXP;
+    CreateDirectoryA(Staged("Pkg").c_str(), nullptr);
+    WriteWholeFile(Staged("victim.txt"), "the user's");
+    WriteWholeFile(Staged("Pkg\\StagedFiles.txt"),
+                   "..\\victim.txt\r\n" + Staged("victim.txt") + "\r\nnotes.txt\r\n");
+    WriteWholeFile(Staged("Pkg\\notes.txt"), "named by the record");
+    CDriverPrepare_Setup setup(package);
+    EXPECT_EQ(1, setup.AutoRun_PrepareTmpDriver());
+    EXPECT_EQ("the user's", ReadWholeFile(Staged("victim.txt")));
+    EXPECT_TRUE(HasMessage("ERR: The staging record " + Staged("Pkg\\StagedFiles.txt") +
+                           " names ..\\victim.txt, which is not below the staging folder; ignored"));
+    EXPECT_FALSE(Exists(Staged("Pkg\\notes.txt"))) << "a name the record gives is the staging's own";
+    EXPECT_FALSE(Exists(Staged("Pkg.aside-1")));
+}
+
+TEST_F(Staging, AFileThatCannotBeMovedAsideStopsTheStaging) {
     std::string package = MakePackage();
     g_nEdition = kEditionXP;
     CreateDirectoryA(Staged("Pkg").c_str(), nullptr);
     WriteWholeFile(Staged("Pkg\\planted.dll"), "planted");
-    // Held open by another program that shares nothing: it can be neither deleted nor trusted.
+    // Held open by another program that shares nothing: it can be neither moved nor trusted.
     ScopedFileHandle held(CreateFileA(Staged("Pkg\\planted.dll").c_str(), GENERIC_READ, 0, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(held);
 
     CDriverPrepare_Setup setup(package);
     EXPECT_EQ(0, setup.AutoRun_PrepareTmpDriver());
-    EXPECT_TRUE(HasMessageStarting("ERR: " + Staged("Pkg\\planted.dll") + " cannot be removed, error "));
+    EXPECT_TRUE(HasMessageStarting("ERR: " + Staged("Pkg\\planted.dll") +
+                                   " was not staged by this package and cannot be moved aside to "));
     EXPECT_TRUE(
-        HasMessage("ERR: The staging folder " + Staged("Pkg") + " cannot be emptied; nothing is staged"));
+        HasMessage("ERR: The staging folder " + Staged("Pkg") + " cannot be cleaned; nothing is staged"));
     EXPECT_FALSE(Exists(Staged("Pkg\\Instoria.exe")));
+    held.Reset();
+    EXPECT_EQ("planted", ReadWholeFile(Staged("Pkg\\planted.dll")));
+}
+
+TEST_F(Staging, NothingIsStagedWhileAnInstallerOfThePackageHoldsItsMutex) {
+    std::string package = MakePackage();
+    g_nEdition = kEditionXP;
+    CreateDirectoryA(Staged("Pkg").c_str(), nullptr);
+    WriteWholeFile(Staged("Pkg\\notes.txt"), "the user's");
+    ScopedHandle mutex(CreateMutexA(nullptr, TRUE, "Instoria64.exe"));
+    CDriverPrepare_Setup setup(package);
+    EXPECT_EQ(0, setup.AutoRun_PrepareTmpDriver());
+    EXPECT_TRUE(
+        HasMessage("ERR: The installer Instoria64.exe is at work; its staging folder Pkg is left as it is"));
+    EXPECT_EQ("the user's", ReadWholeFile(Staged("Pkg\\notes.txt")));
+    EXPECT_FALSE(Exists(Staged("Pkg\\Instoria.exe")));
+    EXPECT_FALSE(Exists(Staged("Pkg.aside-1")));
+}
+
+TEST_F(Staging, AFolderNameThatIsNotOnePlainNameIsRefusedByBothPrograms) {
+    MakePackage("Driver");
+    g_nEdition = kEditionXP;
+    WriteWholeFile(Staged("notes.txt"), "the user's");
+    for (std::string name : {"..", ".", "..\\x", "a:b", "nul"}) {
+        WriteWholeFile(m_medium.File("autoruncfg.cfg"),
+                       "[Section_Autorun]\r\nKey_DllModuleName=Plug.dll\r\nKey_DriverPath=" + name + "\r\n");
+        CDriverPrepare_PcOptions options(m_medium.Path());
+        EXPECT_EQ("", options.m_strDriverPath) << name;
+        EXPECT_TRUE(HasMessage("ERR: The package folder name '" + name +
+                               "' is not one plain folder name; it is refused and nothing is staged"));
+        EXPECT_EQ(0, options.AutoRun_CopyAllFiles()) << name;
+    }
+    // The installer takes the name of its own folder: at a drive's root that is the drive.
+    CDriverPrepare_Setup setup("E:\\");
+    EXPECT_EQ("", setup.m_strDriverPath);
+    EXPECT_TRUE(
+        HasMessage("ERR: The package folder name 'E:' is not one plain folder name; it is refused and "
+                   "nothing is staged"));
+    EXPECT_EQ(0, setup.AutoRun_PrepareTmpDriver());
+    EXPECT_EQ("the user's", ReadWholeFile(Staged("notes.txt")));
+    EXPECT_FALSE(Exists(Staged("Driver")));
 }
 
 TEST_F(Staging, APackageInsideTheStagingFolderIsNotEmptiedAway) {
@@ -408,6 +483,65 @@ TEST_F(StagedStart, ARunningInstallerOfEitherNameIsFound) {
     EXPECT_EQ(1, setup.IsProcessRunning("pvstagingb.EXE"));
     EXPECT_EQ(1, setup.IsSetupRunning());
     EXPECT_TRUE(HasMessage("Program(PvStagingB.exe) is running"));
+    // Its program folder is the staging folder: nothing is staged under it.
+    EXPECT_EQ(0, setup.AutoRun_PrepareTmpDriver());
+    EXPECT_TRUE(
+        HasMessage("ERR: The installer PvStagingB.exe is at work; its staging folder Pkg is left as it is"));
     TerminateProcess(running.Get(), 1);
     WaitForSingleObject(running.Get(), 5000);
+}
+
+TEST(PackageFolderName, TakesOnlyOnePlainFolderNameAsTheMediumCheckerDoes) {
+    // The medium checker's test reads the same table.
+    std::string table = ReadWholeFile(WindowsPath(FOLDER_NAME_CASES));
+    int cases = 0;
+    for (size_t start = 0, end = 0; start < table.size(); start = end + 1) {
+        end = std::min(table.find('\n', start), table.size());
+        std::string line = table.substr(start, end - start);
+        if (line.empty() || line[0] == '#')
+            continue;
+        size_t open = line.find('"'), close = line.rfind('"');
+        ASSERT_LT(open, close) << line;
+        EXPECT_EQ(line.compare(0, 6, "plain ") == 0,
+                  IsPlainFolderName(line.substr(open + 1, close - open - 1)))
+            << line;
+        ++cases;
+    }
+    EXPECT_GT(cases, 20);
+}
+
+TEST(StagingRecord, CountsOnlyPathsBelowTheStagingFolder) {
+    std::vector<std::string> refused;
+    std::set<std::string> paths =
+        ParseStagingRecord("; a comment\r\nInstoria.exe\r\nWin7\\QvSer.sys\nRes\\\r\n\r\n"
+                           "..\\x\r\nC:\\x\r\n\\x\r\na/b\r\nWin7\\..\\..\\x\r\na\\\\b\r\n"
+                           "x:stream\r\nWin7.\\x\r\n.\r\n*.sys",
+                           refused);
+    EXPECT_EQ((std::set<std::string>{"instoria.exe", "win7\\qvser.sys", "res\\"}), paths);
+    EXPECT_EQ((std::vector<std::string>{"..\\x", "c:\\x", "\\x", "a/b", "win7\\..\\..\\x", "a\\\\b",
+                                        "x:stream", "win7.\\x", ".", "*.sys"}),
+              refused);
+    refused.clear();
+    EXPECT_EQ(paths, ParseStagingRecord(ComposeStagingRecord({"Instoria.exe", "Win7\\qvser.sys", "Res\\"}),
+                                        refused));
+    EXPECT_TRUE(refused.empty());
+}
+
+TEST(StagedEntries, LinksAreRemovedAndOnlyTheStagingsOwnFilesDeleted) {
+    const DWORD folder = FILE_ATTRIBUTE_DIRECTORY, reparse = FILE_ATTRIBUTE_REPARSE_POINT;
+    EXPECT_EQ(StagedEntryFate::kDelete, DecideStagedEntry(FILE_ATTRIBUTE_READONLY, 0, true));
+    EXPECT_EQ(StagedEntryFate::kMoveAside, DecideStagedEntry(FILE_ATTRIBUTE_NORMAL, 0, false));
+    EXPECT_EQ(StagedEntryFate::kEnter, DecideStagedEntry(folder, 0, true));
+    EXPECT_EQ(StagedEntryFate::kMoveAside, DecideStagedEntry(folder | FILE_ATTRIBUTE_HIDDEN, 0, false));
+    // A link goes as a link, recorded or not, to a folder or to a file; what it points to is never entered.
+    for (bool recorded : {true, false}) {
+        EXPECT_EQ(StagedEntryFate::kRemoveLink,
+                  DecideStagedEntry(folder | reparse, IO_REPARSE_TAG_MOUNT_POINT, recorded));
+        EXPECT_EQ(StagedEntryFate::kRemoveLink,
+                  DecideStagedEntry(folder | reparse, IO_REPARSE_TAG_SYMLINK, recorded));
+        EXPECT_EQ(StagedEntryFate::kRemoveLink, DecideStagedEntry(reparse, IO_REPARSE_TAG_SYMLINK, recorded));
+        // Any other reparse point holds the user's data (a cloud file's placeholder, say).
+        EXPECT_EQ(StagedEntryFate::kMoveAside, DecideStagedEntry(reparse, 0x9000001Au, recorded));
+        EXPECT_EQ(StagedEntryFate::kMoveAside, DecideStagedEntry(folder | reparse, 0x9000001Au, recorded));
+    }
 }
