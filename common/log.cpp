@@ -99,13 +99,17 @@ void WriteLog(const char* format, ...) {
     AppendToFile(path, ComposeLogLine(now, g_strModuleName, message));
 }
 
+std::string RunningProgramName() {
+    char module[kPathRoom] = {};
+    GetModuleFileNameA(nullptr, module, kPathRoom - 1);
+    return ProgramNameFromPath(module);
+}
+
 void InitLogFile() {
     char path[kPathRoom];
     if (!GetLogFilePath(path))
         return;
-    char module[kPathRoom] = {};
-    GetModuleFileNameA(nullptr, module, kPathRoom - 1);
-    g_strModuleName = ProgramNameFromPath(module);
+    g_strModuleName = RunningProgramName();
 
     // The size is read from the directory entry rather than through an opened file: a log that another
     // program holds open for writing must not look unreadable and be deleted for it.

@@ -12,6 +12,10 @@
 // The running program's name as every log line carries it; "UnknowName" until InitLogFile.
 extern std::string g_strModuleName;
 
+// The running program's own name, from its module's file name ("Palvio" for Palvio.exe). It needs no log:
+// message boxes take it for their caption even when the log could not be set up.
+std::string RunningProgramName();
+
 // Appends one line: date, time, program name and the printf-style message (cut at 259 characters).
 // Never fails loudly: without a Windows folder or a writable log the line is dropped.
 void WriteLog(const char* format, ...) SUITE_PRINTF(1, 2);

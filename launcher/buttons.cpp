@@ -15,7 +15,7 @@
 #include "common/profile.h"
 
 int CPalvioDlg::ShowInstallCdPrompt() {
-    MessageBoxA(m_hWnd, m_strPleaseInstallCd.c_str(), g_strModuleName.c_str(), MB_ICONINFORMATION);
+    MessageBoxA(m_hWnd, m_strPleaseInstallCd.c_str(), RunningProgramName().c_str(), MB_ICONINFORMATION);
     Show();
     return 1;
 }

@@ -9,7 +9,7 @@ int CPalvioDlg::CheckAdminPrompt(int prompt) {
     if (CheckAdmin())
         return 1;
     if (prompt)
-        MessageBoxA(m_hWnd, m_strAdminPromptMsg.c_str(), g_strModuleName.c_str(), MB_ICONINFORMATION);
+        MessageBoxA(m_hWnd, m_strAdminPromptMsg.c_str(), RunningProgramName().c_str(), MB_ICONINFORMATION);
     return 0;
 }
 

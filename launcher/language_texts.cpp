@@ -48,11 +48,12 @@ int CPalvioDlg::LoadLanguageText() {
     if (!LoadTexts(languageId))
         return 0;
     // A language must give the lite Palvio button its prompt. The other lite switches show the same prompt:
-    // it is read for them too, so that their box is not empty, but its absence keeps the language.
+    // it is read for them too, but its absence keeps the language, and the default section's prompt stands
+    // in so that their box is not empty.
     if (m_strUsePalvioLite == "yes")
         return LoadCdPrompt(languageId);
-    if (MayShowCdPrompt())
-        LoadCdPrompt(languageId);
+    if (MayShowCdPrompt() && !LoadCdPrompt(languageId) && languageId != kDefaultLanguage)
+        LoadCdPrompt(kDefaultLanguage);
     return 1;
 }
 

@@ -58,6 +58,17 @@ check "with the CD prompt" \
     log_new_has 'Info:The value of config(Section:Section_LID0x0407; Key:Key_please_install_cd) is Bitte installieren Sie die Palvio-Anwendungen von der CD..'
 check "the window closes when asked" window_closes
 
+# Without the German CD prompt the lite driver switch keeps German and takes the default section's prompt.
+sed -i '/^\[Section_LID0x0407\]/,/^\r*$/{/^Key_please_install_cd=/d}' "$texts"
+log_mark
+with_language 0x0407 launch_start
+check "without the German CD prompt the window shows" window_shows
+check "the gap is named" log_new_has 'Err:Get config(Section:Section_LID0x0407; Key:Key_please_install_cd) from cfg file fialed'
+check "German is kept" log_new_has 'Support LID 0x0407 language, use this language'
+check "with the default CD prompt" \
+    log_new_has 'Info:The value of config(Section:Section_LID0x0809; Key:Key_please_install_cd) is Please install the Palvio applications from the CD..'
+check "the window closes when asked" window_closes
+
 # Texts that cannot be read: no window, said so.
 for kind in missing empty binary; do
     case $kind in

@@ -87,6 +87,10 @@ TEST(LogProgramName, IsTheFileNameWithoutFolderAndExtension) {
     EXPECT_EQ("", ProgramNameFromPath(""));
 }
 
+TEST(LogProgramName, TheRunningProgramKnowsItsNameWithoutTheLog) {
+    EXPECT_EQ("common_tests", RunningProgramName());
+}
+
 TEST(LogReset, StartsAtExactly512000Bytes) {
     EXPECT_FALSE(LogNeedsReset(0));
     EXPECT_FALSE(LogNeedsReset(511999));
