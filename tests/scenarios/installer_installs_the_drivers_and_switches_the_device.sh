@@ -89,7 +89,7 @@ pauses=$((2 * 2500 + 5 * 1000 + removed * 5000 + 1000 + 100 + 3000 + 1000))
 device=$(($(ms_between '===> RunClientSetup' '<=== RunClientSetup') + $(ms_between 'Process setup 55...' \
     'Disk is removed OK') + $(ms_between 'Process setup 80...' 'Disk is refind') - 1000))
 own=$((total - pauses - device))
-echo "measured: the road took $total ms up to its final window: $pauses ms of described pauses" \
+echo "measured: the road took $total ms up to its final window: $pauses ms of fixed pauses" \
     "($removed device nodes removed), $device ms of the device (portflip and the drive letter), $own ms of the" \
     "program's own work"
 check "the program's own work is a small part of the road (${own} ms)" [ "$own" -lt 3000 ]
