@@ -67,7 +67,7 @@ int GetSystemVersion(int* edition) {
         return 0;
     }
     *edition = code;
-    if (code == kEditionWin2000 || code == kEditionXP)
+    if (EditionIsBeforeVista(code)) // a build lab tells 32-bit from 64-bit only from Vista on
         return 1;
 
     char buildLab[kPathRoom];

@@ -1,22 +1,12 @@
 // What the program runs on: the Windows edition and the drives.
 #pragma once
 
+#include "edition.h"
+
 #include <windows.h>
 
 #include <string>
 #include <vector>
-
-// Edition codes: 0 none known yet, 1 Windows 2000, 2 XP, 3 Vista 32-bit, 4 Vista 64-bit, 5 Windows 7 32-bit,
-// 6 Windows 7 64-bit. 3 and above have user account control; 4 and 6 are 64-bit systems.
-enum Edition {
-    kEditionUnknown = 0,
-    kEditionWin2000 = 1,
-    kEditionXP = 2,
-    kEditionVista32 = 3,
-    kEditionVista64 = 4,
-    kEditionWin7_32 = 5,
-    kEditionWin7_64 = 6,
-};
 
 // Reads the edition from the registry into *edition; 1 when it is one of the codes 1 to 6, else 0 with
 // *edition unchanged (or left at the Vista/7 code when the build lab could not be read).

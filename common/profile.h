@@ -14,7 +14,7 @@ struct DriverCheckEntry {
 // without "Key_".
 struct DeviceProfileData {
     int TotalInterface = 0; // number of USB interfaces, 1 to 9
-    int Edition = 0;        // the edition code, see host.h; known as g_nEdition
+    int Edition = 0;        // the edition code, see edition.h; known as g_nEdition
     std::string ProductId;
     std::string UsbStorHwId;
     std::string MassCmpId;

@@ -17,6 +17,34 @@ class EditionProbe : public LoggingTest {};
 
 } // namespace
 
+TEST(EditionMeaning, EachCodeAnswersForItsWindows) {
+    struct Case {
+        int code;
+        bool known, is64Bit, accountControl, beforeVista, xpOrLater, vista64;
+        const char* folder;
+    };
+    const Case cases[] = {
+        {kEditionUnknown, false, false, false, false, false, false, ""},
+        {kEditionWin2000, true, false, false, true, false, false, "Win7"},
+        {kEditionXP, true, false, false, true, true, false, "Win7"},
+        {kEditionVista32, true, false, true, false, true, false, "Vista"},
+        {kEditionVista64, true, true, true, false, true, true, "Vista-AMD64"},
+        {kEditionWin7_32, true, false, true, false, true, false, "Win7"},
+        {kEditionWin7_64, true, true, true, false, true, false, "Win7-AMD64"},
+        {7, false, false, false, false, false, false, ""},
+        {-1, false, false, false, false, false, false, ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.known, EditionIsKnown(c.code)) << c.code;
+        EXPECT_EQ(c.is64Bit, EditionIs64Bit(c.code)) << c.code;
+        EXPECT_EQ(c.accountControl, EditionHasAccountControl(c.code)) << c.code;
+        EXPECT_EQ(c.beforeVista, EditionIsBeforeVista(c.code)) << c.code;
+        EXPECT_EQ(c.xpOrLater, EditionIsXpOrLater(c.code)) << c.code;
+        EXPECT_EQ(c.vista64, EditionIsVista64(c.code)) << c.code;
+        EXPECT_EQ(c.folder, EditionFolder(c.code)) << c.code;
+    }
+}
+
 TEST(EditionDecision, ReadsOnlyTheDigitsAroundTheDot) {
     EXPECT_EQ(kEditionWin2000, EditionFromCurrentVersion("5.0"));
     EXPECT_EQ(kEditionXP, EditionFromCurrentVersion("5.1"));
