@@ -2,13 +2,13 @@
 
 namespace {
 
-enum class Windows { k2000, kXP, kVista, k7 };
+enum class Windows { k2000, kXP, kVista, k7, k8OrLater };
 
 struct EditionRow {
     int code;
     Windows windows;
     bool is64Bit;
-    const char* folder;
+    const char* folder; // null: the medium names it
 };
 
 // Windows 2000 and XP have no folder of their own: the Windows 7 32-bit drivers serve them.
@@ -19,6 +19,8 @@ const EditionRow kEditions[] = {
     {kEditionVista64, Windows::kVista, true, "Vista-AMD64"},
     {kEditionWin7_32, Windows::k7, false, "Win7"},
     {kEditionWin7_64, Windows::k7, true, "Win7-AMD64"},
+    {kEditionNewer32, Windows::k8OrLater, false, nullptr},
+    {kEditionNewer64, Windows::k8OrLater, true, nullptr},
 };
 
 const EditionRow* Row(int edition) {
@@ -60,7 +62,11 @@ bool EditionIsVista64(int edition) {
     return row && row->windows == Windows::kVista && row->is64Bit;
 }
 
-std::string EditionFolder(int edition) {
+std::string EditionFolder(int edition, const NewerWindowsFolders& newer) {
     const EditionRow* row = Row(edition);
-    return row ? row->folder : "";
+    if (!row)
+        return "";
+    if (row->folder)
+        return row->folder;
+    return row->is64Bit ? newer.FolderAMD64 : newer.Folder;
 }

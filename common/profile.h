@@ -1,6 +1,8 @@
 // The device profile drvcfg.ini, and the one reader of every configuration file of the system.
 #pragma once
 
+#include "edition.h"
+
 #include <initializer_list>
 #include <string>
 
@@ -37,6 +39,7 @@ struct DeviceProfileData {
     std::string AdbHwIdVersion;
     std::string AdbInfName;
     DriverCheckEntry SearchTable[2];
+    NewerWindowsFolders NewerWindows; // [Newer_Windows]: the medium serves Windows 8 and later
 };
 
 extern DeviceProfileData DeviceProfile;

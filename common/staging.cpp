@@ -163,7 +163,7 @@ bool CDriverSetupPreparation::ClearStagingFolder(const char* base, const std::st
 }
 
 int CDriverSetupPreparation::AutoRun_GetTmpSysDrvDirName(std::string& folder) {
-    std::string name = EditionFolder(g_nEdition);
+    std::string name = EditionFolder(g_nEdition, DeviceProfile.NewerWindows);
     if (name.empty())
         return 0;
     folder = "\\" + name;
@@ -187,7 +187,7 @@ int CDriverSetupPreparation::CreateDirIfAbsent(const char* path) {
 
 int CDriverSetupPreparation::AutoRun_CopyAllFiles(std::string driverPath) {
     CopyClientSetup(driverPath.c_str(), nullptr, nullptr);
-    std::string edition = EditionFolder(g_nEdition);
+    std::string edition = EditionFolder(g_nEdition, DeviceProfile.NewerWindows);
     if (edition.empty()) {
         WriteLog("AutoRun_CopyAllFiles(): Not support this OS: %d ", g_nEdition);
         return 0;

@@ -74,7 +74,7 @@ int GetDriverSrcDir(char (&folder)[kPathRoom]) {
     memset(folder, 0, sizeof folder);
     CopyBounded(folder, sizeof folder, GetModuleDir().c_str());
     WriteLog("dir is %s.", folder);
-    std::string name = EditionFolder(g_nEdition);
+    std::string name = EditionFolder(g_nEdition, DeviceProfile.NewerWindows);
     if (name.empty())
         return kResultNoDriverFolder;
     // A folder path that does not fit cannot be the package's: it is not looked for cut short.
