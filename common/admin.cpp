@@ -1,7 +1,7 @@
 #include "admin.h"
 
+#include "edition.h"
 #include "handles.h"
-#include "host.h"
 #include "log.h"
 #include "newer_api.h"
 #include "profile.h"
@@ -118,7 +118,7 @@ int DecideAdmin(AdminProbe& probe, int edition) {
         break;
     case Membership::kNotMember:
         WriteLog("First Check: The current acount is Non-Administrator");
-        if (edition < kEditionVista32) {
+        if (!EditionHasAccountControl(edition)) {
             WriteLog("The system is not vista or WINDOWS7");
         } else {
             WriteLog("The system is vista");
@@ -128,7 +128,7 @@ int DecideAdmin(AdminProbe& probe, int edition) {
     case Membership::kError:
         break;
     }
-    if (edition >= kEditionVista32) {
+    if (EditionHasAccountControl(edition)) {
         WriteLog("The system is vista or windows7");
         if (result) {
             WriteLog("The User is admin.");

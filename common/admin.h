@@ -4,7 +4,7 @@
 #include <windows.h>
 
 // 1 when the account is in the Administrators group directly or through its linked (elevated) token, and,
-// on Vista and later (g_nEdition 3 and above), also for a standard user while user account control is on
+// on Windows with user account control (Vista and later), also for a standard user while it is on
 // (the program then relies on elevation). 0 otherwise. Logs every step.
 int CheckAdmin();
 

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -22,7 +23,7 @@ bool QueryText(HKEY key, const char* name, char (&value)[kPathRoom]) {
 
 } // namespace
 
-int EditionFromCurrentVersion(const char* currentVersion) {
+int EditionFromCurrentVersion(const char* currentVersion, bool newerWindows) {
     if (strlen(currentVersion) < 3)
         return kEditionUnknown;
     char major = currentVersion[0];
@@ -35,6 +36,8 @@ int EditionFromCurrentVersion(const char* currentVersion) {
         return kEditionVista32;
     if (major == '6' && minor == '1')
         return kEditionWin7_32;
+    if (newerWindows && major == '6' && (minor == '2' || minor == '3'))
+        return kEditionNewer32;
     return kEditionUnknown;
 }
 
@@ -45,10 +48,30 @@ int EditionForBuildLab(int edition, const char* buildLabEx) {
         return kEditionVista64;
     if (edition == kEditionWin7_32)
         return kEditionWin7_64;
+    if (edition == kEditionNewer32)
+        return kEditionNewer64;
     return edition;
 }
 
-int GetSystemVersion(int* edition) {
+WindowsFound DecideEdition(const char* currentVersion, DWORD majorNumber, const char* buildNumber,
+                           const char* buildLabEx, bool newerWindows) {
+    WindowsFound found;
+    found.edition = EditionFromCurrentVersion(currentVersion, newerWindows);
+    if (found.edition == kEditionNewer32) {
+        if (currentVersion[2] == '2')
+            found.name = "8";
+        else if (majorNumber != 10)
+            found.name = "8.1";
+        else
+            found.name = strtoul(buildNumber, nullptr, 10) >= 22000 ? "11" : "10";
+    }
+    // Windows 2000 and XP (5.0, 5.1) exist only in 32-bit: their build lab is not looked at.
+    if (!EditionIsBeforeVista(found.edition) && buildLabEx)
+        found.edition = EditionForBuildLab(found.edition, buildLabEx);
+    return found;
+}
+
+int GetSystemVersion(int* edition, bool newerWindows) {
     ScopedRegKey key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kVersionKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) {
         WriteLog("ERR: Open Key <%s> error.", kVersionKey);
@@ -61,23 +84,34 @@ int GetSystemVersion(int* edition) {
     }
     WriteLog("current system version %s", version);
 
-    int code = EditionFromCurrentVersion(version);
-    if (code == kEditionUnknown) {
+    // Windows 10 and later have these; older ones lack them, which the decision expects.
+    DWORD major = 0, type = 0, size = sizeof major;
+    if (RegQueryValueExA(key.Get(), "CurrentMajorVersionNumber", nullptr, &type,
+                         reinterpret_cast<BYTE*>(&major), &size) != ERROR_SUCCESS ||
+        type != REG_DWORD)
+        major = 0;
+    char build[kPathRoom];
+    if (!QueryText(key.Get(), "CurrentBuildNumber", build))
+        build[0] = '\0';
+    char buildLab[kPathRoom];
+    bool hasBuildLab = QueryText(key.Get(), "BuildLabEx", buildLab);
+
+    WindowsFound found = DecideEdition(version, major, build, hasBuildLab ? buildLab : nullptr, newerWindows);
+    if (found.edition == kEditionUnknown) {
         WriteLog("unknow system version %s", version);
         return 0;
     }
-    *edition = code;
-    if (code == kEditionWin2000 || code == kEditionXP)
+    if (found.name)
+        WriteLog("current system is Windows %s, build %s", found.name, build);
+    *edition = found.edition;
+    if (EditionIsBeforeVista(found.edition)) // a build lab tells 32-bit from 64-bit only from Vista on
         return 1;
-
-    char buildLab[kPathRoom];
-    if (!QueryText(key.Get(), "BuildLabEx", buildLab)) {
+    if (!hasBuildLab) {
         WriteLog("ERR: Get Key <%s>  vaule error.", "BuildLabEx");
         return 0;
     }
     WriteLog("current  system build lab is %s", buildLab);
-    *edition = EditionForBuildLab(code, buildLab);
-    if (*edition != code)
+    if (EditionIs64Bit(found.edition))
         WriteLog("It is a 64bite OS");
     return 1;
 }

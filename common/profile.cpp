@@ -1,5 +1,6 @@
 #include "profile.h"
 
+#include "folder_name.h"
 #include "host.h"
 #include "log.h"
 #include "text.h"
@@ -14,6 +15,7 @@ int& g_nEdition = DeviceProfile.Edition;
 namespace {
 
 const char kProcessSection[] = "Process_Config";
+const char kNewerWindowsSection[] = "Newer_Windows";
 
 struct ProfileKey {
     bool inProcessSection; // read from "Process_Config" instead of the device section
@@ -50,6 +52,29 @@ const ProfileKey kDeviceKeys[] = {
 // Only the first character counts: "3" is 3, "12" is 1, "a" is 49.
 int InterfaceCountFromText(const std::string& value) {
     return static_cast<signed char>(value.empty() ? '\0' : value[0]) - '0';
+}
+
+// The edition folders of [Newer_Windows]; none when the profile has no such section, or one that cannot be
+// used whole. The folder names are joined to the package and staging folders, so each must be one plain
+// folder name.
+NewerWindowsFolders ReadNewerWindows(const char* path) {
+    // A profile without the section reads as it always has: no line of the log tells of it.
+    char keys[64] = {};
+    if (GetPrivateProfileStringA(kNewerWindowsSection, nullptr, "", keys, sizeof keys, path) == 0)
+        return {};
+    NewerWindowsFolders read;
+    if (!ReadCfgTexts(kNewerWindowsSection,
+                      {{"Key_Folder", read.Folder}, {"Key_FolderAMD64", read.FolderAMD64}}, path))
+        return {};
+    for (const std::string* name : {&read.Folder, &read.FolderAMD64}) {
+        if (!IsPlainFolderName(*name)) {
+            WriteLog("ERR: The edition folder name '%s' of [Newer_Windows] is not one plain folder name; the "
+                     "section is refused",
+                     name->c_str());
+            return {};
+        }
+    }
+    return read;
 }
 
 } // namespace
@@ -107,7 +132,8 @@ int ReadDrvCfg(const std::string& path, const std::string& section) {
     }
     if (!CheckDrvCfg())
         return 0;
-    if (!GetSystemVersion(&g_nEdition))
+    DeviceProfile.NewerWindows = ReadNewerWindows(path.c_str());
+    if (!GetSystemVersion(&g_nEdition, DeviceProfile.NewerWindows.Named()))
         WriteLog("Err:Not support current system");
     DeviceProfile.SearchTable[0] = {DeviceProfile.ModemHwId, 0};
     DeviceProfile.SearchTable[1] = {DeviceProfile.SerialHwId, 0};

@@ -1,6 +1,8 @@
 // The device profile drvcfg.ini, and the one reader of every configuration file of the system.
 #pragma once
 
+#include "edition.h"
+
 #include <initializer_list>
 #include <string>
 
@@ -14,7 +16,7 @@ struct DriverCheckEntry {
 // without "Key_".
 struct DeviceProfileData {
     int TotalInterface = 0; // number of USB interfaces, 1 to 9
-    int Edition = 0;        // the edition code, see host.h; known as g_nEdition
+    int Edition = 0;        // the edition code, see edition.h; known as g_nEdition
     std::string ProductId;
     std::string UsbStorHwId;
     std::string MassCmpId;
@@ -37,6 +39,7 @@ struct DeviceProfileData {
     std::string AdbHwIdVersion;
     std::string AdbInfName;
     DriverCheckEntry SearchTable[2];
+    NewerWindowsFolders NewerWindows; // [Newer_Windows]: the medium serves Windows 8 and later
 };
 
 extern DeviceProfileData DeviceProfile;

@@ -1,10 +1,10 @@
 #include "staging.h"
 
 #include "devices.h"
+#include "edition.h"
 #include "files.h"
 #include "folder_name.h"
 #include "handles.h"
-#include "host.h"
 #include "log.h"
 #include "processes.h"
 #include "profile.h"
@@ -41,26 +41,8 @@ void LogCopyFailure(const char* source, const char* target) {
 
 } // namespace
 
-const char* EditionFolderName(int edition) {
-    switch (edition) {
-    case kEditionWin2000:
-    case kEditionXP:
-    case kEditionWin7_32:
-        return "\\Win7"; // Windows 2000 and XP have no folder of their own
-    case kEditionVista32:
-        return "\\Vista";
-    case kEditionVista64:
-        return "\\Vista-AMD64";
-    case kEditionWin7_64:
-        return "\\Win7-AMD64";
-    default:
-        return nullptr;
-    }
-}
-
 const std::string& StagedSetupName(int edition) {
-    bool wide = edition == kEditionVista64 || edition == kEditionWin7_64;
-    return wide ? DeviceProfile.DriverInstallNameAMD64 : DeviceProfile.DriverInstallName;
+    return EditionIs64Bit(edition) ? DeviceProfile.DriverInstallNameAMD64 : DeviceProfile.DriverInstallName;
 }
 
 bool ComposeSetupParameters(char* out, size_t room, const std::string& drive, int mode) {
@@ -181,13 +163,13 @@ bool CDriverSetupPreparation::ClearStagingFolder(const char* base, const std::st
 }
 
 int CDriverSetupPreparation::AutoRun_GetTmpSysDrvDirName(std::string& folder) {
-    const char* name = EditionFolderName(g_nEdition);
-    if (!name)
+    std::string name = EditionFolder(g_nEdition, DeviceProfile.NewerWindows);
+    if (name.empty())
         return 0;
-    folder = name;
+    folder = "\\" + name;
     if (m_role == Role::kInstaller)
         WriteLog("make sure the temp driver folder then create it :%s --AutoRun_GetTmpSysDrvDirName()--",
-                 name);
+                 folder.c_str());
     return 1;
 }
 
@@ -205,13 +187,13 @@ int CDriverSetupPreparation::CreateDirIfAbsent(const char* path) {
 
 int CDriverSetupPreparation::AutoRun_CopyAllFiles(std::string driverPath) {
     CopyClientSetup(driverPath.c_str(), nullptr, nullptr);
-    const char* edition = EditionFolderName(g_nEdition);
-    if (!edition) {
+    std::string edition = EditionFolder(g_nEdition, DeviceProfile.NewerWindows);
+    if (edition.empty()) {
         WriteLog("AutoRun_CopyAllFiles(): Not support this OS: %d ", g_nEdition);
         return 0;
     }
     // A folder that could not be copied whole has logged why; the staging goes on with the others.
-    CopyClientSetup(driverPath.c_str(), edition, nullptr);
+    CopyClientSetup(driverPath.c_str(), ("\\" + edition).c_str(), nullptr);
     CopyClientSetup(driverPath.c_str(), "\\Res", nullptr);
     return AllFilesStaged() ? 1 : 0;
 }
@@ -353,8 +335,8 @@ int CDriverSetupPreparation::ShellExeTmpSetup(std::string drive, int mode) {
 int CDriverSetupPreparation::RunPackageSetup(int mode) {
     // Only Vista 64-bit gets the 64-bit name here: on Windows 7 64-bit the 32-bit installer on the medium
     // stages and starts the 64-bit one itself.
-    const std::string& name = g_nEdition == kEditionVista64 ? DeviceProfile.DriverInstallNameAMD64
-                                                            : DeviceProfile.DriverInstallName;
+    const std::string& name =
+        EditionIsVista64(g_nEdition) ? DeviceProfile.DriverInstallNameAMD64 : DeviceProfile.DriverInstallName;
     char program[kPathRoom], parameters[kPathRoom];
     if (!FormatBounded(program, sizeof program, "%s%s\\%s", m_strModuleDir.c_str(), m_strDriverPath.c_str(),
                        name.c_str()) ||

@@ -115,9 +115,7 @@ public:
     int AutoRun_CopyAllFiles();
 };
 
-// The edition folder of an edition code, with its leading backslash ("\Win7"); null for an unknown code.
-const char* EditionFolderName(int edition);
-// The setup program the staged start runs on an edition: the 64-bit installer on codes 4 and 6.
+// The setup program the staged start runs on an edition: the 64-bit installer on a 64-bit Windows.
 const std::string& StagedSetupName(int edition);
 // The staged installer's parameter text: the drive's first two characters (letters upper-cased), a blank
 // and the mode digit. False for a mode outside 0-9 or a text that does not fit.

@@ -1,6 +1,6 @@
 #include "cdrom_folders.h"
 
-#include "common/host.h"
+#include "common/edition.h"
 #include "common/log.h"
 #include "common/profile.h"
 #include "common/registry.h"
@@ -94,7 +94,7 @@ int MatchDeviceCdromDrives(const std::vector<std::string>& drives, std::string s
 }
 
 const char* AddressClassForEdition(int edition) {
-    return edition == kEditionWin2000 || edition == kEditionXP ? "Edit" : "ToolbarWindow32";
+    return EditionIsBeforeVista(edition) ? "Edit" : "ToolbarWindow32";
 }
 
 int CloseCdromFolders(const char* drive) {

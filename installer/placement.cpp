@@ -2,6 +2,7 @@
 
 #include "resident.h"
 
+#include "common/edition.h"
 #include "common/files.h"
 #include "common/handles.h"
 #include "common/log.h"
@@ -63,23 +64,6 @@ int CopyFilesOfKind(const char* folder, const CopyKind& kind) {
 
 } // namespace
 
-const char* DriverFolderName(int edition) {
-    switch (edition) {
-    case 1: // Windows 2000, XP and 7 (32-bit) take the same package
-    case 2:
-    case 5:
-        return "Win7";
-    case 3:
-        return "Vista";
-    case 4:
-        return "Vista-AMD64";
-    case 6:
-        return "Win7-AMD64";
-    default:
-        return nullptr;
-    }
-}
-
 bool HasExactExtension(const char* fileName, const char* extension) {
     const char* found = PathFindExtensionA(fileName);
     size_t length = strlen(found), wanted = strlen(extension);
@@ -90,11 +74,11 @@ int GetDriverSrcDir(char (&folder)[kPathRoom]) {
     memset(folder, 0, sizeof folder);
     CopyBounded(folder, sizeof folder, GetModuleDir().c_str());
     WriteLog("dir is %s.", folder);
-    const char* name = DriverFolderName(g_nEdition);
-    if (!name)
+    std::string name = EditionFolder(g_nEdition, DeviceProfile.NewerWindows);
+    if (name.empty())
         return kResultNoDriverFolder;
     // A folder path that does not fit cannot be the package's: it is not looked for cut short.
-    if (!AppendBounded(folder, sizeof folder, name) || !PathFileExistsA(folder)) {
+    if (!AppendBounded(folder, sizeof folder, name.c_str()) || !PathFileExistsA(folder)) {
         WriteLog("ERROR: dir not find // EMPTY DIR.");
         return kResultNoDriverFolder;
     }

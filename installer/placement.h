@@ -35,7 +35,5 @@ using OemInfCopier = BOOL(WINAPI*)(PCSTR source, PCSTR mediaLocation, DWORD medi
 int CopyInfFileWith(const char* folder, OemInfCopier copier);
 
 // The pure parts.
-// The package folder of an edition code ("Win7", "Vista", "Vista-AMD64", "Win7-AMD64"); null for others.
-const char* DriverFolderName(int edition);
 // Whether a file name's extension (PathFindExtensionA) ends with extension, compared case-sensitively.
 bool HasExactExtension(const char* fileName, const char* extension);

@@ -1,9 +1,9 @@
 #include "driver_check.h"
 
+#include "common/edition.h"
 #include "common/file_contents.h"
 #include "common/files.h"
 #include "common/handles.h"
-#include "common/host.h"
 #include "common/log.h"
 #include "common/native_files.h"
 #include "common/profile.h"
@@ -89,14 +89,13 @@ int IsDriverFileInstalled() {
         WriteLog("Err:sys file(%s) isn't exist", sys);
         return 0;
     }
-    bool wide = g_nEdition == kEditionVista64 || g_nEdition == kEditionWin7_64;
     int exists;
     {
-        ScopedNativeFileSystem native(wide);
+        ScopedNativeFileSystem native(EditionIs64Bit(g_nEdition));
         exists = IsFileExist(sys);
     }
     // Vista 64-bit counts as having the driver even without seeing it.
-    if (exists || g_nEdition == kEditionVista64) {
+    if (exists || EditionIsVista64(g_nEdition)) {
         WriteLog("Inf: sys file(%s) exist", sys);
         return 1;
     }

@@ -4,9 +4,9 @@
 #include "palvio_dlg.h"
 
 #include "common/devices.h"
+#include "common/edition.h"
 #include "common/files.h"
 #include "common/handles.h"
-#include "common/host.h"
 #include "common/install_status.h"
 #include "common/log.h"
 #include "common/profile.h"
@@ -84,7 +84,7 @@ BOOL RunStartup(CPalvioDlg& dlg) {
 
     // The installer leaves 0 once it has switched the device and seen its CD-ROM come back; that return
     // starts this launcher, which has nothing to do but reset the mark for the next plug-in.
-    if (g_nEdition > kEditionWin2000) {
+    if (EditionIsXpOrLater(g_nEdition)) {
         int status = ReadInstallStatus();
         WriteLog("driver install status is %d", status);
         if (status == 0) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 const char kKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
@@ -46,6 +48,44 @@ TEST(Edition, BothRegistryViewsAndTheProgramsOwnReadTheValues) {
     EXPECT_EQ("5.1", values.currentVersion);
     // Deleting what is not there is no failure.
     EXPECT_TRUE(sim::SetEdition("5.0", nullptr));
+}
+
+// A value's type and data in one registry view, as "type:text" ("REG_DWORD:10"); "<absent>" when missing.
+std::string TypedInView(REGSAM view, const char* name) {
+    ScopedRegKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ | view, key.Receive()) != ERROR_SUCCESS)
+        return "<no key>";
+    BYTE data[512] = {};
+    DWORD size = sizeof data - 1, type = 0;
+    if (RegQueryValueExA(key.Get(), name, nullptr, &type, data, &size) != ERROR_SUCCESS)
+        return "<absent>";
+    if (type == REG_DWORD && size == sizeof(DWORD))
+        return "REG_DWORD:" + std::to_string(*reinterpret_cast<DWORD*>(data));
+    return (type == REG_SZ ? "REG_SZ:" : "other:") + std::string(reinterpret_cast<char*>(data));
+}
+
+TEST(Edition, Windows10And11AddTheirNumbersInBothViewsAndOlderOnesLoseThem) {
+    const char* lab = "22621.1.amd64fre.ni_release.220506-1250";
+    sim::Result result = sim::SetEdition("6.3", lab, {10, "22631"});
+    ASSERT_TRUE(result) << result.Message();
+    for (REGSAM view : {REGSAM(KEY_WOW64_64KEY), REGSAM(KEY_WOW64_32KEY)}) {
+        EXPECT_EQ("REG_DWORD:10", TypedInView(view, "CurrentMajorVersionNumber")) << "view " << view;
+        EXPECT_EQ("REG_DWORD:0", TypedInView(view, "CurrentMinorVersionNumber")) << "view " << view;
+        EXPECT_EQ("REG_SZ:22631", TypedInView(view, "CurrentBuildNumber")) << "view " << view;
+    }
+    sim::EditionValues values = sim::ReadEdition();
+    EXPECT_TRUE(values.hasMajorNumber && values.hasBuildNumber);
+    EXPECT_EQ(10u, values.majorNumber);
+    EXPECT_EQ("22631", values.buildNumber);
+
+    // Windows 8.1 has no major number; a build number not given stays as it was.
+    ASSERT_TRUE(sim::SetEdition("6.3", "9600.17031.x86fre.winblue_gdr.140221-1952"));
+    for (REGSAM view : {REGSAM(KEY_WOW64_64KEY), REGSAM(KEY_WOW64_32KEY)}) {
+        EXPECT_EQ("<absent>", TypedInView(view, "CurrentMajorVersionNumber")) << "view " << view;
+        EXPECT_EQ("<absent>", TypedInView(view, "CurrentMinorVersionNumber")) << "view " << view;
+        EXPECT_EQ("REG_SZ:22631", TypedInView(view, "CurrentBuildNumber")) << "view " << view;
+    }
+    EXPECT_FALSE(sim::ReadEdition().hasMajorNumber);
 }
 
 TEST(Edition, AnEmptyVersionIsRefusedAndChangesNothing) {

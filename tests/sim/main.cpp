@@ -109,8 +109,14 @@ sim::Result ReadSourceFile(const char* path, std::string* content) {
 // --- edition ---------------------------------------------------------------------------------------------
 
 int RunEdition(const Arguments& args) {
+    sim::NewerVersionValues newer;
+    int major = 0;
+    if (args.Option("major") && (!sim::ParseCount(args.Option("major"), &major) || major <= 0))
+        return BadUsage("'%s' is not a major version number", args.Option("major"));
+    newer.majorNumber = static_cast<DWORD>(major);
+    newer.buildNumber = args.Option("build");
     sim::Result result =
-        sim::SetEdition(args.positional[0], args.positional.size() > 1 ? args.positional[1] : nullptr);
+        sim::SetEdition(args.positional[0], args.positional.size() > 1 ? args.positional[1] : nullptr, newer);
     return result ? kDone : Failed(result);
 }
 
@@ -124,6 +130,12 @@ int RunEditionShow(const Arguments&) {
         Print(stdout, "BuildLabEx=%s\n", values.buildLabEx.c_str());
     else
         Print(stdout, "BuildLabEx absent\n");
+    if (values.hasMajorNumber)
+        Print(stdout, "CurrentMajorVersionNumber=%lu\n", static_cast<unsigned long>(values.majorNumber));
+    else
+        Print(stdout, "CurrentMajorVersionNumber absent\n");
+    if (values.hasBuildNumber)
+        Print(stdout, "CurrentBuildNumber=%s\n", values.buildNumber.c_str());
     return kDone;
 }
 
@@ -468,10 +480,12 @@ int RunHelp(const Arguments&) {
 }
 
 const Command kCommands[] = {
-    {"edition", "VERSION [BUILDLABEX]",
-     "set CurrentVersion and BuildLabEx for 32- and 64-bit programs (no BUILDLABEX: delete it)", 1, 2, "",
-     RunEdition},
-    {"edition-show", "", "print both values as this program reads them", 0, 0, "", RunEditionShow},
+    {"edition", "VERSION [BUILDLABEX] [--major N] [--build B]",
+     "set CurrentVersion and BuildLabEx for 32- and 64-bit programs (no BUILDLABEX: delete it); Windows 10 "
+     "and 11: CurrentMajorVersionNumber N (no --major: delete it); CurrentBuildNumber B (no --build: keep "
+     "it)",
+     1, 2, "major build ", RunEdition},
+    {"edition-show", "", "print the values as this program reads them", 0, 0, "", RunEditionShow},
     {"device-add", "--instance ID [--hwid A,B] [--compat C,D] [--class NAME]",
      "create a device node (classes: USB (default), Modem, Ports, CDROM, DiskDrive, Net, Volume, "
      "AndroidUsbDeviceClass, {GUID})",

@@ -30,16 +30,27 @@ private:
 // --- Windows edition ------------------------------------------------------------------------------------
 // Sets "CurrentVersion" and "BuildLabEx" under HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion, in the
 // 64-bit and the 32-bit registry view alike, so that 32- and 64-bit programs read the same edition. A null
-// buildLabEx deletes that value (Wine has none of its own).
-Result SetEdition(const char* currentVersion, const char* buildLabEx);
+// buildLabEx deletes that value (Wine has none of its own). For Windows 8.1 to 11, newer gives the values
+// the probe tells them apart by: a majorNumber writes CurrentMajorVersionNumber (REG_DWORD) and
+// CurrentMinorVersionNumber 0, none deletes both; a buildNumber writes CurrentBuildNumber, none leaves the
+// prefix's own.
+struct NewerVersionValues {
+    DWORD majorNumber = 0;
+    const char* buildNumber = nullptr;
+};
+Result SetEdition(const char* currentVersion, const char* buildLabEx, const NewerVersionValues& newer = {});
 
 struct EditionValues {
     bool hasCurrentVersion = false;
     std::string currentVersion;
     bool hasBuildLabEx = false;
     std::string buildLabEx;
+    bool hasMajorNumber = false;
+    DWORD majorNumber = 0;
+    bool hasBuildNumber = false;
+    std::string buildNumber;
 };
-// The two values as the calling program's own registry view shows them.
+// The values as the calling program's own registry view shows them.
 EditionValues ReadEdition();
 
 // --- Device nodes ---------------------------------------------------------------------------------------

@@ -19,10 +19,15 @@ sim64 edition 6.1 7601.17514.x86fre.win7sp1_rtm.101119-1850
 sim32 edition-show
 check "a 32-bit program reads the version the 64-bit tool wrote" sim_printed "CurrentVersion=6.1"
 check "and the build lab" sim_printed "BuildLabEx=7601.17514.x86fre.win7sp1_rtm.101119-1850"
+sim64 edition 6.3 22621.1.amd64fre.ni_release.220506-1250 --major 10 --build 22631
+sim32 edition-show
+check "a 32-bit program reads Windows 11's major number" sim_printed "CurrentMajorVersionNumber=10"
+check "and its build number" sim_printed "CurrentBuildNumber=22631"
 sim32 edition 5.1
 sim64 edition-show
 check "a 64-bit program reads the version the 32-bit tool wrote" sim_printed "CurrentVersion=5.1"
 check "and that the build lab is gone" sim_printed "BuildLabEx absent"
+check "and the major number" sim_printed "CurrentMajorVersionNumber absent"
 
 # The CD-ROM drive: defined by one program, seen by the next, gone for the one after its removal.
 medium="$PREFIX/medium"

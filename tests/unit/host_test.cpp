@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 using namespace testsupport;
 
 namespace {
@@ -16,6 +18,40 @@ const char kLab7amd64[] = "7601.24214.amd64fre.win7sp1_ldr_escrow.180801-1700";
 class EditionProbe : public LoggingTest {};
 
 } // namespace
+
+TEST(EditionMeaning, EachCodeAnswersForItsWindows) {
+    struct Case {
+        int code;
+        bool known, is64Bit, accountControl, beforeVista, xpOrLater, vista64;
+        const char* folder;
+    };
+    const Case cases[] = {
+        {kEditionUnknown, false, false, false, false, false, false, ""},
+        {kEditionWin2000, true, false, false, true, false, false, "Win7"},
+        {kEditionXP, true, false, false, true, true, false, "Win7"},
+        {kEditionVista32, true, false, true, false, true, false, "Vista"},
+        {kEditionVista64, true, true, true, false, true, true, "Vista-AMD64"},
+        {kEditionWin7_32, true, false, true, false, true, false, "Win7"},
+        {kEditionWin7_64, true, true, true, false, true, false, "Win7-AMD64"},
+        {kEditionNewer32, true, false, true, false, true, false, "Win8"},
+        {kEditionNewer64, true, true, true, false, true, false, "Win8-AMD64"},
+        {9, false, false, false, false, false, false, ""},
+        {-1, false, false, false, false, false, false, ""},
+    };
+    const NewerWindowsFolders newer{"Win8", "Win8-AMD64"};
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.known, EditionIsKnown(c.code)) << c.code;
+        EXPECT_EQ(c.is64Bit, EditionIs64Bit(c.code)) << c.code;
+        EXPECT_EQ(c.accountControl, EditionHasAccountControl(c.code)) << c.code;
+        EXPECT_EQ(c.beforeVista, EditionIsBeforeVista(c.code)) << c.code;
+        EXPECT_EQ(c.xpOrLater, EditionIsXpOrLater(c.code)) << c.code;
+        EXPECT_EQ(c.vista64, EditionIsVista64(c.code)) << c.code;
+        EXPECT_EQ(c.folder, EditionFolder(c.code, newer)) << c.code;
+    }
+    // Without folders named for them, Windows 8 and later have none.
+    EXPECT_EQ("", EditionFolder(kEditionNewer64, NewerWindowsFolders()));
+    EXPECT_EQ("Win7", EditionFolder(kEditionWin7_32, NewerWindowsFolders()));
+}
 
 TEST(EditionDecision, ReadsOnlyTheDigitsAroundTheDot) {
     EXPECT_EQ(kEditionWin2000, EditionFromCurrentVersion("5.0"));
@@ -29,6 +65,42 @@ TEST(EditionDecision, ReadsOnlyTheDigitsAroundTheDot) {
 TEST(EditionDecision, UnsupportedVersionsAreUnknown) {
     for (const char* version : {"5.2", "6.2", "6.3", "10.0", "4.0", "6", "", "x.y"})
         EXPECT_EQ(kEditionUnknown, EditionFromCurrentVersion(version)) << version;
+}
+
+TEST(EditionDecision, Windows8AndLaterOnlyForAMediumThatServesThem) {
+    const char* lab10 = "19041.1.amd64fre.vb_release.191206-1406";
+    const char* lab81 = "9600.17031.x86fre.winblue_gdr.140221-1952";
+    struct Case {
+        const char* version;
+        DWORD major;
+        const char* build;
+        const char* buildLab;
+        bool newer;
+        int edition;
+        const char* name;
+    } cases[] = {
+        {"6.2", 0, "9200", "9200.16384.x86fre.win8_rtm.120725-1247", true, kEditionNewer32, "8"},
+        {"6.3", 0, "9600", lab81, true, kEditionNewer32, "8.1"},
+        {"6.3", 10, "19045", lab10, true, kEditionNewer64, "10"},
+        {"6.3", 10, "21999", lab10, true, kEditionNewer64, "10"},
+        {"6.3", 10, "22000", "22000.1.amd64fre.co_release.210604-1628", true, kEditionNewer64, "11"},
+        {"6.3", 10, "22631", "22621.1.x86fre.ni_release.220506-1250", true, kEditionNewer32, "11"},
+        {"6.3", 10, "", lab10, true, kEditionNewer64, "10"},
+        {"6.3", 10, "22631", nullptr, true, kEditionNewer32, "11"}, // no build lab: the 32-bit code stays
+        {"6.3", 10, "22631", lab10, false, kEditionUnknown, nullptr},
+        {"6.2", 0, "9200", lab81, false, kEditionUnknown, nullptr},
+        {"6.4", 10, "22631", lab10, true, kEditionUnknown, nullptr},
+        // Older Windows are decided as they always were, the newer numbers and the medium's wish aside.
+        {"6.1", 10, "22631", kLab7amd64, true, kEditionWin7_64, nullptr},
+        {"6.0", 0, "6002", "6002.18005.x86fre.lh_sp2rtm.090410-1830", true, kEditionVista32, nullptr},
+        {"5.1", 0, "2600", "2600.xpsp.080413-2111", true, kEditionXP, nullptr},
+    };
+    for (const Case& c : cases) {
+        WindowsFound found = DecideEdition(c.version, c.major, c.build, c.buildLab, c.newer);
+        std::string what = std::string(c.version) + " " + std::to_string(c.major) + " " + c.build;
+        EXPECT_EQ(c.edition, found.edition) << what;
+        EXPECT_STREQ(c.name, found.name) << what;
+    }
 }
 
 TEST(EditionDecision, BuildLabWithoutX86MakesVistaAnd7SixtyFourBit) {

@@ -166,3 +166,30 @@ TEST(EditionOnThePc, ProfileReadFixesTheEditionOfTheSimulatedWindows) {
         EXPECT_EQ(c.after, edition) << c.version << " " << (c.buildLab ? c.buildLab : "(no build lab)");
     }
 }
+
+// The numbers Windows 10 and 11 add are read from the simulated PC; a medium that does not serve newer
+// Windows still ends there as it always has.
+TEST(EditionOnThePc, Windows11IsNamedForAMediumThatServesIt) {
+    ASSERT_TRUE(sim::SetEdition("6.3", "22621.1.amd64fre.ni_release.220506-1250", {10, "22631"}));
+    DeleteLog();
+    int edition = kEditionXP;
+    EXPECT_EQ(1, GetSystemVersion(&edition, true));
+    EXPECT_EQ(kEditionNewer64, edition);
+    EXPECT_EQ(
+        std::vector<std::string>({"current system version 6.3", "current system is Windows 11, build 22631",
+                                  "current  system build lab is 22621.1.amd64fre.ni_release.220506-1250",
+                                  "It is a 64bite OS"}),
+        LogMessages());
+    DeleteLog();
+    edition = kEditionXP;
+    EXPECT_EQ(0, GetSystemVersion(&edition));
+    EXPECT_EQ(kEditionXP, edition);
+    EXPECT_EQ(std::vector<std::string>({"current system version 6.3", "unknow system version 6.3"}),
+              LogMessages());
+    // Back to 8.1: the major number goes, so the same build reads as 8.1.
+    ASSERT_TRUE(sim::SetEdition("6.3", "9600.17031.x86fre.winblue_gdr.140221-1952", {0, "9600"}));
+    DeleteLog();
+    EXPECT_EQ(1, GetSystemVersion(&edition, true));
+    EXPECT_EQ(kEditionNewer32, edition);
+    EXPECT_EQ("current system is Windows 8.1, build 9600", LogMessages().at(1));
+}

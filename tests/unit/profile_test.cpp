@@ -219,6 +219,29 @@ TEST_F(Profile, UnsupportedWindowsStillReadsButKeepsTheEdition) {
     EXPECT_EQ(m_path, DeviceProfile.ProfilePath);
 }
 
+TEST_F(Profile, NewerWindowsSectionServesWindows8AndLater) {
+    ScopedRegString version(kVersionKey, "CurrentVersion", "6.3");
+    const std::string section = "[Newer_Windows]\r\nKey_Folder=Win7\r\nKey_FolderAMD64=Win10-AMD64\r\n";
+    g_nEdition = 2;
+    EXPECT_EQ(1, Read(kCompleteProfile + section));
+    EXPECT_EQ(kEditionNewer32, g_nEdition); // the fixture's build lab is an x86 one
+    EXPECT_EQ("Win7", DeviceProfile.NewerWindows.Folder);
+    EXPECT_EQ("Win10-AMD64", DeviceProfile.NewerWindows.FolderAMD64);
+
+    // A folder name that would lead out of the package refuses the section: the medium is not served there.
+    g_nEdition = 2;
+    EXPECT_EQ(1, Read(kCompleteProfile +
+                      std::string("[Newer_Windows]\r\nKey_Folder=Win7\r\nKey_FolderAMD64=..\\x\r\n")));
+    EXPECT_EQ(2, g_nEdition);
+    EXPECT_TRUE(DeviceProfile.NewerWindows.Folder.empty());
+    EXPECT_EQ(
+        std::vector<std::string>({"ERR: The edition folder name '..\\x' of [Newer_Windows] is not one plain "
+                                  "folder name; the section is refused",
+                                  "current system version 6.3", "unknow system version 6.3",
+                                  "Err:Not support current system"}),
+        MessagesAfterInfo());
+}
+
 TEST_F(Profile, SixtyFourBitWindows7IsEdition6) {
     ScopedRegString lab(kVersionKey, "BuildLabEx", "7601.24214.amd64fre.win7sp1_ldr_escrow.180801-1700");
     EXPECT_EQ(1, Read(kCompleteProfile));
