@@ -4,16 +4,18 @@ for must be there and usable, so that a mistake shows here and not on a customer
 
   check_medium.py MEDIUM_FOLDER
 
-Prints one line per problem, "check_medium: FILE: what is wrong", then a summary; exit status 0 when the
-medium is complete, 1 when it has problems, 2 when the folder cannot be read at all.
+Prints one line per problem, "check_medium: FILE: what is wrong", and one per warning, "check_medium: FILE:
+warning: what may fail", then a summary; exit status 0 when the medium is complete (warnings or not), 1 when it
+has problems, 2 when the folder cannot be read at all.
 
 What is checked: every mandatory key of autorun.inf, autoruncfg.cfg, autorunlanguage.ini, drvcfg.ini and
 DrvLang.ini present and not empty; hardware and compatible IDs in lower case (the programs lower only the
 device's side); driver version texts that the installer can read; every language section complete, the
 fallback section 0x0809 present, and each section's text in its language's ANSI code page; every skin
 bitmap present and whole; the package folder one plain folder name; each edition folder with its .inf and
-.sys files; the programs the profile and the configuration name; the plug-in library exporting all 13 entry
-points, as a 32-bit library.
+.sys files, also those that [Newer_Windows] names (plain folder names of the package); the programs the
+profile and the configuration name; the plug-in library exporting all 13 entry points, as a 32-bit library.
+Warned of: a 64-bit edition folder whose INFs name no catalog, or lack the catalog they name.
 """
 import os
 import re
@@ -24,6 +26,12 @@ sys.dont_write_bytecode = True
 
 FALLBACK_LANGUAGE = 0x0809
 EDITION_FOLDERS = ["Win7", "Vista", "Vista-AMD64", "Win7-AMD64"]
+AMD64_EDITION_FOLDERS = ["Vista-AMD64", "Win7-AMD64"]
+# The optional section of drvcfg.ini that names the edition folders for Windows 8 and later (32-bit, 64-bit).
+NEWER_WINDOWS = "Newer_Windows"
+NEWER_WINDOWS_KEYS = ["Key_Folder", "Key_FolderAMD64"]
+UNSIGNED_64BIT = ("64-bit Windows from Vista on refuses unsigned drivers, and Windows 10 and 11 take only drivers "
+                  "signed through Microsoft's signing service (attestation or the hardware dashboard)")
 
 AUTORUN_KEYS = ["Key_DllModuleName", "Key_DriverPath", "Key_PrgMutex", "Key_IsSupportMtp", "Key_IsSupportSd",
                 "Key_IsSupportPalvio", "Key_IsSupportDialup", "use_palvio_lite", "use_dailup_lite",
@@ -84,6 +92,10 @@ class Ini:
     def has_section(self, section):
         return section.lower() in self.sections
 
+    def has_keys(self, section):
+        """Whether the section is there with a key: the reader takes a section without keys for none."""
+        return bool(self.sections.get(section.lower(), (None, {}))[1])
+
     def value(self, section, key):
         """The value's bytes, or None when the section or key is missing."""
         keys = self.sections.get(section.lower(), (None, {}))[1]
@@ -108,10 +120,16 @@ class Report:
     def __init__(self, medium):
         self.medium = medium
         self.problems = []
+        self.warnings = []  # what may fail on some PCs; the medium is complete all the same
+
+    def where(self, path):
+        return os.path.relpath(path, self.medium) if path else "."
 
     def problem(self, path, text):
-        where = os.path.relpath(path, self.medium) if path else "."
-        self.problems.append(f"check_medium: {where}: {text}")
+        self.problems.append(f"check_medium: {self.where(path)}: {text}")
+
+    def warning(self, path, text):
+        self.warnings.append(f"check_medium: {self.where(path)}: warning: {text}")
 
 
 def plain_folder_name(name):
@@ -365,6 +383,82 @@ def check_device_section(report, ini, section):
     return values
 
 
+def inf_text(path):
+    """An INF file's text: UTF-16 or UTF-8 after a byte order mark, else ANSI (read as Latin-1) up to a NUL."""
+    with open(path, "rb") as source:
+        data = source.read()
+    if data[:2] == b"\xff\xfe":
+        return data[2:].decode("utf-16-le", "replace")
+    if data[:3] == b"\xef\xbb\xbf":
+        return data[3:].decode("utf-8", "replace")
+    return data.split(b"\0")[0].decode("latin-1")
+
+
+def inf_catalog(text):
+    """The catalog an INF names for 64-bit Windows: [Version] CatalogFile.NTamd64, else CatalogFile (names of
+    sections and keys without regard to case, ';' comments left out); None when it names none."""
+    section, keys = None, {}
+    for line in text.splitlines():
+        line = line.split(";", 1)[0].strip()
+        if line.startswith("[") and "]" in line:
+            section = line[1:line.index("]")].strip().lower()
+        elif section == "version" and "=" in line:
+            key, value = line.split("=", 1)
+            keys.setdefault(key.strip().lower(), value.strip().strip('"'))
+    return keys.get("catalogfile.ntamd64") or keys.get("catalogfile") or None
+
+
+def check_catalogs(report, package, name):
+    """A 64-bit edition folder's INFs each name a catalog that lies beside them."""
+    folder = os.path.join(package, name)
+    if not os.path.isdir(folder):
+        return  # reported as a missing edition folder
+    files = os.listdir(folder)
+    present = {f.lower() for f in files}  # Windows finds a file without regard to case
+    unnamed, missing = [], {}  # missing: catalog -> the INFs that name it
+    for inf in sorted(f for f in files if f.endswith(".inf")):
+        catalog = inf_catalog(inf_text(os.path.join(folder, inf)))
+        if catalog is None:
+            unnamed.append(inf)
+        elif catalog.lower() not in present:
+            missing.setdefault(catalog, []).append(inf)
+    if unnamed:
+        report.warning(folder, f"INFs without a catalog (CatalogFile in [Version]): {', '.join(unnamed)}; "
+                               f"{UNSIGNED_64BIT}")
+    if missing:
+        named = ", ".join(f"{catalog} ({', '.join(infs)})" for catalog, infs in missing.items())
+        report.warning(folder, f"catalogs that the INFs name but the folder lacks: {named}; {UNSIGNED_64BIT}")
+
+
+def package_folder(package, name):
+    """The package's folder of that name as Windows finds it, without regard to case; None when there is none."""
+    for entry in sorted(os.listdir(package)):
+        if entry.lower() == name.lower() and os.path.isdir(os.path.join(package, entry)):
+            return entry
+    return None
+
+
+def check_newer_windows(report, profile, package):
+    """The edition folders that [Newer_Windows] names and the package holds, by key, as the package spells
+    them; none without the section. The programs refuse the section whole when a key is missing or empty or a
+    name is not one plain folder name, and find no drivers when the package lacks the folder."""
+    if not profile.has_keys(NEWER_WINDOWS):
+        return {}
+    found = {}
+    for key, name in required(report, profile, NEWER_WINDOWS, NEWER_WINDOWS_KEYS).items():
+        if not plain_folder_name(name):
+            report.problem(profile.path, f"[{NEWER_WINDOWS}] {key} '{name}' is not one plain folder name: the "
+                                         "programs refuse the section and serve no Windows 8 and later")
+        elif package_folder(package, name) is None:
+            # The reader keeps everything after '=': a comment after a value becomes part of the name.
+            hint = "; a ';' comment belongs on a line of its own" if ";" in name else ""
+            report.problem(profile.path, f"[{NEWER_WINDOWS}] {key}: the package has no folder '{name}', so "
+                                         f"Windows 8 and later would get no drivers{hint}")
+        else:
+            found[key] = package_folder(package, name)
+    return found
+
+
 def check_edition_folder(report, package, name, device):
     folder = os.path.join(package, name)
     if not os.path.isdir(folder):
@@ -382,8 +476,7 @@ def check_edition_folder(report, package, name, device):
             report.problem(folder, f"lacks {device[key]}, which drvcfg.ini names as {key}")
     interfaces = [device[key] for key in ("Key_ModemHwId", "Key_SerialHwId", "Key_AdbHwId") if key in device]
     for inf in infs:
-        with open(os.path.join(folder, inf), "rb") as source:
-            text = source.read().split(b"\0")[0].decode("latin-1").lower()
+        text = inf_text(os.path.join(folder, inf)).lower()
         if interfaces and not any(interface in text for interface in interfaces):
             report.problem(os.path.join(folder, inf), "names none of the device's interfaces")
         # The launcher knows the drivers are installed by an INF copy that names both the modem's (or the
@@ -420,8 +513,12 @@ def check_package(report, medium, package, launcher):
         for product in re.split(r"[ ,]+", removal or ""):
             if product:
                 check_device_section(report, profile, product)
-        for name in EDITION_FOLDERS:
+        newer = check_newer_windows(report, profile, folder)
+        for name in dict.fromkeys(EDITION_FOLDERS + list(newer.values())):
             check_edition_folder(report, folder, name, device)
+        for name in dict.fromkeys(AMD64_EDITION_FOLDERS + [newer.get("Key_FolderAMD64")]):
+            if name:
+                check_catalogs(report, folder, name)
     texts = read_ini(report, os.path.join(folder, "DrvLang.ini"))
     if texts:
         check_language_file(report, texts, INSTALLER_TEXTS)
@@ -435,14 +532,19 @@ def check_package(report, medium, package, launcher):
                 report.problem(os.path.join(folder, name), "missing")
 
 
-def check_medium(medium):
-    """The problems of the medium folder, as lines."""
+def examine_medium(medium):
+    """The problems and warnings of the medium folder (a Report)."""
     report = Report(medium)
     launcher = check_autorun_inf(report, medium)
     package = check_launcher(report, medium)
     if package:
         check_package(report, medium, package, launcher)
-    return report.problems
+    return report
+
+
+def check_medium(medium):
+    """The problems of the medium folder, as lines."""
+    return examine_medium(medium).problems
 
 
 def main(args):
@@ -452,13 +554,14 @@ def main(args):
     if not os.path.isdir(medium):
         print(f"check_medium: {medium} is not a folder", file=sys.stderr)
         return 2
-    problems = check_medium(medium)
-    for line in problems:
+    report = examine_medium(medium)
+    for line in report.problems + report.warnings:
         print(line)
-    if problems:
-        print(f"check_medium: {len(problems)} problem(s) in {medium}")
+    warned = f", {len(report.warnings)} warning(s)" if report.warnings else ""
+    if report.problems:
+        print(f"check_medium: {len(report.problems)} problem(s) in {medium}{warned}")
         return 1
-    print(f"check_medium: {medium} is complete")
+    print(f"check_medium: {medium} is complete{warned}")
     return 0
 
 

@@ -15,7 +15,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 PACKAGE = os.path.join(HERE, "..", "..", "package")
 sys.dont_write_bytecode = True
 sys.path.insert(0, PACKAGE)
-from check_medium import check_medium, plain_folder_name  # noqa: E402
+from check_medium import check_medium, examine_medium, plain_folder_name  # noqa: E402
 
 SHIP_TREES = sys.argv[1:3]
 FOLDER_NAME_CASES = os.path.join(HERE, "..", "cases", "package_folder_names.txt")
@@ -63,11 +63,22 @@ class MediumChecker(unittest.TestCase):
             self.assertTrue(any(text in line for line in problems), f"no problem names '{text}' in {problems}")
         return problems
 
+    def assertWarnings(self, *texts):
+        """The medium has no problem, and one warning per text, in that order, each containing it."""
+        report = examine_medium(self.medium)
+        self.assertEqual([], report.problems)
+        self.assertEqual(len(texts), len(report.warnings), report.warnings)
+        for text, line in zip(texts, report.warnings):
+            self.assertIn(text, line)
+        return report.warnings
+
     def test_the_sample_medium_is_complete(self):
-        self.assertEqual([], check_medium(self.whole))
+        report = examine_medium(self.whole)
+        self.assertEqual(([], []), (report.problems, report.warnings))
         done = subprocess.run([sys.executable, os.path.join(PACKAGE, "check_medium.py"), self.whole],
                               capture_output=True, text=True)
         self.assertEqual(0, done.returncode, done.stdout)
+        self.assertNotIn("warning", done.stdout)
 
     def test_missing_and_empty_keys_are_named_with_their_file_and_section(self):
         edit(self.file("autoruncfg.cfg"), "Key_PrgMutex=PalvioAutorunMutex", "")
@@ -162,6 +173,71 @@ class MediumChecker(unittest.TestCase):
         edit(self.file("autoruncfg.cfg"), "Key_DriverPath=Driver", 'Key_DriverPath="Driver "')
         problems = self.assertReports("[Section_Autorun] Key_DriverPath 'Driver ' is not one plain folder name")
         self.assertEqual(1, len(problems), problems)
+
+    def test_the_newer_windows_folders_must_be_plain_folders_of_the_package(self):
+        profile = self.file("Driver", "drvcfg.ini")
+        with open(profile, "rb") as source:
+            sample = source.read()
+        shutil.copytree(self.file("Driver", "Win7-AMD64"), self.file("Driver", "Win11-AMD64"))
+        os.remove(self.file("Driver", "Win11-AMD64", "qvusbser.sys"))
+        cases = [  # (the line as written, the problem; None: the programs take it)
+            ("Key_FolderAMD64=Win10-AMD64", "[Newer_Windows] Key_FolderAMD64: the package has no folder 'Win10-AMD64'"),
+            # The reader keeps what follows the value on its line.
+            ("Key_FolderAMD64=Win7-AMD64 ; 64-bit", "no folder 'Win7-AMD64 ; 64-bit', so Windows 8 and later would "
+                                                    "get no drivers; a ';' comment belongs on a line of its own"),
+            ("Key_FolderAMD64=..\\Win7-AMD64", "Key_FolderAMD64 '..\\Win7-AMD64' is not one plain folder name"),
+            ("Key_FolderAMD64=", "[Newer_Windows] Key_FolderAMD64 is empty"),
+            ("Key_FolderAMD64=win7-amd64", None),  # Windows finds a folder without regard to case
+            # A folder of the maker's own is checked as the others are.
+            ("Key_FolderAMD64=Win11-AMD64", "Driver/Win11-AMD64: lacks qvusbser.sys"),
+        ]
+        for line, text in cases:
+            with self.subTest(line=line):
+                with open(profile, "wb") as out:
+                    out.write(sample.replace(b"Key_FolderAMD64=Win7-AMD64\r\n", line.encode() + b"\r\n"))
+                problems = self.assertReports(text) if text else check_medium(self.medium)
+                self.assertEqual(1 if text else 0, len(problems), problems)
+
+    def test_64bit_folders_without_their_catalog_are_warned_of(self):
+        modem = self.file("Driver", "Win7-AMD64", "qvmdm.inf")
+        with open(modem, "rb") as source:
+            signed = source.read()
+        lacks = "Driver/Win7-AMD64: warning: INFs without a catalog (CatalogFile in [Version]): qvmdm.inf;"
+        cases = [  # (the sample's catalog line written so, the warning; None: none)
+            ("catalogfile.NTAMD64 = QVPALVIO.CAT ; ours\r\nCatalogFile=qvother.cat", None),
+            ("; CatalogFile=qvpalvio.cat", lacks),
+            ("CatalogFile.NTx86=qvpalvio.cat", lacks),
+            ("CatalogFile=qvmdm.cat", "Driver/Win7-AMD64: warning: catalogs that the INFs name but the folder lacks: "
+                                      "qvmdm.cat (qvmdm.inf);"),
+        ]
+        for line, text in cases:
+            with self.subTest(line=line):
+                with open(modem, "wb") as out:
+                    out.write(signed.replace(b"CatalogFile=qvpalvio.cat", line.encode()))
+                self.assertWarnings(*[text] if text else [])
+        with self.subTest(encoding="UTF-16"):
+            with open(modem, "wb") as out:
+                out.write(b"\xff\xfe" + signed.decode("latin-1").encode("utf-16-le"))
+            self.assertWarnings()
+        with open(modem, "wb") as out:
+            out.write(signed)
+
+        # The warning says why; the medium stays complete.
+        os.remove(self.file("Driver", "Vista-AMD64", "qvpalvio.cat"))
+        warned = self.assertWarnings("Driver/Vista-AMD64: warning: catalogs that the INFs name but the folder lacks: "
+                                     "qvpalvio.cat (qvadb.inf, qvmdm.inf, qvser.inf);")
+        self.assertIn("64-bit Windows from Vista on refuses unsigned drivers", warned[0])
+        self.assertIn("Windows 10 and 11 take only drivers signed through Microsoft's signing service", warned[0])
+        done = subprocess.run([sys.executable, os.path.join(PACKAGE, "check_medium.py"), self.medium],
+                              capture_output=True, text=True)
+        self.assertEqual(0, done.returncode, done.stdout)
+        self.assertIn(warned[0], done.stdout)
+        self.assertIn("is complete, 1 warning(s)", done.stdout)
+        # The folder [Newer_Windows] gives 64-bit Windows is one of them, a 32-bit folder not otherwise.
+        edit(self.file("Driver", "drvcfg.ini"), "Key_FolderAMD64=Win7-AMD64", "Key_FolderAMD64=Win7")
+        self.assertWarnings("Driver/Vista-AMD64: warning",
+                            "Driver/Win7: warning: INFs without a catalog (CatalogFile in [Version]): qvadb.inf, "
+                            "qvmdm.inf, qvser.inf;")
 
     def test_the_image_holds_the_tree_under_its_long_names(self):
         image = os.path.join(self.work, "medium.iso")
