@@ -57,6 +57,11 @@ bool EditionIsXpOrLater(int edition) {
     return row && row->windows >= Windows::kXP;
 }
 
+bool EditionIsWindows8OrLater(int edition) {
+    const EditionRow* row = Row(edition);
+    return row && row->windows == Windows::k8OrLater;
+}
+
 bool EditionIsVista64(int edition) {
     const EditionRow* row = Row(edition);
     return row && row->windows == Windows::kVista && row->is64Bit;

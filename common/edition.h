@@ -38,6 +38,9 @@ bool EditionHasAccountControl(int edition);
 bool EditionIsBeforeVista(int edition);
 // XP and later.
 bool EditionIsXpOrLater(int edition);
+// Windows 8 and later: Explorer may show no address control to read, and the shell's list of folder
+// windows is the way to find the ones that show a drive.
+bool EditionIsWindows8OrLater(int edition);
 // Vista 64-bit, which some decisions treat apart from the other 64-bit editions.
 bool EditionIsVista64(int edition);
 // The package's folder of driver files for an edition ("Win7", "Vista", "Vista-AMD64", "Win7-AMD64", or the

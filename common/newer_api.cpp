@@ -47,6 +47,18 @@ struct LoadedNewdev {
     }
 };
 
+struct LoadedAutomation {
+    ScopedModule ole32 = LoadSystemLibrary("ole32.dll");
+    ScopedModule oleaut32 = LoadSystemLibrary("oleaut32.dll");
+    AutomationApi api;
+    LoadedAutomation() {
+        Resolve(api.CoInitializeEx, ole32.Get(), "CoInitializeEx");
+        Resolve(api.CoUninitialize, ole32.Get(), "CoUninitialize");
+        Resolve(api.CoCreateInstance, ole32.Get(), "CoCreateInstance");
+        Resolve(api.VariantClear, oleaut32.Get(), "VariantClear");
+    }
+};
+
 } // namespace
 
 const NewerApi& GetNewerApi() {
@@ -57,4 +69,9 @@ const NewerApi& GetNewerApi() {
 const NewdevApi& GetNewdevApi() {
     static const LoadedNewdev newdev;
     return newdev.api;
+}
+
+const AutomationApi& GetAutomationApi() {
+    static const LoadedAutomation automation;
+    return automation.api;
 }

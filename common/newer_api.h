@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <ole2.h>
+
 struct NewerApi {
     // advapi32, Windows XP and later. Fallback: AllocateAndInitializeSid with the well-known authorities.
     BOOL(WINAPI* CreateWellKnownSid)(int type, PSID domainSid, PSID sid, DWORD* size) = nullptr;
@@ -31,3 +33,20 @@ struct NewdevApi {
 };
 
 const NewdevApi& GetNewdevApi();
+
+// COM and automation, loaded from the system folder the first time they are asked for (only the search of
+// the shell's folder windows on Windows 8 and later needs them, so that no other start pays for loading
+// them) and kept until the program ends.
+struct AutomationApi {
+    // ole32.dll and oleaut32.dll, Windows 2000 and later. Fallback: none is needed on the Windows that asks
+    // for them; a null pointer is a shell list that cannot be read.
+    HRESULT(WINAPI* CoInitializeEx)(void* reserved, DWORD model) = nullptr;
+    void(WINAPI* CoUninitialize)() = nullptr;
+    HRESULT(WINAPI* CoCreateInstance)
+    (REFCLSID type, IUnknown* outer, DWORD context, REFIID iid, void** object) = nullptr;
+    HRESULT(WINAPI* VariantClear)(VARIANT* value) = nullptr;
+
+    bool Loaded() const { return CoInitializeEx && CoUninitialize && CoCreateInstance && VariantClear; }
+};
+
+const AutomationApi& GetAutomationApi();

@@ -1,5 +1,7 @@
 #include "cdrom_folders.h"
 
+#include "shell_folder_windows.h"
+
 #include "common/edition.h"
 #include "common/log.h"
 #include "common/profile.h"
@@ -58,6 +60,33 @@ BOOL CALLBACK FolderWindowProc(HWND window, LPARAM context) {
     return TRUE; // every folder window that shows the drive is closed
 }
 
+void SearchByAddressControl(FolderSearch& search) {
+    EnumDesktopWindows(GetThreadDesktop(GetCurrentThreadId()), FolderWindowProc,
+                       reinterpret_cast<LPARAM>(&search));
+}
+
+// 1 when the shell's list could be read and every window it lists on the drive was closed; 0 when the list
+// could not be read, and the address controls must be searched instead.
+int CloseListedFolderWindows(const FolderSearch& search) {
+    std::vector<ShellFolderWindow> windows;
+    HRESULT failure = S_OK;
+    if (!ListShellFolderWindows(windows, failure)) {
+        WriteLog("ERR: The shell's list of folder windows cannot be read (0x%08lX); the folder windows are "
+                 "searched by their address control",
+                 static_cast<unsigned long>(failure));
+        return 0;
+    }
+    for (const ShellFolderWindow& window : windows) {
+        if (!LocationShowsDrive(window.location, search.drive))
+            continue;
+        WriteLog("The shell lists a folder window at %s", LowerAscii(window.location).c_str());
+        WriteLog("Find Windows Path is" FULLWIDTH_COLON "%s", search.drive.c_str());
+        WriteLog("Close Window.");
+        PostMessageA(window.window, WM_CLOSE, 0, 0);
+    }
+    return 1;
+}
+
 } // namespace
 
 int MatchDeviceCdromDrives(const std::vector<std::string>& drives, std::string sign, std::string& drive,
@@ -102,8 +131,8 @@ int CloseCdromFolders(const char* drive) {
     // An empty drive text would be found in every address and close every folder window.
     if (drive && *drive) {
         FolderSearch search{drive, LowerAscii(drive), AddressClassForEdition(g_nEdition), false};
-        EnumDesktopWindows(GetThreadDesktop(GetCurrentThreadId()), FolderWindowProc,
-                           reinterpret_cast<LPARAM>(&search));
+        if (!EditionIsWindows8OrLater(g_nEdition) || !CloseListedFolderWindows(search))
+            SearchByAddressControl(search);
     } else {
         WriteLog("ERR: No drive to look for in the folder windows");
     }

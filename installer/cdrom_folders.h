@@ -13,7 +13,9 @@
 int MatchDeviceCdromDrives(const std::vector<std::string>& drives, std::string sign, std::string& drive,
                            int& count);
 
-// Posts WM_CLOSE to every Explorer folder window whose address shows the drive ("E:"). 1.
+// Posts WM_CLOSE to every Explorer folder window whose address shows the drive ("E:"). On Windows 8 and later
+// the shell's list of folder windows names them; where it cannot be read, and on earlier Windows, their
+// address controls are read. 1.
 int CloseCdromFolders(const char* drive);
 
 // The class of an Explorer window's address control on an edition: "Edit" on Windows 2000 and XP,

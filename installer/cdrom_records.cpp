@@ -37,3 +37,15 @@ bool AddressShowsDrive(const char* className, const char* text, const char* addr
         return false;
     return LowerAscii(text).find(LowerAscii(drive)) != std::string::npos;
 }
+
+bool LocationShowsDrive(const std::string& location, const std::string& drive) {
+    static const char kFileScheme[] = "file:///";
+    std::string path = LowerAscii(location);
+    if (path.compare(0, sizeof kFileScheme - 1, kFileScheme) == 0)
+        path.erase(0, sizeof kFileScheme - 1);
+    std::string root = LowerAscii(drive);
+    if (root.empty() || path.compare(0, root.size(), root) != 0)
+        return false;
+    // "E:" must not be found in "E:x" nor a drive "E" in "Ex:".
+    return path.size() == root.size() || path[root.size()] == '/' || path[root.size()] == '\\';
+}

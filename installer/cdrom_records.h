@@ -20,6 +20,9 @@ enum class RecordMatch { kNo, kYes, kNoMemory };
 RecordMatch RecordHoldsSign(const unsigned char* data, DWORD size, const std::string& loweredSign);
 // Whether a child window of a folder window is the edition's address control and shows the drive.
 bool AddressShowsDrive(const char* className, const char* text, const char* addressClass, const char* drive);
+// Whether a location that the shell names ("file:///E:/Setup", or a path "E:\Setup") lies on the drive
+// ("E:"), in either case.
+bool LocationShowsDrive(const std::string& location, const std::string& drive);
 // The ASCII letters of a text lowered; other bytes (those of double-byte characters too) are kept.
 std::string LowerAscii(std::string text);
 

@@ -7,8 +7,10 @@
 #include "support.h"
 #include "tests/sim/simpc.h"
 
+#include <exdisp.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -162,6 +164,13 @@ public:
         return open;
     }
 
+    std::vector<HWND> Handles() const {
+        std::vector<HWND> handles;
+        for (const auto& window : m_windows)
+            handles.push_back(window->Handle());
+        return handles;
+    }
+
 private:
     std::vector<std::unique_ptr<sim::FolderWindow>> m_windows;
 };
@@ -233,4 +242,180 @@ TEST_F(FolderWindowClosing, AnEmptyDriveClosesNothing) {
                                         "ERR: No drive to look for in the folder windows",
                                         "<<Enum Desktop Windows end"}),
               LogMessages());
+}
+
+namespace {
+
+// An automation object answering to names, as the shell's objects do for scripts.
+class NamedObject : public IDispatch {
+public:
+    using Member = std::function<HRESULT(const DISPPARAMS&, VARIANT*)>;
+    explicit NamedObject(std::vector<std::pair<std::wstring, Member>> members)
+        : m_members(std::move(members)) {}
+    virtual ~NamedObject() = default;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        *object = (iid == IID_IUnknown || iid == IID_IDispatch) ? this : nullptr;
+        if (!*object)
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        ULONG left = --m_references;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        for (size_t i = 0; count == 1 && i < m_members.size(); ++i) {
+            if (_wcsicmp(names[0], m_members[i].first.c_str()) == 0) {
+                *ids = static_cast<DISPID>(i + 1);
+                return S_OK;
+            }
+        }
+        return DISP_E_UNKNOWNNAME;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT* result,
+                                     EXCEPINFO*, UINT*) override {
+        if (id < 1 || static_cast<size_t>(id) > m_members.size())
+            return DISP_E_MEMBERNOTFOUND;
+        return m_members[static_cast<size_t>(id - 1)].second(*parameters, result);
+    }
+
+private:
+    std::vector<std::pair<std::wstring, Member>> m_members;
+    ULONG m_references = 1;
+};
+
+// The shell's list of folder windows, registered in the test's apartment for the fixture's lifetime in place
+// of the one Windows' Explorer serves. A count of -1 is a list that cannot be read.
+class ShellListStandIn : public IClassFactory {
+public:
+    struct Entry {
+        HWND window;
+        std::wstring location;
+    };
+    ShellListStandIn(std::vector<Entry> entries, LONG count) : m_entries(std::move(entries)), m_count(count) {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        EXPECT_EQ(S_OK, CoRegisterClassObject(CLSID_ShellWindows, this, CLSCTX_LOCAL_SERVER,
+                                              REGCLS_MULTIPLEUSE, &m_cookie));
+    }
+    virtual ~ShellListStandIn() {
+        CoRevokeClassObject(m_cookie);
+        CoUninitialize();
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        *object = (iid == IID_IUnknown || iid == IID_IClassFactory) ? this : nullptr;
+        return *object ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID iid, void** object) override {
+        auto* list =
+            new NamedObject({{L"Count", [this](const DISPPARAMS&, VARIANT* result) { return Count(result); }},
+                             {L"Item", [this](const DISPPARAMS& parameters, VARIANT* result) {
+                                  return Item(parameters, result);
+                              }}});
+        HRESULT hr = list->QueryInterface(iid, object);
+        list->Release();
+        return hr;
+    }
+
+private:
+    HRESULT Count(VARIANT* result) const {
+        if (m_count < 0)
+            return E_NOTIMPL;
+        result->vt = VT_I4;
+        result->lVal = m_count;
+        return S_OK;
+    }
+    // An index past the entries is a window closed while the list is read: no object, as the shell answers.
+    HRESULT Item(const DISPPARAMS& parameters, VARIANT* result) const {
+        if (parameters.cArgs != 1 || parameters.rgvarg[0].vt != VT_I4)
+            return DISP_E_TYPEMISMATCH;
+        size_t index = static_cast<size_t>(parameters.rgvarg[0].lVal);
+        result->vt = VT_DISPATCH;
+        result->pdispVal = nullptr;
+        if (index >= m_entries.size())
+            return S_FALSE;
+        Entry entry = m_entries[index];
+        result->pdispVal = new NamedObject({{L"HWND",
+                                             [entry](const DISPPARAMS&, VARIANT* value) {
+                                                 value->vt = VT_I8;
+                                                 value->llVal = reinterpret_cast<LONG_PTR>(entry.window);
+                                                 return S_OK;
+                                             }},
+                                            {L"LocationURL", [entry](const DISPPARAMS&, VARIANT* value) {
+                                                 value->vt = VT_BSTR;
+                                                 value->bstrVal = SysAllocString(entry.location.c_str());
+                                                 return S_OK;
+                                             }}});
+        return S_OK;
+    }
+
+    std::vector<Entry> m_entries;
+    LONG m_count;
+    DWORD m_cookie = 0;
+};
+
+// Windows 11's folder windows: no address control that another program can read.
+const FolderWindows::Spec kUnreadableAddress = {"CabinetWClass", "DirectUIHWND", ""};
+
+} // namespace
+
+TEST(FolderAddress, ALocationOfTheShellLiesOnTheDriveItNames) {
+    EXPECT_TRUE(LocationShowsDrive("file:///E:/Setup", "e:"));
+    EXPECT_TRUE(LocationShowsDrive("file:///e:", "E:"));
+    EXPECT_TRUE(LocationShowsDrive("E:\\", "E:"));
+    EXPECT_FALSE(LocationShowsDrive("file:///F:/E:/", "E:"));
+    EXPECT_FALSE(LocationShowsDrive("file://server/E:/", "E:"));
+    EXPECT_FALSE(LocationShowsDrive("file:///E:x", "E:"));
+    EXPECT_FALSE(LocationShowsDrive("", "E:"));
+    EXPECT_FALSE(LocationShowsDrive("file:///E:/", ""));
+}
+
+TEST_F(FolderWindowClosing, OnWindows8AndLaterTheShellsListNamesTheWindows) {
+    FolderWindows windows({kUnreadableAddress,
+                           kUnreadableAddress,
+                           kUnreadableAddress,
+                           {"CabinetWClass", "ToolbarWindow32", "Address: E:\\"}});
+    std::vector<HWND> handles = windows.Handles();
+    // The fourth window shows the drive in an address control, but the shell does not list it.
+    ShellListStandIn shell(
+        {{handles[0], L"file:///E:/Setup"}, {handles[1], L"file:///F:/"}, {handles[2], L"file:///e:"}}, 4);
+    g_nEdition = kEditionNewer64;
+    EXPECT_EQ(1, CloseCdromFolders("E:"));
+    std::vector<bool> expected = {false, true, false, true};
+    EXPECT_EQ(expected, windows.Open(expected));
+    std::vector<std::string> messages = LogMessages();
+    ASSERT_EQ(8u, messages.size());
+    EXPECT_EQ("The shell lists a folder window at file:///e:/setup", messages[1]);
+    EXPECT_EQ("Find Windows Path is\xA3\xBA"
+              "E:",
+              messages[2]);
+    EXPECT_EQ("Close Window.", messages[3]);
+    EXPECT_EQ("The shell lists a folder window at file:///e:", messages[4]);
+}
+
+TEST_F(FolderWindowClosing, AShellListThatCannotBeReadLeavesTheAddressControlsToRead) {
+    FolderWindows windows({kUnreadableAddress, {"CabinetWClass", "ToolbarWindow32", "Address: E:\\"}});
+    ShellListStandIn shell({{windows.Handles()[0], L"file:///E:/"}}, -1);
+    g_nEdition = kEditionNewer32;
+    EXPECT_EQ(1, CloseCdromFolders("E:"));
+    std::vector<bool> expected = {true, false};
+    EXPECT_EQ(expected, windows.Open(expected));
+    std::vector<std::string> messages = LogMessages();
+    ASSERT_LE(2u, messages.size());
+    EXPECT_EQ("ERR: The shell's list of folder windows cannot be read (0x80004001); the folder windows are "
+              "searched by their address control",
+              messages[1]);
 }

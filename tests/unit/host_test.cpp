@@ -22,21 +22,21 @@ class EditionProbe : public LoggingTest {};
 TEST(EditionMeaning, EachCodeAnswersForItsWindows) {
     struct Case {
         int code;
-        bool known, is64Bit, accountControl, beforeVista, xpOrLater, vista64;
+        bool known, is64Bit, accountControl, beforeVista, xpOrLater, vista64, win8OrLater;
         const char* folder;
     };
     const Case cases[] = {
-        {kEditionUnknown, false, false, false, false, false, false, ""},
-        {kEditionWin2000, true, false, false, true, false, false, "Win7"},
-        {kEditionXP, true, false, false, true, true, false, "Win7"},
-        {kEditionVista32, true, false, true, false, true, false, "Vista"},
-        {kEditionVista64, true, true, true, false, true, true, "Vista-AMD64"},
-        {kEditionWin7_32, true, false, true, false, true, false, "Win7"},
-        {kEditionWin7_64, true, true, true, false, true, false, "Win7-AMD64"},
-        {kEditionNewer32, true, false, true, false, true, false, "Win8"},
-        {kEditionNewer64, true, true, true, false, true, false, "Win8-AMD64"},
-        {9, false, false, false, false, false, false, ""},
-        {-1, false, false, false, false, false, false, ""},
+        {kEditionUnknown, false, false, false, false, false, false, false, ""},
+        {kEditionWin2000, true, false, false, true, false, false, false, "Win7"},
+        {kEditionXP, true, false, false, true, true, false, false, "Win7"},
+        {kEditionVista32, true, false, true, false, true, false, false, "Vista"},
+        {kEditionVista64, true, true, true, false, true, true, false, "Vista-AMD64"},
+        {kEditionWin7_32, true, false, true, false, true, false, false, "Win7"},
+        {kEditionWin7_64, true, true, true, false, true, false, false, "Win7-AMD64"},
+        {kEditionNewer32, true, false, true, false, true, false, true, "Win8"},
+        {kEditionNewer64, true, true, true, false, true, false, true, "Win8-AMD64"},
+        {9, false, false, false, false, false, false, false, ""},
+        {-1, false, false, false, false, false, false, false, ""},
     };
     const NewerWindowsFolders newer{"Win8", "Win8-AMD64"};
     for (const Case& c : cases) {
@@ -46,6 +46,7 @@ TEST(EditionMeaning, EachCodeAnswersForItsWindows) {
         EXPECT_EQ(c.beforeVista, EditionIsBeforeVista(c.code)) << c.code;
         EXPECT_EQ(c.xpOrLater, EditionIsXpOrLater(c.code)) << c.code;
         EXPECT_EQ(c.vista64, EditionIsVista64(c.code)) << c.code;
+        EXPECT_EQ(c.win8OrLater, EditionIsWindows8OrLater(c.code)) << c.code;
         EXPECT_EQ(c.folder, EditionFolder(c.code, newer)) << c.code;
     }
     // Without folders named for them, Windows 8 and later have none.
