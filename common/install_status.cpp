@@ -9,6 +9,14 @@ namespace {
 
 const char kStatusSection[] = "drive";
 const char kStatusKey[] = "status";
+const char kResultSection[] = "result";
+
+bool WriteValue(const char* section, const char* key, const char* value, const char* path) {
+    if (WritePrivateProfileStringA(section, key, value, path))
+        return true;
+    WriteLog("ERR: Write %s %s to %s failed, error %lu", key, value, path, GetLastError());
+    return false;
+}
 
 } // namespace
 
@@ -38,9 +46,20 @@ int WriteInstallStatus(int status) {
     if (!GetInstallStatusPath(path))
         return 0;
     FormatBounded(value, sizeof value, "%d", status);
-    if (!WritePrivateProfileStringA(kStatusSection, kStatusKey, value, path)) {
-        WriteLog("ERR: Write status %s to %s failed, error %lu", value, path, GetLastError());
+    return WriteValue(kStatusSection, kStatusKey, value, path) ? 1 : 0;
+}
+
+int WriteRunResult(int code, const char* step) {
+    char path[kPathRoom], value[16], time[32];
+    if (!GetInstallStatusPath(path))
         return 0;
-    }
-    return 1;
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    FormatBounded(value, sizeof value, "%d", code);
+    FormatBounded(time, sizeof time, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay,
+                  now.wHour, now.wMinute, now.wSecond);
+    bool written = WriteValue(kResultSection, "code", value, path) &&
+                   WriteValue(kResultSection, "step", step, path) &&
+                   WriteValue(kResultSection, "time", time, path);
+    return written ? 1 : 0;
 }

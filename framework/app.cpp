@@ -53,10 +53,8 @@ int CWinApp::Main(HINSTANCE instance, LPSTR commandLine, int showCommand) {
     m_hInstance = instance;
     m_lpCmdLine = commandLine;
     m_nCmdShow = showCommand;
-    if (!InitInstance())
-        return 0;
-    if (!m_pMainWnd || !IsWindow(m_pMainWnd->m_hWnd))
-        return 0;
+    if (!InitInstance() || !m_pMainWnd || !IsWindow(m_pMainWnd->m_hWnd))
+        return ExitInstance();
     return Run();
 }
 

@@ -18,6 +18,8 @@ public:
     static CWinApp* Current();
 
     virtual BOOL InitInstance() { return TRUE; }
+    // The program's exit status when InitInstance ends the program without a message loop.
+    virtual int ExitInstance() { return 0; }
     // The main message loop; answers the exit code that WM_QUIT carried.
     virtual int Run();
 

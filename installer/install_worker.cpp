@@ -6,6 +6,7 @@
 #include "placement.h"
 #include "removal.h"
 #include "resident.h"
+#include "run_outcome.h"
 
 #include "common/clock.h"
 #include "common/install_status.h"
@@ -25,12 +26,14 @@ int ReplaceDrivers(CInstoriaDlg& dlg) {
     // Once the old drivers are removed the new ones are placed: a stop is taken only before.
     if (dlg.StopRequested())
         return 0;
+    ReachStep("windows edition");
     int version = CheckSystemInfo();
     dlg.SetProgress(5);
     if (version != 0) {
         dlg.EndAfterFailure();
         return 0;
     }
+    ReachStep("folder windows and launcher");
     WriteLog(">>Close CDROM Folders begin.");
     CloseCdromFolders(dlg.m_szCdromDrive);
     WriteLog("<<Close CDROM Folders end.");
@@ -46,6 +49,7 @@ int ReplaceDrivers(CInstoriaDlg& dlg) {
         return 0;
     }
     WriteLog("Driver setup dir: %s", modemAndSerial);
+    ReachStep("driver removal");
     int removed = uninstall_for_specify_pid();
     dlg.SetProgress(20);
     if (removed != 0) {
@@ -53,6 +57,7 @@ int ReplaceDrivers(CInstoriaDlg& dlg) {
         return 0;
     }
     WriteLog("Remove driver success");
+    ReachStep("driver placement");
     if (InstallDriverFiles(modemAndSerial) != 0) {
         WriteLog("Install Modem&Serial driver Files error.");
         dlg.EndAfterFailure();
@@ -118,6 +123,7 @@ DWORD WINAPI InstallDriverThreadProc(LPVOID parameter) {
         dlg.SetProgress(position);
     }
     WriteLog("Sleep 5S OK");
+    ReachStep("switch");
     if (dlg.StopRequested() || !switch_3_port(dlg))
         return 0;
     dlg.SetProgress(50);
@@ -129,17 +135,21 @@ DWORD WINAPI InstallDriverThreadProc(LPVOID parameter) {
     }
     WriteLog("Delete cd rom OK");
     dlg.SetProgress(55);
+    ReachStep("cd-rom return");
     if (!WaitCdromCycle(dlg))
         return 0;
     WriteLog("Disk is refind");
     if (!SwitchesOnly(dlg.m_nDoType)) {
         dlg.SetProgress(90);
         // The mark for the launcher that the returning CD-ROM starts; other sections and keys stay.
+        ReachStep("status mark");
         WriteInstallStatus(0);
         WriteLog("deldev: del cdrom success");
         if (!dlg.WorkerPause(100))
             return 0;
     }
+    ReachStep("end");
+    EndRun(RunEnd::kDone);
     if (EndsWithFinalWindow(dlg.m_nDoType))
         FinishInstall(dlg);
     else

@@ -1,6 +1,7 @@
 #include "mode_switch.h"
 
 #include "instoria_dlg.h"
+#include "run_outcome.h"
 #include "resident.h"
 
 #include "common/clock.h"
@@ -125,9 +126,12 @@ int RunStartupProgram(CInstoriaDlg& dlg) {
     unsigned code = ToolPath(kStartupTool, program) ? ShellOpen(program, parameters, folder, SW_HIDE) : 2;
     if (ShellStarted(code))
         WriteLog("Run startup program with para(%d) success", dlg.m_nDoType);
-    else
+    else {
         WriteLog("Run startup program with para(%d) fail, fail code is %d", dlg.m_nDoType,
                  static_cast<int>(code));
+        ReachStep("startup program");
+        EndRun(RunEnd::kStepFailed);
+    }
     dlg.EndFromWorker(true);
     return 1;
 }

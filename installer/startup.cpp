@@ -2,6 +2,7 @@
 
 #include "cdrom_folders.h"
 #include "removal.h"
+#include "run_outcome.h"
 
 #include "common/admin.h"
 #include "common/devices.h"
@@ -71,16 +72,20 @@ int ApplyCommandLine(CInstoriaDlg& dlg, const wchar_t* commandLine) {
     std::unique_ptr<LPWSTR, ArgvDeleter> words(CommandLineToArgvW(commandLine, &count));
     if (!words) {
         WriteLog("ERR: param_print: the command line cannot be split, error %lu", GetLastError());
-        return 0;
+        return -1;
     }
     int kept = count < kMaxKeptWords ? count : kMaxKeptWords;
     char slots[kMaxKeptWords][kPathRoom] = {};
+    bool readable = true;
     for (int i = 0; i < kept; ++i) {
-        if (ConvertWord(words.get()[i], slots[i]))
+        if (ConvertWord(words.get()[i], slots[i])) {
             WriteLog("param_print: param[%d] = %s", i, slots[i]);
-        else
+        } else {
             WriteLog("ERR: param_print: param[%d] is longer than %u bytes or not convertible, not used", i,
                      static_cast<unsigned>(kPathRoom - 1));
+            // The program's own path is not used; the road and the mode are.
+            readable = readable && i == 0;
+        }
     }
     if (kept >= 2) {
         if (strcmp(slots[1], "/install") == 0 || strcmp(slots[1], "/uninstall") == 0) {
@@ -94,7 +99,7 @@ int ApplyCommandLine(CInstoriaDlg& dlg, const wchar_t* commandLine) {
         dlg.m_nDoType = ParseRunMode(slots[2]);
         WriteLog("dlg.m_nDoType = %d", dlg.m_nDoType);
     }
-    return count;
+    return readable ? count : -1;
 }
 
 int param_print(CInstoriaDlg& dlg) {
@@ -128,11 +133,13 @@ int check_rdrom_state(CInstoriaDlg& dlg) {
         return -1;
     }
     if (count > 1) {
+        EndRun(RunEnd::kDeviceCdrom);
         ShowNotice(dlg, dlg.m_strOnlyOnePhone);
         WriteLog("Get More than one Current Phone CDROM Drives");
         return -1;
     }
     if (count == 0) {
+        EndRun(RunEnd::kDeviceCdrom);
         ShowNotice(dlg, dlg.m_strPhoneNotConnect);
         WriteLog("Get zero Current Phone CDROM Drives");
         return 0;
@@ -154,6 +161,7 @@ int install_driver_prepare(CInstoriaDlg& dlg, CDriverPrepare_Setup& setup) {
         return 1;
 
     WriteLog("Run InitalDriverSetup");
+    ReachStep("staging");
     char staged[kPathRoom] = {};
     if (!setup.AutoRun_PrepareTmpDriver()) {
         WriteLog("InitalDriverSetup Failed");
@@ -166,7 +174,9 @@ int install_driver_prepare(CInstoriaDlg& dlg, CDriverPrepare_Setup& setup) {
         return 0;
     }
     WriteLog("Call Instoria.exe in Windows temp dir.");
-    setup.ShellExeTmpSetup(dlg.m_szCdromDrive, 4);
+    ReachStep("start of the staged installer");
+    if (setup.ShellExeTmpSetup(dlg.m_szCdromDrive, 4))
+        EndRun(RunEnd::kDone);
     return 0;
 }
 
@@ -185,8 +195,10 @@ void DetectDriverUpdates() {
 
 int update_driver_prepare(CInstoriaDlg& dlg) {
     WriteLog("enter update_driver_prepare().");
+    ReachStep("driver version check");
     DetectDriverUpdates();
     if (!g_bModemUpdate && !g_bSerialUpdate && !g_bAdbUpdate) {
+        EndRun(RunEnd::kDone);
         ShowNotice(dlg, dlg.m_strDriverExist);
         WriteLog("Driver has been installed ");
         return 0;
@@ -206,12 +218,14 @@ int PrepareDriverSetup(CInstoriaDlg& dlg) {
 }
 
 int RunWithMutex(CInstoriaDlg& dlg) {
+    ReachStep("window");
     const std::string& name = StagedSetupName(g_nEdition);
     HANDLE created = CreateMutexA(nullptr, TRUE, name.c_str());
     DWORD error = GetLastError();
     ScopedHandle mutex(created);
     if (!mutex || error == ERROR_ALREADY_EXISTS) {
         WriteLog("INF: Mutex:%s is exist, close dialog", name.c_str());
+        EndRun(RunEnd::kAlreadyRunning);
         return 0;
     }
     WriteLog("INF: Create Mutex:%s success", name.c_str());
@@ -223,6 +237,41 @@ int RunWithMutex(CInstoriaDlg& dlg) {
     return 1;
 }
 
+// Every road up to the window; the window's worker says how the run ended from there.
+void RunRoads(CInstoriaDlg& dlg) {
+    WriteLog("Run CheckAdmin");
+    ReachStep("administrator check");
+    if (!CheckAdmin()) {
+        EndRun(RunEnd::kNotAdministrator);
+        return;
+    }
+    ReachStep("texts and profile");
+    if (!SelectLanguage(dlg) || !ReadDrvCfg(GetModuleDir() + "drvcfg.ini", "Section_Driver")) {
+        WriteLog("Exit Programm Instoria");
+        EndRun(RunEnd::kUnusableInput);
+        return;
+    }
+    ReachStep("command line");
+    if (param_print(dlg) < 0) {
+        WriteLog("ERR: The command line cannot be used; the installer ends");
+        EndRun(RunEnd::kUnusableInput);
+        return;
+    }
+    // Only the exact verb removes: "/UNINSTALL" or "/uninstallx" take the window road.
+    if (strcmp(dlg.m_szInstallType, "/uninstall") == 0) {
+        ReachStep("removal");
+        EndRun(UninstallDrivers() == 0 ? RunEnd::kDone : RunEnd::kStepFailed);
+        WriteLog("Exit Programm Instoria");
+        return;
+    }
+    ReachStep("device cd-rom");
+    if (check_rdrom_state(dlg) < 1 || PrepareDriverSetup(dlg) != 0) {
+        WriteLog("Exit Programm Instoria");
+        return;
+    }
+    RunWithMutex(dlg);
+}
+
 BOOL CInstoriaApp::InitInstance() {
     // Elevated, from a folder other programs can write to: no library by name from there.
     RestrictDllSearch();
@@ -230,24 +279,10 @@ BOOL CInstoriaApp::InitInstance() {
     InitLogFile();
     WriteLog("begin......\n\n\n");
     WriteLog("current run dir: %s", GetModuleDir().c_str());
-    WriteLog("Run CheckAdmin");
-    if (!CheckAdmin())
-        return FALSE;
-    if (!SelectLanguage(dlg) || !ReadDrvCfg(GetModuleDir() + "drvcfg.ini", "Section_Driver")) {
-        WriteLog("Exit Programm Instoria");
-        return FALSE;
-    }
-    param_print(dlg);
-    // Only the exact verb removes: "/UNINSTALL" or "/uninstallx" take the window road.
-    if (strcmp(dlg.m_szInstallType, "/uninstall") == 0) {
-        UninstallDrivers();
-        WriteLog("Exit Programm Instoria");
-        return FALSE;
-    }
-    if (check_rdrom_state(dlg) < 1 || PrepareDriverSetup(dlg) != 0) {
-        WriteLog("Exit Programm Instoria");
-        return FALSE;
-    }
-    RunWithMutex(dlg);
-    return TRUE;
+    RunRoads(dlg);
+    return FALSE;
+}
+
+int CInstoriaApp::ExitInstance() {
+    return FinishRun();
 }

@@ -21,9 +21,12 @@ extern int g_bAdbUpdate;
 class CInstoriaApp : public CWinApp {
 public:
     BOOL InitInstance() override;
+    // The documented exit status of the run (run_outcome.h), also written to the install status file.
+    int ExitInstance() override;
 };
 
-// Reads the process's command line into the window object; answers the number of words.
+// Reads the process's command line into the window object; answers the number of words, or -1 when the
+// line cannot be split or its road or mode word cannot be read (the run cannot know what it was asked).
 int param_print(CInstoriaDlg& dlg);
 // The same for a given command line.
 int ApplyCommandLine(CInstoriaDlg& dlg, const wchar_t* commandLine);

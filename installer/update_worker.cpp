@@ -3,6 +3,7 @@
 #include "instoria_dlg.h"
 #include "placement.h"
 #include "removal.h"
+#include "run_outcome.h"
 #include "startup.h"
 
 #include "common/log.h"
@@ -13,6 +14,9 @@
 #include <newdev.h>
 
 namespace {
+
+// Set when an update's answer asks for a restart.
+bool g_bRestartAsked = false;
 
 void ShowBox(const CInstoriaDlg& dlg, const std::string& text) {
     MessageBoxA(nullptr, text.c_str(), dlg.m_strBoxTitle.c_str(), MB_OK);
@@ -45,9 +49,13 @@ int UpdateOneDriver(const char* hardwareId, const char* folder, const char* infN
     } else if (!update) {
         WriteLog("ERR: UpdateDriverForPlugAndPlayDevicesA cannot be found in newdev.dll");
     } else {
-        // The reboot answer is not used: the user is asked to restart after every update road.
+        // The user is asked to restart after every update road; the answer goes into the exit status.
         BOOL reboot = FALSE;
         updated = update(nullptr, hardwareId, infPath, INSTALLFLAG_FORCE, &reboot);
+        if (updated && reboot) {
+            WriteLog("Windows asks for a restart after the update of %s", hardwareId);
+            g_bRestartAsked = true;
+        }
     }
     if (updated)
         return 1;
@@ -61,6 +69,7 @@ DWORD WINAPI UpdateDriverThreadProc(LPVOID parameter) {
     CInstoriaDlg& dlg = *static_cast<CInstoriaDlg*>(parameter);
     const DeviceProfileData& profile = DeviceProfile;
     WriteLog(">>UpdateDriverThreadProc begin");
+    ReachStep("driver update");
     dlg.SetShowText(dlg.m_strUpdating);
     dlg.m_progress.ShowWindow(SW_HIDE);
     dlg.m_btnClose.ShowWindow(SW_HIDE);
@@ -100,6 +109,8 @@ DWORD WINAPI UpdateDriverThreadProc(LPVOID parameter) {
         dlg.SetProgress(position);
     }
     dlg.SetProgress(100);
+    ReachStep("end");
+    EndRun(g_bRestartAsked ? RunEnd::kDoneRestart : RunEnd::kDone);
     if (!dlg.WorkerPause(2000))
         return 0;
     dlg.ShowWindow(SW_HIDE);

@@ -32,6 +32,20 @@ installer_begin() {
     TEMP_DIR=$(windows_to_linux "$TEMP_WIN")
 }
 
+# The install status file: no status mark for the launcher in it (the file may hold a run's [result]).
+no_status_mark() {
+    local file="$TEMP_DIR/QvInstallDriveCfg.ini"
+    ! tr -d '\r' <"$file" 2>/dev/null | grep -q '^status=' ||
+        { echo "  $file holds a status mark:"; sed 's/^/    /' "$file"; false; }
+}
+# The installer's last run ended with exit status CODE at STEP, by its status (8 bits of it, as Linux
+# passes it on) and by the [result] it wrote.
+result_is() {
+    local file="$TEMP_DIR/QvInstallDriveCfg.ini"
+    status_is $(($1 % 256)) && file_has_line "$file" "code=$1" && file_has_line "$file" "step=$2" &&
+        tr -d '\r' <"$file" | grep -qE '^time=[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}$'
+}
+
 # A path of drive C: as the Linux path of the prefix's file.
 windows_to_linux() {
     local path=${1#[Cc]:}

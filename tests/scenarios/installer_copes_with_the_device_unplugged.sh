@@ -28,7 +28,7 @@ check "the switch request is made" file_has_line "$STAGED/portflip.journal" 'por
 check "the letter is found gone" log_new_has 'Disk is removed OK'
 check "it never comes back: the wait ends at the limit" log_new_has 'Wait for cdrom E: display fail'
 check "the window ends the program" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
-check "no mark is left for the launcher" test ! -e "$status"
+check "no mark is left for the launcher" no_status_mark
 check "and no final window came" log_new_lacks 'Disk is refind'
 
 scenario_end

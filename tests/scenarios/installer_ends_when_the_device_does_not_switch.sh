@@ -43,8 +43,9 @@ check "a hanging switch tool is given up at its limit" \
     log_new_has "ERR: RunClientSetup: $TEMP_WIN\\Driver\\portflip.exe has not ended within 60 s; it is left running"
 check "as a switch that failed" log_new_has 'switch_3_port(): notify mobile to switch cd_rom to three_port fail'
 check "the window ends the program" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
+check "with status 1 at the switch" result_is 1 switch
 check "before the device's CD-ROM was touched" log_new_lacks 'Del CD ROM'
-check "no mark is left" test ! -e "$status"
+check "no mark is left" no_status_mark
 check "the tool had been asked to switch" file_has_line "$STAGED/portflip.journal" 'portflip -switch -cdrom:E:'
 wine_exec "$PREFIX" "$DRIVE_C/windows/system32/taskkill.exe" /f /im portflip.exe >/dev/null 2>&1
 
@@ -62,7 +63,7 @@ check "a letter that never goes ends the wait after 60 s" \
     any "log_new_has 'Wait for del cdrom E: fail. Time interval is 60 second.'" \
     "log_new_has 'Wait for del cdrom E: fail. Time interval is 61 second.'"
 check "the window ends the program" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
-check "no mark is left" test ! -e "$status"
+check "no mark is left" no_status_mark
 check "and the worker went no further" log_new_lacks 'Disk is removed OK'
 
 add_storage_device
@@ -70,7 +71,7 @@ never LetterGoesAfter=300 LetterComesBackAfter=-1
 check "a letter that never comes back" log_new_has 'Disk is removed OK'
 check "ends the wait at the limit" log_new_has 'Wait for cdrom E: display fail'
 check "the window ends the program" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
-check "no mark is left" test ! -e "$status"
+check "no mark is left" no_status_mark
 check "and no final window came" log_new_lacks 'Disk is refind'
 
 scenario_end

@@ -17,6 +17,11 @@ run "$copy/Instoria.exe" /uninstall
 check "/uninstall runs without the device" log_new_has '----------------Uninstall : Section_Palvio1-------------------'
 check "to its end" log_new_has 'Remove driver, OK.'
 check "and ends without looking for it" log_new_lacks 'check_rdrom_state'
+check "with status 0" result_is 0 removal
+log_mark
+run "${SUITE_TEST_TREE32:-}/tests/scenarios/standard_user.exe" "$copy/Instoria.exe" /uninstall
+check "an account without administrator rights ends it with status 3" result_is 3 'administrator check'
+check "before the removal" log_new_lacks 'Uninstall begin'
 
 # Another maker's CD-ROM drive: its record lacks the device's sign.
 other="$PREFIX/other-cd"
@@ -29,6 +34,7 @@ check "in the box's own words" tool_printed 'text No Palvio device was found. Pl
 finish
 check "the installer ends after the box" log_new_has 'Exit Programm Instoria'
 check "having counted no drive of the device" log_new_has 'Get zero Current Phone CDROM Drives'
+check "with status 4" result_is 4 'device cd-rom'
 
 # Two devices: two CD-ROM drives with the sign. The system speaks German, and DrvLang.ini has German texts.
 device_cdrom E:
@@ -42,6 +48,7 @@ finish
 check "the German section was used" log_new_has 'Support LID 0x0407 language, use this language'
 check "two drives were counted" log_new_has 'Get More than one Current Phone CDROM Drives'
 check "and the installer ends" log_new_has 'Exit Programm Instoria'
+check "with status 4" result_is 4 'device cd-rom'
 
 # A German section that lacks one text (one that is never shown, even): British English instead.
 sed -i '/^\[Section_LID0x0407\]/,$ { /^Key_UpdateNotation=/d }' "$copy/DrvLang.ini"

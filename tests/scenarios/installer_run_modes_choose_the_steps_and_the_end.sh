@@ -42,7 +42,7 @@ check "it sets the TCP receive window all the same" log_new_has 'Set Key:Tcpip\P
 check "it touches no driver" all "log_new_lacks 'Driver setup dir'" "log_new_lacks 'Remove driver'" \
     "log_new_lacks 'Close CDROM Folders'" "file_has_line '$drivers/qvusbser.sys' 'installed before'"
 check "it switches the device" log_new_has 'Disk is refind'
-check "and leaves no status mark" test ! -e "$status"
+check "and leaves no status mark" no_status_mark
 check "then starts the start-up tool with 5" line_comes "$STAGED/Bootrel.journal" 'Bootrel 5'
 
 # A device whose letter does not go, with the installer of normal speed: the worker waits for the drive
@@ -68,6 +68,6 @@ check "which stopped in its wait" log_new_has 'INF: The worker has stopped'
 check "before the program ended" [ "$(log_new | grep -n 'INF: The worker has stopped' | cut -d: -f1)" -lt \
     "$(log_new | grep -n 'InitInstance() end' | cut -d: -f1)" ]
 check "nothing after the wait ran" all "log_new_lacks 'Disk is removed OK'" "log_new_lacks 'Process setup 80'"
-check "and no mark was left" test ! -e "$status"
+check "and no mark was left" no_status_mark
 
 scenario_end

@@ -61,6 +61,14 @@ run "$staged/Instoria.exe" E: 7x five six
 check "five words: three are kept" log_new_count 'param_print: param[' 3
 check "the third word's number is the mode" log_new_has 'dlg.m_nDoType = 7'
 check "a second installer ends at the mutex" log_new_has 'INF: Mutex:Instoria.exe is exist, close dialog'
+check "with status 5" result_is 5 window
+
+log_mark
+run "$staged/Instoria.exe" E: "$(printf '4%.0s' {1..300})"
+check "a mode word too long to read makes the command line unusable" \
+    log_new_has 'ERR: The command line cannot be used; the installer ends'
+check "status 2, before the window" result_is 2 'command line'
+check "which was not tried" log_new_lacks 'Mutex:Instoria.exe'
 
 log_mark
 run "$staged/Instoria.exe" E: ''

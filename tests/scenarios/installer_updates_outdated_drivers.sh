@@ -45,13 +45,19 @@ check "the stale INF copy naming the serial interface is gone" test ! -e "$DRIVE
 check "one update, the serial driver's, forced, from the edition folder" \
     [ "$(tr -d '\r' <"$journal")" = "UpdateDriverForPlugAndPlayDevicesA $serial $inf_folder\\qvser.inf 1" ]
 check "to its end" log_new_has '<<UpdateDriverThreadProc end'
-check "no status mark" test ! -e "$status"
+check "no status mark" no_status_mark
+check "status 0" result_is 0 end
 check "and no TCP setting on this road" log_new_lacks 'TcpWindowSize'
 
 versions 2.1.0.8 2.1.0.8 1.0.4.2
+# Windows asks for a restart after the ADB driver's update.
+printf '%s\r\n' '[usb\vid_2f5e&pid_7a01&mi_02]' 'Reboot=1' >"$DRIVE_C/windows/system32/newdev.ini"
 update
 check "with all three outdated" wintool answer "$BOX_TITLE" gone Instoria.exe
 finish
+check "the restart Windows asks for is logged" \
+    log_new_has 'Windows asks for a restart after the update of usb\vid_2f5e&pid_7a01&mi_02'
+check "and gives status 3010" result_is 3010 end
 check "the positions rise by 16" positions_are '16 32 48 64 80 96 100'
 check "three updates, modem, serial, ADB" [ "$(tr -d '\r' <"$journal" | cut -d' ' -f2 | tr '\n' ' ')" = \
     'usb\vid_2f5e&pid_7a01&mi_00 usb\vid_2f5e&pid_7a01&mi_01 usb\vid_2f5e&pid_7a01&mi_02 ' ]
@@ -69,5 +75,6 @@ check "only the modem's update was tried" [ "$(tr -d '\r' <"$journal" | wc -l)" 
 check "the positions stop at the first" positions_are '16'
 check "nothing after it" log_new_lacks '<<UpdateDriverThreadProc end'
 check "the window ended the program" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
+check "with status 1 at the update" result_is 1 'driver update'
 
 scenario_end

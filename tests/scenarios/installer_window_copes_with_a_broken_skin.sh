@@ -73,6 +73,6 @@ check "with the reason the installer ends" \
     log_new_has 'ERR: The device profile names no skin; the installer ends without installing'
 check "it ends cleanly, through its window" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
 check "no worker ran" all "log_new_lacks 'InstallDriverThreadProc begin'" "log_new_lacks 'Process setup'"
-check "and nothing was marked" test ! -e "$status"
+check "and nothing was marked" no_status_mark
 
 scenario_end

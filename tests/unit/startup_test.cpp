@@ -1,3 +1,4 @@
+#include "installer/run_outcome.h"
 #include "installer/startup.h"
 
 #include "common/files.h"
@@ -108,12 +109,15 @@ TEST_F(Startup, AModeThatIsNotANumberIsZero) {
 TEST_F(Startup, AWordLongerThanItsSlotIsNotUsed) {
     std::wstring commandLine = L"Instoria.exe /uninstall" + std::wstring(300, L'x') + L" 4";
     CInstoriaDlg dlg;
-    EXPECT_EQ(3, ApplyCommandLine(dlg, commandLine.c_str()));
+    // Which road was asked for cannot be known: the line cannot be used.
+    EXPECT_EQ(-1, ApplyCommandLine(dlg, commandLine.c_str()));
     EXPECT_STREQ("", dlg.m_szInstallType);
     EXPECT_EQ(4, dlg.m_nDoType);
     EXPECT_TRUE(
         HasMessage("ERR: param_print: param[1] is longer than 259 bytes or not convertible, not used"));
     EXPECT_TRUE(HasMessage("argv[1] is : ."));
+    // The program's own path is not used: too long, it leaves the line usable.
+    EXPECT_EQ(2, ApplyCommandLine(dlg, (L"\"C:\\" + std::wstring(300, L'p') + L"\" E:").c_str()));
 
     // 259 bytes still fit.
     char slot[kPathRoom];
@@ -302,4 +306,15 @@ TEST_F(Relaunch, ASecondInstallerEndsAtTheMutex) {
     CInstoriaDlg dlg;
     EXPECT_EQ(0, RunWithMutex(dlg));
     EXPECT_EQ(std::vector<std::string>({"INF: Mutex:PvMutexTest.exe is exist, close dialog"}), LogMessages());
+}
+
+TEST(ExitStatus, IsTheDocumentedNumberOfEachEnd) {
+    // Support scripts and makers' tests compare these numbers: they may never change.
+    EXPECT_EQ(0, ExitStatusOf(RunEnd::kDone));
+    EXPECT_EQ(1, ExitStatusOf(RunEnd::kStepFailed));
+    EXPECT_EQ(2, ExitStatusOf(RunEnd::kUnusableInput));
+    EXPECT_EQ(3, ExitStatusOf(RunEnd::kNotAdministrator));
+    EXPECT_EQ(4, ExitStatusOf(RunEnd::kDeviceCdrom));
+    EXPECT_EQ(5, ExitStatusOf(RunEnd::kAlreadyRunning));
+    EXPECT_EQ(3010, ExitStatusOf(RunEnd::kDoneRestart));
 }
