@@ -40,6 +40,14 @@ unsigned long long CurrentDriverVersion(HDEVINFO set, SP_DEVINFO_DATA& device) {
     return version;
 }
 
+bool IdListHolds(const std::vector<std::string>& ids, const std::string& id) {
+    for (const std::string& candidate : ids) {
+        if (candidate == id)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 bool ReadDeviceIdList(HDEVINFO set, SP_DEVINFO_DATA* device, DWORD property, std::vector<std::string>& ids) {
@@ -111,4 +119,30 @@ int CheckDriverVersion(const char* hwid, const std::string& version) {
     }
     WriteLog("LastestDriverVersion <= CurrentDriverVersion. Don`t need update.");
     return 0;
+}
+
+bool FindPresentDevices(const std::vector<DeviceQuery>& queries, std::vector<bool>& found) {
+    found.assign(queries.size(), false);
+    ScopedDevInfo set = AllPresentDevices();
+    if (!set)
+        return false;
+    SP_DEVINFO_DATA device = {};
+    device.cbSize = sizeof device;
+    for (DWORD index = 0; SetupDiEnumDeviceInfo(set.Get(), index, &device); ++index) {
+        std::vector<std::string> hardwareIds, compatibleIds;
+        if (!ReadDeviceIdList(set.Get(), &device, SPDRP_HARDWAREID, hardwareIds))
+            continue;
+        bool compatibleRead = false;
+        for (size_t i = 0; i < queries.size(); ++i) {
+            const DeviceQuery& query = queries[i];
+            if (found[i] || !IdListHolds(hardwareIds, query.hwid))
+                continue;
+            if (!query.compatId.empty() && !compatibleRead) {
+                ReadDeviceIdList(set.Get(), &device, SPDRP_COMPATIBLEIDS, compatibleIds);
+                compatibleRead = true;
+            }
+            found[i] = query.compatId.empty() || IdListHolds(compatibleIds, query.compatId);
+        }
+    }
+    return true;
 }

@@ -22,6 +22,16 @@ bool ReadDeviceIdList(HDEVINFO set, SP_DEVINFO_DATA* device, DWORD property, std
 // 1 when the device's compatible-ID list holds compatId.
 int HasCompatibleId(HDEVINFO set, SP_DEVINFO_DATA* device, const char* compatId);
 
+// What one look at the present devices is asked: a hardware ID and, unless empty, a compatible ID that the
+// same device must hold too (lower case).
+struct DeviceQuery {
+    std::string hwid;
+    std::string compatId;
+};
+// One enumeration of the present devices answers every query, without a log line (for looks that are
+// repeated while waiting). False when the device list cannot be had.
+bool FindPresentDevices(const std::vector<DeviceQuery>& queries, std::vector<bool>& found);
+
 // 1 when the profile's version text is newer than the driver Windows finds for the first present device
 // with hwid (an update is needed), else 0 (also when there is no such device).
 int CheckDriverVersion(const char* hwid, const std::string& version);

@@ -7,8 +7,10 @@
 #include "removal.h"
 #include "resident.h"
 #include "run_outcome.h"
+#include "switch_check.h"
 
 #include "common/clock.h"
+#include "common/files.h"
 #include "common/install_status.h"
 #include "common/log.h"
 #include "common/processes.h"
@@ -108,6 +110,51 @@ void FinishInstall(CInstoriaDlg& dlg) {
     WriteLog("InstallDriverThreadProc end");
 }
 
+namespace {
+
+const char* StepAfterLook(SwitchLook look) {
+    switch (look) {
+    case SwitchLook::kPortsCame:
+        return "ports came";
+    case SwitchLook::kCameBackUnswitched:
+        return "came back unswitched";
+    default:
+        return "ports did not come";
+    }
+}
+
+bool SwitchAndWatch(CInstoriaDlg& dlg) {
+    ReachStep("switch");
+    if (dlg.StopRequested() || !switch_3_port(dlg))
+        return false;
+    dlg.SetProgress(50);
+    // The device is switching: its CD-ROM node goes with the request, stop or not.
+    if (!RemoveCdromAndMassStorage()) {
+        WriteLog("deldev: del cdrom fail");
+        dlg.EndAfterFailure();
+        return false;
+    }
+    WriteLog("Delete cd rom OK");
+    dlg.SetProgress(55);
+    ReachStep("cd-rom return");
+    if (!WaitCdromCycle(dlg))
+        return false;
+    WriteLog("Disk is refind");
+    if (!SwitchesOnly(dlg.m_nDoType)) {
+        dlg.SetProgress(90);
+        // The mark for the launcher that the returning CD-ROM starts (at once, so it is written before the
+        // device's identity is looked at); other sections and keys stay.
+        ReachStep("status mark");
+        WriteInstallStatus(0);
+        WriteLog("deldev: del cdrom success");
+        if (!dlg.WorkerPause(100))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 DWORD WINAPI InstallDriverThreadProc(LPVOID parameter) {
     CInstoriaDlg& dlg = *static_cast<CInstoriaDlg*>(parameter);
     WriteLog("InstallDriverThreadProc begin");
@@ -123,33 +170,21 @@ DWORD WINAPI InstallDriverThreadProc(LPVOID parameter) {
         dlg.SetProgress(position);
     }
     WriteLog("Sleep 5S OK");
-    ReachStep("switch");
-    if (dlg.StopRequested() || !switch_3_port(dlg))
-        return 0;
-    dlg.SetProgress(50);
-    // The device is switching: its CD-ROM node goes with the request, stop or not.
-    if (!RemoveCdromAndMassStorage()) {
-        WriteLog("deldev: del cdrom fail");
-        dlg.EndAfterFailure();
-        return 0;
-    }
-    WriteLog("Delete cd rom OK");
-    dlg.SetProgress(55);
-    ReachStep("cd-rom return");
-    if (!WaitCdromCycle(dlg))
-        return 0;
-    WriteLog("Disk is refind");
-    if (!SwitchesOnly(dlg.m_nDoType)) {
-        dlg.SetProgress(90);
-        // The mark for the launcher that the returning CD-ROM starts; other sections and keys stay.
-        ReachStep("status mark");
-        WriteInstallStatus(0);
-        WriteLog("deldev: del cdrom success");
-        if (!dlg.WorkerPause(100))
+    SwitchSettings settings = ReadSwitchSettings(GetModuleDir() + "drvcfg.ini");
+    SwitchLook look = SwitchLook::kNothingInTime;
+    for (int sent = 0;; ++sent) {
+        if (!SwitchAndWatch(dlg))
             return 0;
+        ReachStep("device identity");
+        if (!LookForSwitchedIdentity(dlg, settings, look))
+            return 0;
+        if (look != SwitchLook::kCameBackUnswitched || sent >= settings.retries)
+            break;
+        WriteLog("The switch is sent again (%d of %d)", sent + 1, settings.retries);
     }
-    ReachStep("end");
-    EndRun(RunEnd::kDone);
+    // The drivers are in place either way; the run is done only when the device came in its ports.
+    ReachStep(StepAfterLook(look));
+    EndRun(look == SwitchLook::kPortsCame ? RunEnd::kDone : RunEnd::kStepFailed);
     if (EndsWithFinalWindow(dlg.m_nDoType))
         FinishInstall(dlg);
     else

@@ -2,8 +2,10 @@
 // (CD-ROM) identity. In order: the TCP receive window; the driver files (unless the run mode is 5: close the
 // medium's folder windows, end the launcher, remove the old drivers, place the package's); a five-second
 // pause; the device's mode switch; the removal of its CD-ROM node and the wait for its drive letter to go and
-// come back; the status mark for the launcher; then the final window (run modes 0 and 4) or the start-up
-// tool. A failed step ends the program through the window; nothing is undone or retried here.
+// come back; the status mark for the launcher; the look at the device's identity (its ports, or its storage
+// identity again: then the switch is sent again as often as [Switch] Retries allows); then the final window
+// (run modes 0 and 4) or the start-up tool. A failed step ends the program through the window; nothing is
+// undone here.
 #pragma once
 
 #include "common/text.h"

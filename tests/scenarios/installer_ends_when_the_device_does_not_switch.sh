@@ -3,7 +3,8 @@
 # cannot be asked for, and the window ends about 2 s after the failure (shipped installer, normal speed, mode
 # 5); a drive letter that never goes and one that never comes back end the install at the 60 s limit, which
 # counts over both waits (fast-clock twin), and a switch tool that hangs is given up at its 60 s limit. No
-# status mark is left.
+# status mark is left. A device whose letter comes back in its CD-ROM mode is told apart by its identity;
+# with [Switch] Retries the switch is sent again.
 # Usage: installer_ends_when_the_device_does_not_switch.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 FAST_CLOCK=1
 . "$(dirname "$0")/installer.sh"
@@ -73,5 +74,32 @@ check "ends the wait at the limit" log_new_has 'Wait for cdrom E: display fail'
 check "the window ends the program" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
 check "no mark is left" no_status_mark
 check "and no final window came" log_new_lacks 'Disk is refind'
+
+# unswitched: the device in its CD-ROM mode, none of its ports present, that comes back once unswitched.
+unswitched() {
+    sim device-remove --hwid "$DEVICE_HWID"
+    sim device-remove --hwid 'usb\vid_2f5e&pid_7a01&mi_00'
+    sim device-remove --hwid 'usb\vid_2f5e&pid_7a01&mi_01'
+    add_storage_device
+    device_cdrom E:
+    rm -f "$STAGED/portflip.journal"
+    never UnswitchedPlays=1
+}
+switches() { [ "$(grep -c '^portflip -switch' "$STAGED/portflip.journal")" = "$1" ]; }
+
+unswitched
+check "a letter that comes back with the storage identity is a device that did not switch" \
+    log_new_has 'The device came back unswitched: its storage identity is present'
+check "without [Switch] it is not asked again" switches 1
+check "the launcher's mark is written as before" file_has_line "$status" 'status=0'
+check "the run ends with status 1" result_is 1 'came back unswitched'
+
+set_profile "$STAGED/drvcfg.ini" Switch Retries 1
+unswitched
+check "with Retries=1 the switch is sent again" log_new_has 'The switch is sent again (1 of 1)'
+check "twice in all" switches 2
+check "and the ports that came are logged" \
+    log_new_has 'The device came back switched: its modem and serial ports are present'
+check "the run is done" result_is 0 'ports came'
 
 scenario_end

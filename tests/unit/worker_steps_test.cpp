@@ -1,8 +1,9 @@
 // The decisions of the install and update workers: portflip's parameters, the wait for the drive
-// letter to go and come back (played on a clock of the test's own), the run modes, the status file's path and
-// the update worker's progress step.
+// letter to go and come back (played on a clock of the test's own), the look at the device's identity after
+// it, the run modes, the status file's path and the update worker's progress step.
 #include "installer/install_worker.h"
 #include "installer/mode_switch.h"
+#include "installer/switch_check.h"
 #include "installer/update_worker.h"
 
 #include <gtest/gtest.h>
@@ -110,4 +111,27 @@ TEST(UpdateWorker, TheProgressStepHalvesPerOutdatedDriver) {
     EXPECT_EQ(25, UpdateProgressStep(2));
     EXPECT_EQ(16, UpdateProgressStep(3));
     EXPECT_EQ(50, UpdateProgressStep(0));
+}
+
+TEST(SwitchCheck, ThePortsDecideAndTheStorageIdentityIsAnUnswitchedReturn) {
+    const DWORD limit = 10000;
+    EXPECT_EQ(SwitchLook::kPortsCame, DecideSwitchLook({true, false}, 0, limit));
+    // A device that shows both has switched: its ports are what the launcher waits for.
+    EXPECT_EQ(SwitchLook::kPortsCame, DecideSwitchLook({true, true}, limit, limit));
+    EXPECT_EQ(SwitchLook::kCameBackUnswitched, DecideSwitchLook({false, true}, 0, limit));
+    EXPECT_EQ(SwitchLook::kNotYet, DecideSwitchLook({false, false}, limit - 1, limit));
+    EXPECT_EQ(SwitchLook::kNothingInTime, DecideSwitchLook({false, false}, limit, limit));
+}
+
+TEST(SwitchCheck, SettingsOutOfTheirRangeKeepTheirDefaults) {
+    SwitchSettings none = ParseSwitchSettings(nullptr, nullptr);
+    EXPECT_EQ(0, none.retries);
+    EXPECT_EQ(10, none.portsWaitSeconds);
+    SwitchSettings given = ParseSwitchSettings("9", "120");
+    EXPECT_EQ(9, given.retries);
+    EXPECT_EQ(120, given.portsWaitSeconds);
+    for (const char* bad : {"10", "-1", "", "1x", " 1", "99999999999"})
+        EXPECT_EQ(0, ParseSwitchSettings(bad, nullptr).retries) << bad;
+    for (const char* bad : {"0", "121", "ten"})
+        EXPECT_EQ(10, ParseSwitchSettings(nullptr, bad).portsWaitSeconds) << bad;
 }

@@ -15,6 +15,8 @@
 //   StorageGoesAfter=100
 //   PortsComeAfter=100
 //   StorageComesBackAfter=-1      ; the storage and CD-ROM nodes come back (a device that returns unswitched)
+//   UnswitchedPlays=0             ; the first plays bring no ports and the storage back (100 ms), the later
+//                                 ; ones switch; the plays so far are counted in [Played] Count
 //   LetterComesBackAfter=500      ; left out too when the letter never went
 //   CdromFolder=/path/of/medium   ; the Linux folder the CD-ROM shows when it comes back
 //   Sign=...                      ; its mounted-device record's sign (default: Key_CDROMSignId)
@@ -107,7 +109,19 @@ bool IsCdrom(char letter) {
     return GetDriveTypeA(root) == DRIVE_CDROM;
 }
 
+// Whether this play brings the device back in its CD-ROM mode; counts the play.
+bool PlaysUnswitched() {
+    int played = DoubleAnswer("Played", "Count", 0);
+    WritePrivateProfileStringA("Played", "Count", std::to_string(played + 1).c_str(),
+                               Beside("portflip.ini").c_str());
+    bool unswitched = played < DoubleAnswer("Play", "UnswitchedPlays", 0);
+    if (unswitched)
+        Journal("play: " + std::to_string(played + 1) + " comes back unswitched");
+    return unswitched;
+}
+
 void Play(char letter) {
+    bool unswitched = PlaysUnswitched();
     bool letterWent = After("LetterGoesAfter", 300);
     if (letterWent)
         Report(std::string("letter ") + letter + ": gone", sim::RemoveDrive(letter));
@@ -115,13 +129,15 @@ void Play(char letter) {
         RemoveStorage("Key_ProductId");
         RemoveStorage("Key_UsbStorHwId");
     }
-    if (After("PortsComeAfter", 100)) {
+    if (unswitched)
+        Journal("play: PortsComeAfter left out");
+    else if (After("PortsComeAfter", 100)) {
         AddInterface("Key_ModemHwId", "Modem");
         AddInterface("Key_SerialHwId", "Ports");
         AddInterface("Key_AdbHwId", "AndroidUsbDeviceClass");
     }
     // Left out unless asked for, and quietly so: the journal of an ordinary switch stays as it was.
-    int storageBack = DoubleAnswer("Play", "StorageComesBackAfter", -1);
+    int storageBack = unswitched ? 100 : DoubleAnswer("Play", "StorageComesBackAfter", -1);
     if (storageBack >= 0) {
         Sleep(static_cast<DWORD>(storageBack));
         AddStorage();
