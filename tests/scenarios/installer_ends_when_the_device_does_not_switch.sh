@@ -83,7 +83,8 @@ unswitched() {
     add_storage_device
     device_cdrom E:
     rm -f "$STAGED/portflip.journal"
-    never UnswitchedPlays=1
+    # The letter stays away long enough for a busy PC to see it gone after the switch sent again.
+    never UnswitchedPlays=1 LetterComesBackAfter=1500
 }
 switches() { [ "$(grep -c '^portflip -switch' "$STAGED/portflip.journal")" = "$1" ]; }
 

@@ -20,7 +20,9 @@ check "the staging fails as a whole" log_new_has 'InitalDriverSetup Failed'
 check "saying how many files are missing" any \
     "log_new | grep -aE '^Instoria: ERR: [0-9]+ files of the package could not be staged; the staging failed$'"
 check "no staged installer is started" log_new_lacks 'Call Instoria.exe in Windows temp dir.'
-check "the installer ends" status_is 0
+check "the installer ends with status 1" status_is 1
+# The full disk has no room for the run's [result] either: the log says how it ended.
+check "at the staging" log_new_has 'Instoria ends with status 1 after the step: staging'
 
 umount "$TEMP_DIR"
 log_mark

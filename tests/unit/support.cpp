@@ -155,8 +155,11 @@ HANDLE StartProgram(const std::string& program, const std::string& arguments) {
 
 DWORD RunAndWait(const std::string& program, const std::string& arguments) {
     ScopedHandle process(StartProgram(program, arguments));
-    if (!process)
+    if (!process) {
+        // Seen once, seldom: the cause is what the next occurrence must name.
+        fprintf(stderr, "RunAndWait: %s cannot be started, error %lu\n", program.c_str(), GetLastError());
         return ~0u;
+    }
     WaitForSingleObject(process.Get(), INFINITE);
     DWORD code = ~0u;
     GetExitCodeProcess(process.Get(), &code);

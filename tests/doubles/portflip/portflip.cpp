@@ -15,8 +15,8 @@
 //   StorageGoesAfter=100
 //   PortsComeAfter=100
 //   StorageComesBackAfter=-1      ; the storage and CD-ROM nodes come back (a device that returns unswitched)
-//   UnswitchedPlays=0             ; the first plays bring no ports and the storage back (100 ms), the later
-//                                 ; ones switch; the plays so far are counted in [Played] Count
+//   UnswitchedPlays=0             ; the first plays bring no ports, and the storage back with the letter;
+//                                 ; the later ones switch; the plays so far are counted in [Played] Count
 //   LetterComesBackAfter=500      ; left out too when the letter never went
 //   CdromFolder=/path/of/medium   ; the Linux folder the CD-ROM shows when it comes back
 //   Sign=...                      ; its mounted-device record's sign (default: Key_CDROMSignId)
@@ -137,7 +137,7 @@ void Play(char letter) {
         AddInterface("Key_AdbHwId", "AndroidUsbDeviceClass");
     }
     // Left out unless asked for, and quietly so: the journal of an ordinary switch stays as it was.
-    int storageBack = unswitched ? 100 : DoubleAnswer("Play", "StorageComesBackAfter", -1);
+    int storageBack = DoubleAnswer("Play", "StorageComesBackAfter", -1);
     if (storageBack >= 0) {
         Sleep(static_cast<DWORD>(storageBack));
         AddStorage();
@@ -153,6 +153,9 @@ void Play(char letter) {
             Journal("play: no CdromFolder or Sign for the letter to come back");
             return;
         }
+        // A device that re-attaches in its CD-ROM mode brings its storage identity with the letter.
+        if (unswitched)
+            AddStorage();
         // Once, on a loaded machine, the letter was no drive after the play had ended, though Wine's mount
         // manager had been asked to define it. The device's CD-ROM does come back: the letter is looked at
         // a moment later and asked for again, and each miss is journaled.
