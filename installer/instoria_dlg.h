@@ -8,8 +8,8 @@
 #pragma once
 
 #include "framework/dialog.h"
-#include "common/controls_bmp_button.h"
-#include "common/controls_progress.h"
+#include "controls/bmp_button.h"
+#include "controls/progress.h"
 #include "common/handles.h"
 #include "common/text.h"
 #include "skin_layout.h"

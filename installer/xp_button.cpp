@@ -1,6 +1,6 @@
 #include "xp_button.h"
 
-#include "common/controls_geometry.h"
+#include "controls/geometry.h"
 #include "common/files.h"
 #include "common/handles.h"
 #include "common/log.h"

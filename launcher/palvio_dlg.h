@@ -12,7 +12,7 @@
 #include "drive_watch.h"
 #include "xp_button.h"
 
-#include "common/controls_bmp_button.h"
+#include "controls/bmp_button.h"
 #include "common/handles.h"
 #include "common/plugin_api.h"
 #include "common/staging.h"

@@ -2,7 +2,7 @@
 // button orders and captions: the progress bar stays in its control, centred parts stay centred, and no
 // arithmetic overflows (the sanitizer's part). Coordinates stay within what a window can have. The SD and
 // MTP buttons' command line never runs past its room.
-#include "common/controls_geometry.h"
+#include "controls/geometry.h"
 #include "fuzz_check.h"
 #include "launcher/mode_switch_command.h"
 #include "launcher/window_layout.h"

@@ -1,4 +1,4 @@
-#include "common/controls_geometry.h"
+#include "controls/geometry.h"
 
 #include <gtest/gtest.h>
 

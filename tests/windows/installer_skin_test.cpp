@@ -6,8 +6,8 @@
 #include "skin_test_ids.h"
 #include "skin_test_support.h"
 
-#include "common/controls_bmp_button.h"
-#include "common/controls_progress.h"
+#include "controls/bmp_button.h"
+#include "controls/progress.h"
 #include "common/log.h"
 #include "framework/app.h"
 #include "installer/resource.h"

@@ -5,7 +5,7 @@
 #include "skin_test_ids.h"
 #include "skin_test_support.h"
 
-#include "common/controls_bmp_button.h"
+#include "controls/bmp_button.h"
 #include "common/log.h"
 #include "framework/app.h"
 #include "launcher/resource.h"

@@ -1,4 +1,4 @@
-#include "controls_geometry.h"
+#include "geometry.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "controls_bmp_button.h"
+#include "bmp_button.h"
 
-#include "files.h"
-#include "log.h"
+#include "common/files.h"
+#include "common/log.h"
 
 int CMyBmpButton::LoadBitmapFiles(const char* normal, const char* selected, HINSTANCE instance) {
     m_bitmap.DeleteObject();

@@ -1,8 +1,8 @@
-#include "controls_progress.h"
+#include "progress.h"
 
-#include "controls_geometry.h"
-#include "handles.h"
-#include "text.h"
+#include "geometry.h"
+#include "common/handles.h"
+#include "common/text.h"
 
 #include <cstring>
 
