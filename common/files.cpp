@@ -90,13 +90,6 @@ bool AppendPath(char* path, size_t room, const char* part) {
     return true;
 }
 
-bool ForceDeleteFile(const char* path) {
-    DWORD attributes = GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
-    return DeleteFileA(path) != FALSE;
-}
-
 std::string LowerText(std::string text) {
     if (!text.empty())
         CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
@@ -116,15 +109,6 @@ bool ReadSearchableText(const char* path, std::string& text) {
     if (!ReadWholeFile(path, text))
         return false;
     LowerToFirstZero(text);
-    return true;
-}
-
-bool GetWindowsFolder(char (&path)[kPathRoom]) {
-    UINT length = GetWindowsDirectoryA(path, kPathRoom);
-    if (length == 0 || length >= kPathRoom) {
-        path[0] = '\0';
-        return false;
-    }
     return true;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "file_contents.h"
+#include "plain_files.h"
 #include "text.h"
 
 #include <windows.h>
@@ -18,9 +19,6 @@ std::string GetModuleDir();
 // result would not fit: a path is never cut.
 bool AppendPath(char* path, size_t room, const char* part);
 
-// Deletes a file, clearing its read-only attribute first. True when the file was deleted.
-bool ForceDeleteFile(const char* path);
-
 // The text lowered as Windows lowers it in the program's code page.
 std::string LowerText(std::string text);
 // Whether path is folder itself or lies inside it, compared without regard to case ("C:\T\Driver\x" lies in
@@ -35,9 +33,6 @@ int FileContainsText(const char* path, const char* text1, const char* text2);
 // cannot be read; a caller testing one file for several texts reads it once.
 bool ReadSearchableText(const char* path, std::string& text);
 
-// The Windows folder as GetWindowsDirectoryA gives it ("C:\WINDOWS", no trailing backslash). False when it
-// cannot be had or does not fit.
-bool GetWindowsFolder(char (&path)[kPathRoom]);
 // {Temp}: the temp folder as GetTempPathA gives it, with its trailing backslash. False (logged) when it
 // cannot be had or does not fit.
 bool GetTempFolder(char (&path)[kPathRoom]);

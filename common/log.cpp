@@ -1,7 +1,7 @@
 #include "log.h"
 
-#include "files.h"
 #include "handles.h"
+#include "plain_files.h"
 
 #include <atomic>
 #include <cstdio>
