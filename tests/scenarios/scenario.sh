@@ -34,7 +34,7 @@ run() {
     wine_exec "$PREFIX" "$@" || STATUS=$?
 }
 
-# sim COMMAND [ARGS...]: changes the simulated PC with simpc.exe (see README.md) in the scenario's prefix.
+# sim COMMAND [ARGS...]: changes the simulated PC with simpc.exe (see tests/README.md) in the scenario's prefix.
 # Its output goes to SIM_OUTPUT (and the script's output); a failure counts as a failed check. sim32 and
 # sim64 pick the tool of that architecture; on win64 sim32 sees what a 32-bit program sees.
 sim() {

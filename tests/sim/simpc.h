@@ -1,6 +1,6 @@
 // The simulated PC: puts the Wine prefix that the calling program runs in into a state a real PC can be in,
 // through the same Win32 calls that Windows' own tools would use. Test-only code, linked into the tests and
-// into simpc.exe, its command-line face (see README.md, "The simulated PC").
+// into simpc.exe, its command-line face (see tests/README.md, "The simulated PC").
 //
 // Every change answers a Result: success, or a message that says what failed and why. Nothing throws.
 #pragma once
