@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -25,13 +26,131 @@ void LowerToFirstZero(std::string& content) {
     }
 }
 
-int TextContainsBoth(std::string& content, const char* text1, const char* text2) {
+namespace {
+
+bool HasCapital(const std::string& text) {
+    for (char c : text) {
+        if (c >= 'A' && c <= 'Z')
+            return true;
+    }
+    return false;
+}
+
+// Where in the lowered text a search anchors: a character that only matches itself (no capital folds onto
+// it), so that memchr, which costs far less than lowering the whole text, finds the candidates. A backslash
+// or an ampersand, the rarest in an INF file, where the text has one; npos for letters only.
+size_t AnchorOf(const std::string& lowered) {
+    for (char preferred : {'\\', '&', '_'}) {
+        size_t at = lowered.find(preferred);
+        if (at != std::string::npos)
+            return at;
+    }
+    for (size_t i = 0; i < lowered.size(); ++i) {
+        if (lowered[i] < 'a' || lowered[i] > 'z')
+            return i;
+    }
+    return std::string::npos;
+}
+
+// memchr a word at a time: the C library's byte loop is the scan's whole cost in a 32-bit program under
+// emulation, and an INF file is mostly text without the anchor.
+const char* FindByte(const char* from, const char* end, char byte) {
+    using Word = uintptr_t;
+    const Word ones = ~Word(0) / 0xFF; // 0x0101...
+    const Word highs = ones << 7;      // 0x8080...
+    const Word pattern = ones * static_cast<unsigned char>(byte);
+    while (static_cast<size_t>(end - from) >= sizeof(Word)) {
+        Word word;
+        memcpy(&word, from, sizeof word);
+        word ^= pattern; // a zero byte where the byte is
+        if ((word - ones) & ~word & highs)
+            break;
+        from += sizeof(Word);
+    }
+    for (; from < end; ++from) {
+        if (*from == byte)
+            return from;
+    }
+    return nullptr;
+}
+
+bool MatchesFoldedAt(const char* start, const std::string& lowered) {
+    for (size_t i = 0; i < lowered.size(); ++i) {
+        char c = start[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        if (c != lowered[i])
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+size_t FirstHeldLowered(const std::string& content, const std::vector<std::string>& texts) {
+    const char* text = content.data();
+    const char* end = text + content.size();
+    // Only the text before the first zero byte is searched: looked up once a match needs it.
+    const char* firstZero = nullptr;
+    bool zeroKnown = false;
+    auto beforeZero = [&](const char* matchEnd) {
+        if (!zeroKnown) {
+            firstZero = FindByte(text, end, '\0');
+            zeroKnown = true;
+        }
+        return !firstZero || matchEnd <= firstZero;
+    };
+    std::vector<bool> held(texts.size(), false);
+    std::vector<size_t> anchors(texts.size(), std::string::npos);
+    std::string sweeps; // the anchor characters, each swept once for every text it anchors
+    for (size_t i = 0; i < texts.size(); ++i) {
+        if (texts[i].empty() || HasCapital(texts[i]))
+            continue;
+        anchors[i] = AnchorOf(texts[i]);
+        if (anchors[i] == std::string::npos) {
+            // Letters only: every place is a candidate.
+            for (const char* start = text; start + texts[i].size() <= end && !held[i]; ++start)
+                held[i] = MatchesFoldedAt(start, texts[i]) && beforeZero(start + texts[i].size());
+        } else if (sweeps.find(texts[i][anchors[i]]) == std::string::npos) {
+            sweeps += texts[i][anchors[i]];
+        }
+    }
+    for (char anchor : sweeps) {
+        for (const char* from = text; from < end;) {
+            const char* hit = FindByte(from, end, anchor);
+            if (!hit)
+                break;
+            for (size_t i = 0; i < texts.size(); ++i) {
+                if (held[i] || anchors[i] == std::string::npos || texts[i][anchors[i]] != anchor ||
+                    hit < text + anchors[i])
+                    continue;
+                const char* start = hit - anchors[i];
+                if (start + texts[i].size() <= end && MatchesFoldedAt(start, texts[i]) &&
+                    beforeZero(start + texts[i].size()))
+                    held[i] = true;
+            }
+            from = hit + 1;
+        }
+    }
+    for (size_t i = 0; i < texts.size(); ++i) {
+        if (held[i])
+            return i;
+    }
+    return std::string::npos;
+}
+
+bool TextHoldsLowered(const std::string& content, const char* lowered) {
+    if (!*lowered)
+        return true;
+    return FirstHeldLowered(content, {lowered}) == 0;
+}
+
+int TextContainsBoth(const std::string& content, const char* text1, const char* text2) {
     if (!text1 || !*text1)
         return 0;
-    LowerToFirstZero(content);
-    if (content.find(text1) == std::string::npos)
+    if (!TextHoldsLowered(content, text1))
         return 0;
-    return (!text2 || !*text2 || content.find(text2) != std::string::npos) ? 1 : 0;
+    return (!text2 || !*text2 || TextHoldsLowered(content, text2)) ? 1 : 0;
 }
 
 bool IsWholeBitmap(const std::string& head, unsigned long long fileSize) {

@@ -4,11 +4,19 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 // Cuts the text at its first zero byte and lowers its letters A to Z.
 void LowerToFirstZero(std::string& content);
-// The search of FileContainsText over text already in memory (content is lowered in place).
-int TextContainsBoth(std::string& content, const char* text1, const char* text2);
+// Whether the text, up to its first zero byte and with its letters A to Z taken as lowered, holds the
+// lowered text (which, holding a capital, is found nowhere). The text itself is neither copied nor changed.
+bool TextHoldsLowered(const std::string& content, const char* lowered);
+// The same for several texts in one sweep of the content: the index of the first of them, in their order,
+// that the content holds; npos when it holds none (empty texts are held by none).
+size_t FirstHeldLowered(const std::string& content, const std::vector<std::string>& texts);
+// The search of FileContainsText over text already in memory: 1 when it holds text1 and, unless text2 is
+// null or empty, text2 too, as TextHoldsLowered finds them; 0 for an empty text1.
+int TextContainsBoth(const std::string& content, const char* text1, const char* text2);
 // Whether the first bytes of a .bmp file (head) and its size describe a whole bitmap: complete headers
 // and all the pixel data they announce.
 bool IsWholeBitmap(const std::string& head, unsigned long long fileSize);

@@ -26,9 +26,10 @@ bool OpenForReading(const char* path, ScopedFileHandle& file, unsigned long long
     return true;
 }
 
-// Reads up to count bytes into content; fewer when the file is shorter.
+// Reads up to count bytes into content; fewer when the file is shorter. The room content already has is
+// reused without being cleared first: a caller reading many files pays for its buffer once.
 bool ReadUpTo(HANDLE file, size_t count, std::string& content) {
-    content.assign(count, '\0');
+    content.resize(count);
     size_t done = 0;
     while (done < count) {
         DWORD read = 0;
@@ -103,6 +104,10 @@ bool PathIsWithin(const std::string& path, const std::string& folder) {
     if (lowerFolder.empty() || lowerPath.compare(0, lowerFolder.size(), lowerFolder) != 0)
         return false;
     return lowerPath.size() == lowerFolder.size() || lowerPath[lowerFolder.size()] == '\\';
+}
+
+bool ReadFileBytes(const char* path, std::string& content) {
+    return ReadWholeFile(path, content);
 }
 
 bool ReadSearchableText(const char* path, std::string& text) {

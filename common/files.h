@@ -29,6 +29,9 @@ bool PathIsWithin(const std::string& path, const std::string& folder);
 // unless text2 is empty, text2 as well; 0 otherwise (also for an empty text1 or an unreadable file).
 // The search texts are taken as given: callers pass lower-case texts.
 int FileContainsText(const char* path, const char* text1, const char* text2);
+// The file's bytes, whole (a file far larger than an INF file is refused, logged). False for a file that
+// cannot be read. Reading many files into one string reuses its room.
+bool ReadFileBytes(const char* path, std::string& content);
 // The text FileContainsText searches in: the file up to its first zero byte, lowered. False for a file that
 // cannot be read; a caller testing one file for several texts reads it once.
 bool ReadSearchableText(const char* path, std::string& text);

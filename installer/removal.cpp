@@ -48,14 +48,15 @@ bool RemoveOemInfsNaming(const std::vector<std::string>& ids, bool logMatch) {
         WriteLog("ERROR: FindFirstFile inf dir fail.LastError:%d", static_cast<int>(error));
         return false;
     }
+    std::string text; // one buffer for every file
     do {
         std::string path = std::string(windows) + "\\Inf\\" + found.cFileName;
-        std::string text;
-        if (!ReadSearchableText(path.c_str(), text))
+        if (!ReadFileBytes(path.c_str(), text))
             continue;
-        for (const std::string& id : ids) {
-            if (id.empty() || text.find(id) == std::string::npos)
-                continue;
+        // One sweep of the text for every ID; the first ID of the list that it holds is the match.
+        size_t held = FirstHeldLowered(text, ids);
+        if (held != std::string::npos) {
+            const std::string& id = ids[held];
             if (logMatch)
                 WriteLog("File_info: %s; USB_info:%s. Match!", path.c_str(), id.c_str());
             if (ForceDeleteFile(path.c_str()))
@@ -67,7 +68,6 @@ bool RemoveOemInfsNaming(const std::vector<std::string>& ids, bool logMatch) {
                 WriteLog("INFO: Remove pnf file suc, file: %s.", pnf.c_str());
             else
                 WriteLog("ERROR: Remove pnf file err, file: %s.", pnf.c_str());
-            break;
         }
     } while (FindNextFileA(search.Get(), &found));
     WriteLog("Remove driver file, OK.");

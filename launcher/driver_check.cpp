@@ -54,17 +54,17 @@ int IsDriverFileInstalled() {
     }
 
     const std::string& driver = DeviceProfile.UsbDriverName;
+    std::string content; // one buffer for every file
     do {
         char inf[kPathRoom];
         if (!FormatBounded(inf, sizeof inf, "%s\\Inf\\%s", windows, found.cFileName))
             continue; // a name that long is no INF file Windows added
         // Each file is read once for both interfaces; one that cannot be read matches neither.
-        std::string content;
         bool read = false;
         for (DriverCheckEntry& entry : DeviceProfile.SearchTable) {
             if (entry.bFound)
                 continue;
-            if (!read && !(read = ReadSearchableText(inf, content)))
+            if (!read && !(read = ReadFileBytes(inf, content)))
                 break;
             if (!TextContainsBoth(content, entry.HwId.c_str(), driver.c_str()))
                 continue;

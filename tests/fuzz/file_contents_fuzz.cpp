@@ -1,5 +1,6 @@
-// The search of an INF file's text and the check of a bitmap's headers, on any bytes: the search must
-// agree with a plain lower-and-find, and a bitmap taken as whole must really announce no more than it has.
+// The search of an INF file's text (one text, or several in one sweep) and the check of a bitmap's headers,
+// on any bytes: the search must agree with a plain lower-and-find, and a bitmap taken as whole must really
+// announce no more than it has.
 #include "common/file_contents.h"
 #include "fuzz_check.h"
 
@@ -31,6 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     text2.resize(strlen(text2.c_str()));
     bool expected = !text1.empty() && Contains(content, text1) && (text2.empty() || Contains(content, text2));
     FUZZ_EXPECT(found == (expected ? 1 : 0));
+    // Several texts in one sweep: the first of them, in their order, that a plain search finds.
+    size_t first = !text1.empty() && Contains(content, text1)   ? 0
+                   : !text2.empty() && Contains(content, text2) ? 1
+                                                                : std::string::npos;
+    FUZZ_EXPECT(FirstHeldLowered(content, {text1, text2}) == first);
 
     std::string head = content.substr(0, kBitmapHeadSize);
     if (IsWholeBitmap(head, fileSize)) {
