@@ -146,3 +146,62 @@ bool FindPresentDevices(const std::vector<DeviceQuery>& queries, std::vector<boo
     }
     return true;
 }
+
+bool DeviceSnapshot::Take() {
+    m_taken = true;
+    m_set = AllPresentDevices();
+    if (!m_set) {
+        WriteLog("ERR: SetupDiGetClassDevs error...");
+        return false;
+    }
+    SP_DEVINFO_DATA device = {};
+    device.cbSize = sizeof device;
+    for (DWORD index = 0; SetupDiEnumDeviceInfo(m_set.Get(), index, &device); ++index) {
+        std::vector<std::string> ids;
+        if (!ReadDeviceIdList(m_set.Get(), &device, SPDRP_HARDWAREID, ids))
+            continue; // a device without hardware IDs answers no look
+        m_devices.push_back(device);
+        m_hardwareIds.push_back(std::move(ids));
+    }
+    m_compatibleIds.assign(m_devices.size(), {});
+    m_compatibleRead.assign(m_devices.size(), false);
+    return true;
+}
+
+bool DeviceSnapshot::CompatibleIdsHold(size_t node, const char* compatId) {
+    if (!m_compatibleRead[node]) {
+        ReadDeviceIdList(m_set.Get(), &m_devices[node], SPDRP_COMPATIBLEIDS, m_compatibleIds[node]);
+        m_compatibleRead[node] = true;
+    }
+    if (IdListHolds(m_compatibleIds[node], compatId)) {
+        WriteLog("INF: Compared: %s...", compatId);
+        return true;
+    }
+    WriteLog("INF: Can't compared compatible ID: %s...", compatId);
+    return false;
+}
+
+int DeviceSnapshot::Detect(const char* hwid, const char* compatId, int* absent) {
+    *absent = 1;
+    WriteLog("Begin detect device hwid(%s), comId(%s)", hwid, compatId ? compatId : "");
+    if (!m_taken) {
+        if (!Take())
+            return 0;
+    } else if (!m_set) {
+        WriteLog("ERR: SetupDiGetClassDevs error...");
+        return 0;
+    }
+    // The same order and the same lines as a walk of the devices: every ID of a device that equals hwid is
+    // one candidate for the compatible ID.
+    for (size_t node = 0; node < m_devices.size(); ++node) {
+        for (const std::string& id : m_hardwareIds[node]) {
+            if (id == hwid && (!compatId || !*compatId || CompatibleIdsHold(node, compatId))) {
+                *absent = 0;
+                WriteLog("Finded  device(%s), SUC...", hwid);
+                return 1;
+            }
+        }
+    }
+    WriteLog("Not finded the device(%s)", hwid);
+    return 1;
+}

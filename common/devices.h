@@ -4,6 +4,7 @@
 #pragma once
 
 #include "device_ids.h"
+#include "handles.h"
 
 #include <windows.h>
 #include <setupapi.h>
@@ -21,6 +22,27 @@ bool ReadDeviceIdList(HDEVINFO set, SP_DEVINFO_DATA* device, DWORD property, std
 
 // 1 when the device's compatible-ID list holds compatId.
 int HasCompatibleId(HDEVINFO set, SP_DEVINFO_DATA* device, const char* compatId);
+
+// The present devices as one enumeration found them, for a decision that looks at them more than once: each
+// device's hardware IDs are read once, its compatible IDs only when a look needs them. Looks answer and log
+// as DetectDevice does, on a PC that does not change while the snapshot lives.
+class DeviceSnapshot {
+public:
+    // Enumerates the present devices; false (logged as DetectDevice logs it) when the list cannot be had.
+    bool Take();
+    // DetectDevice's answer and log lines, from the snapshot (taken first when it has not been).
+    int Detect(const char* hwid, const char* compatId, int* absent);
+
+private:
+    bool CompatibleIdsHold(size_t node, const char* compatId);
+
+    ScopedDevInfo m_set;
+    bool m_taken = false;
+    std::vector<SP_DEVINFO_DATA> m_devices;
+    std::vector<std::vector<std::string>> m_hardwareIds;
+    std::vector<std::vector<std::string>> m_compatibleIds;
+    std::vector<bool> m_compatibleRead;
+};
 
 // What one look at the present devices is asked: a hardware ID and, unless empty, a compatible ID that the
 // same device must hold too (lower case).

@@ -17,14 +17,20 @@ namespace {
 
 class SystemLaunchProbe : public LaunchProbe {
 public:
-    explicit SystemLaunchProbe(CPalvioDlg& dlg) : m_dlg(dlg) {}
-    int StorageModePresent() override { return m_dlg.m_pDriverPrepare->IsDeviceAbsent() ? 0 : 1; }
+    SystemLaunchProbe(CPalvioDlg& dlg, DeviceSnapshot& devices) : m_dlg(dlg), m_devices(devices) {}
+    // The device's storage identity, from the run's one look at the present devices.
+    int StorageModePresent() override {
+        int absent = 1;
+        m_devices.Detect(DeviceProfile.ProductId.c_str(), DeviceProfile.MassCmpId.c_str(), &absent);
+        return absent ? 0 : 1;
+    }
     int DriverFilesInstalled() override { return IsDriverFileInstalled(); }
     int IsAdministrator() override { return m_dlg.CheckAdminPrompt(0); }
     int ApplicationRunning() override { return m_dlg.IsApplicationRunning(); }
 
 private:
     CPalvioDlg& m_dlg;
+    DeviceSnapshot& m_devices;
 };
 
 // The road of drivers already in Windows: the package is staged anew and the staged installer asked to
@@ -98,15 +104,17 @@ BOOL RunStartup(CPalvioDlg& dlg) {
         return FALSE;
     }
 
+    // One enumeration of the present devices serves the card-reader look and the storage look.
     const DeviceProfileData& profile = DeviceProfile;
+    DeviceSnapshot devices;
     int absent = 1;
-    DetectDevice(profile.UDiskId.c_str(), profile.MassCmpId.c_str(), &absent);
+    devices.Detect(profile.UDiskId.c_str(), profile.MassCmpId.c_str(), &absent);
     if (!absent) {
         WriteLog("INF: Phone is in readcard state");
         return FALSE;
     }
 
-    SystemLaunchProbe probe(dlg);
+    SystemLaunchProbe probe(dlg, devices);
     switch (ChooseLaunchRoad(probe)) {
     case LaunchRoad::kSwitchPorts:
         return SwitchPorts(dlg);

@@ -67,6 +67,33 @@ TEST_F(DeviceOnThePc, IsNeverFoundByAPrefixOrAnUpperCaseId) {
     EXPECT_EQ("Not finded the device(USB\\VID_1234&PID_5678)", LogMessages().back());
 }
 
+TEST_F(DeviceOnThePc, OneSnapshotAnswersAndLogsEachLookAsAWalkOfTheDevicesDoes) {
+    Add(Node("USB\\VID_3A3A&PID_0001\\A", {"USB\\VID_3A3A&PID_0001"}, {"USB\\Class_02"}));
+    Add(Node("USB\\VID_3A3A&PID_0001\\B", {"USB\\VID_3A3A&PID_0001"}, {"USB\\Class_08"}));
+    Add(Node("USB\\VID_3A3A&PID_0003\\C", {"USB\\VID_3A3A&PID_0003"}));
+    struct Look {
+        const char* hwid;
+        const char* compatId;
+    };
+    const Look looks[] = {{"usb\\vid_3a3a&pid_0001", "usb\\class_08"},
+                          {"usb\\vid_3a3a&pid_0001", "usb\\class_ff"},
+                          {"usb\\vid_3a3a&pid_0003", ""},
+                          {"usb\\vid_3a3a&pid_0009", nullptr},
+                          {"usb\\vid_3a3a&pid_0001", "usb\\class_02"}};
+    DeviceSnapshot snapshot;
+    ASSERT_TRUE(snapshot.Take());
+    for (const Look& look : looks) {
+        DeleteLog();
+        int walked = -1, snapped = -1;
+        EXPECT_EQ(1, DetectDevice(look.hwid, look.compatId, &walked));
+        std::vector<std::string> walkLines = LogMessages();
+        DeleteLog();
+        EXPECT_EQ(1, snapshot.Detect(look.hwid, look.compatId, &snapped));
+        EXPECT_EQ(walked, snapped) << look.hwid;
+        EXPECT_EQ(walkLines, LogMessages()) << look.hwid;
+    }
+}
+
 TEST_F(DeviceOnThePc, CompatibleIdFilterSkipsOneDeviceAndFindsALaterOne) {
     Add(Node("USB\\VID_2222&PID_0001\\A", {"USB\\VID_2222&PID_0001"}, {"USB\\Class_02"}));
     Add(Node("USB\\VID_2222&PID_0001\\B", {"USB\\VID_2222&PID_0001"},
