@@ -23,6 +23,8 @@ import struct
 import sys
 
 sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from inf_file import InfFile, inf_text  # noqa: E402
 
 FALLBACK_LANGUAGE = 0x0809
 EDITION_FOLDERS = ["Win7", "Vista", "Vista-AMD64", "Win7-AMD64"]
@@ -383,29 +385,14 @@ def check_device_section(report, ini, section):
     return values
 
 
-def inf_text(path):
-    """An INF file's text: UTF-16 or UTF-8 after a byte order mark, else ANSI (read as Latin-1) up to a NUL."""
-    with open(path, "rb") as source:
-        data = source.read()
-    if data[:2] == b"\xff\xfe":
-        return data[2:].decode("utf-16-le", "replace")
-    if data[:3] == b"\xef\xbb\xbf":
-        return data[3:].decode("utf-8", "replace")
-    return data.split(b"\0")[0].decode("latin-1")
-
-
-def inf_catalog(text):
-    """The catalog an INF names for 64-bit Windows: [Version] CatalogFile.NTamd64, else CatalogFile (names of
-    sections and keys without regard to case, ';' comments left out); None when it names none."""
-    section, keys = None, {}
-    for line in text.splitlines():
-        line = line.split(";", 1)[0].strip()
-        if line.startswith("[") and "]" in line:
-            section = line[1:line.index("]")].strip().lower()
-        elif section == "version" and "=" in line:
-            key, value = line.split("=", 1)
-            keys.setdefault(key.strip().lower(), value.strip().strip('"'))
-    return keys.get("catalogfile.ntamd64") or keys.get("catalogfile") or None
+def inf_catalog(inf):
+    """The catalog an INF names for 64-bit Windows: [Version] CatalogFile.NTamd64, else CatalogFile; None when
+    it names none."""
+    for key in ("CatalogFile.NTamd64", "CatalogFile"):
+        entry = inf.entry("Version", key)
+        if entry and entry.field(0):
+            return entry.field(0)
+    return None
 
 
 def check_catalogs(report, package, name):
@@ -417,7 +404,7 @@ def check_catalogs(report, package, name):
     present = {f.lower() for f in files}  # Windows finds a file without regard to case
     unnamed, missing = [], {}  # missing: catalog -> the INFs that name it
     for inf in sorted(f for f in files if f.endswith(".inf")):
-        catalog = inf_catalog(inf_text(os.path.join(folder, inf)))
+        catalog = inf_catalog(InfFile(os.path.join(folder, inf)))
         if catalog is None:
             unnamed.append(inf)
         elif catalog.lower() not in present:

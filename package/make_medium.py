@@ -22,7 +22,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "scripts"))
 from make_bitmap import colour, write_bmp  # noqa: E402
 
 PACKAGE_FOLDER = "Driver"
-OWN_FILES = {"make_medium.py", "check_medium.py", "skin.txt", "__pycache__"}
+OWN_FILES = {"make_medium.py", "check_medium.py", "inf_file.py", "skin.txt", "__pycache__"}
 
 # (build tree: 0 i686, 1 x86_64; path in the tree; path on the medium; required)
 PROGRAMS = [
