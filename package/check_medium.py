@@ -14,7 +14,10 @@ device's side); driver version texts that the installer can read; every language
 fallback section 0x0809 present, and each section's text in its language's ANSI code page; every skin
 bitmap present and whole; the package folder one plain folder name; each edition folder with its .inf and
 .sys files, also those that [Newer_Windows] names (plain folder names of the package); the programs the
-profile and the configuration name; the plug-in library exporting all 13 entry points, as a 32-bit library.
+profile and the configuration name; the plug-in library exporting all 13 entry points, as a 32-bit library;
+in each edition folder, each interface's INF (read as Windows reads it) naming the profile's hardware ID in
+the models section each Windows of the folder takes, a DriverVer not older than the profile's version, and
+the files its install sections copy where its source-disk sections put them, beside it.
 Warned of: a 64-bit edition folder whose INFs name no catalog, or lack the catalog they name.
 """
 import os
@@ -32,6 +35,24 @@ AMD64_EDITION_FOLDERS = ["Vista-AMD64", "Win7-AMD64"]
 # The optional section of drvcfg.ini that names the edition folders for Windows 8 and later (32-bit, 64-bit).
 NEWER_WINDOWS = "Newer_Windows"
 NEWER_WINDOWS_KEYS = ["Key_Folder", "Key_FolderAMD64"]
+# The Windows each edition folder serves, as the programs choose the folder: (name, architecture, (major,
+# minor, build)); Windows 10 as its last release (22H2), 11 as its first.
+EDITION_WINDOWS = {
+    "Win7": [("2000", "x86", (5, 0, 2195)), ("XP", "x86", (5, 1, 2600)), ("7", "x86", (6, 1, 7601))],
+    "Vista": [("Vista", "x86", (6, 0, 6002))],
+    "Vista-AMD64": [("Vista", "amd64", (6, 0, 6002))],
+    "Win7-AMD64": [("7", "amd64", (6, 1, 7601))],
+}
+NEWER_WINDOWS_SERVED = {
+    "Key_Folder": [("8", "x86", (6, 2, 9200)), ("8.1", "x86", (6, 3, 9600)), ("10", "x86", (10, 0, 19045))],
+    "Key_FolderAMD64": [("8", "amd64", (6, 2, 9200)), ("8.1", "amd64", (6, 3, 9600)), ("10", "amd64", (10, 0, 19045)),
+                        ("11", "amd64", (10, 0, 22000))],
+}
+BITS = {"x86": "32-bit", "amd64": "64-bit"}
+# Each interface of the device: the profile's keys of its INF, hardware ID and driver version.
+INTERFACES = [("Key_ModemInfName", "Key_ModemHwId", "Key_ModemHwIdVersion"),
+              ("Key_SerialInfName", "Key_SerialHwId", "Key_SerialHwIdVersion"),
+              ("Key_AdbInfName", "Key_AdbHwId", "Key_AdbHwIdVersion")]
 UNSIGNED_64BIT = ("64-bit Windows from Vista on refuses unsigned drivers, and Windows 10 and 11 take only drivers "
                   "signed through Microsoft's signing service (attestation or the hardware dashboard)")
 
@@ -74,22 +95,25 @@ class Ini:
     def __init__(self, path):
         self.path = path
         self.sections = {}  # lower-case name -> (name as written, {lower-case key: (key, value bytes)})
+        self.lines = {}  # (lower-case section, lower-case key) -> the number of the line the value is on
         with open(path, "rb") as source:
             data = source.read()
         current = None
-        for raw in data.splitlines():
+        for number, raw in enumerate(data.splitlines(), 1):
             line = raw.strip()
             if not line or line.startswith(b";"):
                 continue
             if line.startswith(b"[") and b"]" in line:
                 name = line[1:line.index(b"]")].strip().decode("latin-1")
-                current = self.sections.setdefault(name.lower(), (name, {}))[1]
+                current_name = name.lower()
+                current = self.sections.setdefault(current_name, (name, {}))[1]
             elif current is not None and b"=" in line:
                 key, value = line.split(b"=", 1)
                 key, value = key.strip().decode("latin-1"), value.strip()
                 if len(value) >= 2 and value[:1] in (b'"', b"'") and value[-1:] == value[:1]:
                     value = value[1:-1]  # the reader drops one pair of quotes around a value
                 current.setdefault(key.lower(), (key, value))
+                self.lines.setdefault((current_name, key.lower()), number)
 
     def has_section(self, section):
         return section.lower() in self.sections
@@ -103,6 +127,10 @@ class Ini:
         keys = self.sections.get(section.lower(), (None, {}))[1]
         entry = keys.get(key.lower())
         return entry[1] if entry else None
+
+    def line(self, section, key):
+        """The number of the line the key's value is on (None when the key is missing)."""
+        return self.lines.get((section.lower(), key.lower()))
 
     def text(self, section, key):
         value = self.value(section, key)
@@ -128,7 +156,9 @@ class Report:
         return os.path.relpath(path, self.medium) if path else "."
 
     def problem(self, path, text):
-        self.problems.append(f"check_medium: {self.where(path)}: {text}")
+        line = f"check_medium: {self.where(path)}: {text}"
+        if line not in self.problems:  # a rule met by several Windows of one folder reports once
+            self.problems.append(line)
 
     def warning(self, path, text):
         self.warnings.append(f"check_medium: {self.where(path)}: warning: {text}")
@@ -348,8 +378,9 @@ def check_launcher(report, medium):
         check_plugin(report, os.path.join(medium, *library.split("\\")))
     package = values.get("Key_DriverPath")
     if package and not plain_folder_name(package):
-        report.problem(config.path, f"[Section_Autorun] Key_DriverPath '{package}' is not one plain folder name: "
-                                    "the programs refuse it and stage nothing")
+        line = config.line("Section_Autorun", "Key_DriverPath")
+        report.problem(config.path, f"[Section_Autorun] line {line}: Key_DriverPath '{package}' is not one plain "
+                                    "folder name: the programs refuse it and stage nothing")
         package = None
 
     texts = read_ini(report, os.path.join(medium, "autorunlanguage.ini"))
@@ -417,6 +448,245 @@ def check_catalogs(report, package, name):
         report.warning(folder, f"catalogs that the INFs name but the folder lacks: {named}; {UNSIGNED_64BIT}")
 
 
+def windows_names(served):
+    """How a list of served Windows reads: "Windows XP and 7 (32-bit)"."""
+    by_bits = {}
+    for name, architecture, _ in served:
+        by_bits.setdefault(BITS[architecture], []).append(name)
+    listed = {bits: names[0] if len(names) == 1 else f"{', '.join(names[:-1])} and {names[-1]}"
+              for bits, names in by_bits.items()}
+    return ", ".join(f"Windows {names} ({bits})" for bits, names in listed.items())
+
+
+def decoration_rank(decoration, architecture, version):
+    """How well a [Manufacturer] decoration (NTamd64.6.1, NTx86...1, NT) fits a Windows: a rank to compare, or
+    None when it does not apply. The PC is taken for a workstation (product type 1) of the suites every
+    desktop edition has (VER_SUITE_SINGLEUSERTS)."""
+    parts = decoration.strip().lower().split(".")
+    target = parts[0][2:]
+    if not parts[0].startswith("nt") or len(parts) > 6 or target not in ("", architecture):
+        return None
+    if target == "" and architecture != "x86":
+        return None
+    try:
+        numbers = [None if part == "" else int(part, 16) if part.startswith("0x") else int(part) for part in parts[1:]]
+    except ValueError:
+        return None
+    major, minor, product, suite, build = numbers + [None] * (5 - len(numbers))
+    wanted = (major or 0, minor or 0)
+    if build is not None and version < (10, 0, 14310):
+        return None  # Windows before 10 build 14310 takes a decoration with a build number for none at all
+    if wanted > version[:2] or (build is not None and wanted == version[:2] and build > version[2]):
+        return None
+    if product not in (None, 0, 1) or (suite or 0) & ~0x100:
+        return None
+    return wanted, build or 0, target == architecture, product is not None, suite is not None
+
+
+# Which models section a [Manufacturer] entry gives a Windows: Windows 2000 reads no decorations and takes the
+# undecorated section. XP and later take, of the entry's decorations that apply (the architecture, or none
+# on x86 only; a version not above theirs; a build number only from 10 build 14310 on, and then not above
+# theirs for the same version; a product type and suite mask the PC has), the one of the highest version,
+# then the one that also names the build, product type or suite; when none applies, 32-bit Windows takes the undecorated section, and 64-bit
+# Windows (all of them came after Windows Server 2003 SP1, which made NTamd64 a must) takes none.
+def chosen_models_section(models, decorations, windows):
+    _, architecture, version = windows
+    if version < (5, 1):
+        return models
+    ranked = [(decoration_rank(decoration, architecture, version), decoration.strip()) for decoration in decorations]
+    ranked = [(rank, decoration) for rank, decoration in ranked if rank is not None]
+    if ranked:
+        return f"{models}.{max(ranked)[1]}"
+    return models if architecture == "x86" else None
+
+
+def reach_models(inf, hardware_id, windows):
+    """(models section, entry) where the Windows finds the hardware ID through [Manufacturer], and None; or
+    None and the places it was not found, each (section, line, why)."""
+    manufacturers = inf.entries("Manufacturer")
+    if not manufacturers:
+        return None, [("Manufacturer", None, "the INF has no [Manufacturer] entry")]
+    only_undecorated = " (Windows 2000 reads no decorations, only the undecorated models section)" \
+        if windows[2] < (5, 1) else ""
+    lost = []
+    for manufacturer in manufacturers:
+        chosen = chosen_models_section(manufacturer.field(0), manufacturer.fields[1:], windows)
+        section = inf.section(chosen) if chosen else None
+        if chosen is None:
+            lost.append(("Manufacturer", manufacturer.line, "no decoration of this entry applies there, and 64-bit "
+                                                           "Windows never takes the undecorated models section"))
+        elif section is None:
+            lost.append(("Manufacturer", manufacturer.line,
+                         f"Windows takes [{chosen}] there, which the INF lacks{only_undecorated}"))
+        else:
+            for entry in section.entries:
+                if any(listed.strip().lower() == hardware_id.lower() for listed in entry.fields[1:]):
+                    return (section, entry), []
+            lost.append((section.name, section.line,
+                         f"the models section Windows takes there does not name it{only_undecorated}"))
+    return None, lost
+
+
+def package_path(folder, parts):
+    """The path of folder's file below those parts as Windows finds it, without regard to case; None when there
+    is none."""
+    path = folder
+    for part in parts:
+        if part == "..":
+            path = os.path.dirname(path)
+            continue
+        names = os.listdir(path) if os.path.isdir(path) else []
+        match = [name for name in names if name.lower() == part.lower()]
+        if not match:
+            return None
+        path = os.path.join(path, sorted(match)[0])
+    return path
+
+
+def source_entry(inf, sections, key):
+    """(section name, entry) of the first of the sections holding the key; None when none does."""
+    for name in sections:
+        entry = inf.entry(name, key)
+        if entry:
+            return inf.section(name).name, entry
+    return None
+
+
+def check_source_file(report, inf, name, architecture, place):
+    """The file lies where the source-disk sections put it for the architecture; place is (section, line) of
+    the copy that names it."""
+    where = f"[{place[0]}] line {place[1]}: {name}"
+    listed = source_entry(inf, [f"SourceDisksFiles.{architecture}", "SourceDisksFiles"], name)
+    if listed is None:
+        report.problem(inf.path, f"{where} is in no [SourceDisksFiles.{architecture}] or [SourceDisksFiles] entry: it "
+                                 "is not part of the driver package, and Windows does not find it")
+        return
+    files_section, files_entry = listed
+    disk = source_entry(inf, [f"SourceDisksNames.{architecture}", "SourceDisksNames"], files_entry.field(0))
+    if disk is None:
+        report.problem(inf.path, f"[{files_section}] line {files_entry.line}: {name} is on disk "
+                                 f"'{files_entry.field(0)}', which no [SourceDisksNames.{architecture}] or "
+                                 "[SourceDisksNames] entry names")
+        return
+    # The disk's path (its fourth field) and the file's subfolder, below the INF's folder.
+    below = disk[1].field(3) + "\\" + files_entry.field(1)
+    parts = [part for part in re.split(r"[\\/]+", below) if part not in ("", ".")]
+    folder = os.path.dirname(inf.path)
+    put = f"[{files_section}] line {files_entry.line}"
+    if package_path(folder, parts + [name]) is None:
+        report.problem(inf.path, f"{where} is not in the package: {put} puts it at "
+                                 f"{report.where(os.path.join(folder, *parts, name))} for {BITS[architecture]} Windows")
+    elif parts:
+        report.problem(inf.path, f"{where} lies in {'/'.join(parts)} ({put}): the programs stage only the edition "
+                                 "folder's own files, so the installer would not find it")
+
+
+def check_copied_files(report, inf, models, entry, architecture):
+    """The install section that a models entry names, as Windows decorates it for the architecture, and the
+    files its CopyFiles (and those of its .CoInstallers section) copy. A copy section the INF lacks comes from
+    the system INF that the install section includes (Include=): Windows brings those files itself."""
+    install = entry.field(0)
+    candidates = [inf.section(install + ending) for ending in (f".NT{architecture}", ".NT", "")]
+    chosen = next((section for section in candidates if section), None)
+    if chosen is None:
+        report.problem(inf.path, f"[{models.name}] line {entry.line}: its install section [{install}] (or "
+                                 f"[{install}.NT{architecture}], [{install}.NT]) is missing")
+        return
+    included = inf.entries(chosen.name, "Include")
+    for section in [chosen, inf.section(chosen.name + ".CoInstallers")]:
+        if section is None:
+            continue
+        for copy in inf.entries(section.name, "CopyFiles"):
+            for value in filter(None, (field.strip() for field in copy.fields)):
+                if value.startswith("@"):
+                    check_source_file(report, inf, value[1:], architecture, (section.name, copy.line))
+                elif inf.section(value):
+                    listed = inf.section(value)
+                    for file in listed.entries:
+                        if file.key is None and file.field(0):
+                            check_source_file(report, inf, file.field(1) or file.field(0), architecture,
+                                              (listed.name, file.line))
+                elif not included:
+                    report.problem(inf.path, f"[{section.name}] line {copy.line}: CopyFiles names [{value}], which "
+                                             "the INF lacks")
+
+
+def parse_version(text):
+    """A driver version as the programs compare it: up to four numbers, each up to 65535, missing ones 0."""
+    parts = [int(re.match(r"\d*", part).group() or 0) for part in re.split(r"[. ]+", text.strip()) if part][:4]
+    return tuple(min(part, 0xFFFF) for part in parts) + (0,) * (4 - len(parts))
+
+
+def check_driver_version(report, inf, version, version_key):
+    """[Version] DriverVer is mm/dd/yyyy,w.x.y.z and not older than the profile's version: the installer
+    compares the installed driver's version, which Windows takes from it, with the profile's."""
+    entry = inf.entry("Version", "DriverVer")
+    header = inf.section("Version")
+    where = f"[Version] line {entry.line if entry else header.line}" if entry or header else "[Version]"
+    if entry is None:
+        report.problem(inf.path, f"{where}: DriverVer is missing; the profile's version is {version} ({version_key})")
+    elif not re.fullmatch(r"\d{1,2}/\d{1,2}/\d{4}", entry.field(0)) \
+            or not re.fullmatch(r"\d+(\.\d+){0,3}", entry.field(1)) or not is_version(entry.field(1)):
+        report.problem(inf.path, f"{where}: DriverVer '{','.join(entry.fields)}' is not mm/dd/yyyy,w.x.y.z")
+    elif parse_version(entry.field(1)) < parse_version(version):
+        report.problem(inf.path, f"{where}: DriverVer {entry.field(1)} is older than {version} ({version_key}): the "
+                                 "installer would take the update road at every plug-in")
+
+
+def check_interface_inf(report, path, device, keys, served):
+    """One interface's INF in an edition folder, for each Windows the folder serves."""
+    _, id_key, version_key = keys
+    inf = InfFile(path)
+    check_driver_version(report, inf, device[version_key], version_key)
+    lost, found = {}, {}
+    for windows in served:
+        reached, places = reach_models(inf, device[id_key], windows)
+        if reached:
+            found.setdefault((reached[0].name.lower(), reached[1].line, windows[1]), reached + (windows[1],))
+        for place in places:
+            lost.setdefault(place, []).append(windows)
+    for (section, line, why), windows in lost.items():
+        where = f"[{section}] line {line}" if line else f"[{section}]"
+        report.problem(path, f"{where}: {device[id_key]} ({id_key}) is not installed on {windows_names(windows)}: "
+                             f"{why}")
+    for models, entry, architecture in found.values():
+        check_copied_files(report, inf, models, entry, architecture)
+
+
+def device_interfaces(device):
+    """The keys (INF, hardware ID, version) of each interface the device has: all but one whose hardware ID
+    names an interface number (&mi_NN) at or past Key_TotalInterface (of which only the first digit counts)."""
+    count = device.get("Key_TotalInterface", "")[:1]
+    found = []
+    for keys in INTERFACES:
+        if not all(key in device for key in keys):
+            continue
+        number = re.search(r"&mi_([0-9a-f]{2})", device[keys[1]])
+        if count and count in "123456789" and number and int(number.group(1), 16) >= int(count):
+            continue
+        found.append(keys)
+    return found
+
+
+def check_driver_packages(report, package, device, newer):
+    """Each interface's INF in each edition folder the package holds, for the Windows that folder serves."""
+    served = {}
+    for name, windows in EDITION_WINDOWS.items():
+        if os.path.isdir(os.path.join(package, name)):
+            served.setdefault(name, []).extend(windows)
+    for key, name in newer.items():
+        served.setdefault(name, []).extend(NEWER_WINDOWS_SERVED[key])
+    for name, windows in served.items():
+        folder = os.path.join(package, name)
+        files = os.listdir(folder)
+        for keys in device_interfaces(device):
+            inf = device[keys[0]]
+            if inf not in files:
+                report.problem(folder, f"lacks {inf}, which drvcfg.ini names as {keys[0]}")
+            else:
+                check_interface_inf(report, os.path.join(folder, inf), device, keys, windows)
+
+
 def package_folder(package, name):
     """The package's folder of that name as Windows finds it, without regard to case; None when there is none."""
     for entry in sorted(os.listdir(package)):
@@ -458,9 +728,8 @@ def check_edition_folder(report, package, name, device):
         report.problem(folder, "holds no .inf file (the extension in lower case)")
     if not any(f.endswith(".sys") for f in files):
         report.problem(folder, "holds no .sys file (the extension in lower case)")
-    for key in ("Key_UsbDriverName", "Key_ModemInfName", "Key_SerialInfName", "Key_AdbInfName"):
-        if key in device and device[key] not in files:
-            report.problem(folder, f"lacks {device[key]}, which drvcfg.ini names as {key}")
+    if "Key_UsbDriverName" in device and device["Key_UsbDriverName"] not in files:
+        report.problem(folder, f"lacks {device['Key_UsbDriverName']}, which drvcfg.ini names as Key_UsbDriverName")
     interfaces = [device[key] for key in ("Key_ModemHwId", "Key_SerialHwId", "Key_AdbHwId") if key in device]
     for inf in infs:
         text = inf_text(os.path.join(folder, inf)).lower()
@@ -506,6 +775,7 @@ def check_package(report, medium, package, launcher):
         for name in dict.fromkeys(AMD64_EDITION_FOLDERS + [newer.get("Key_FolderAMD64")]):
             if name:
                 check_catalogs(report, folder, name)
+        check_driver_packages(report, folder, device, newer)
     texts = read_ini(report, os.path.join(folder, "DrvLang.ini"))
     if texts:
         check_language_file(report, texts, INSTALLER_TEXTS)

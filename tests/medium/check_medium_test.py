@@ -15,7 +15,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 PACKAGE = os.path.join(HERE, "..", "..", "package")
 sys.dont_write_bytecode = True
 sys.path.insert(0, PACKAGE)
-from check_medium import check_medium, examine_medium, plain_folder_name  # noqa: E402
+from check_medium import check_medium, chosen_models_section, examine_medium, plain_folder_name  # noqa: E402
 
 SHIP_TREES = sys.argv[1:3]
 FOLDER_NAME_CASES = os.path.join(HERE, "..", "cases", "package_folder_names.txt")
@@ -36,6 +36,86 @@ def edit(path, old, new):
         raise AssertionError(f"{path} holds no '{old}'")
     with open(path, "wb") as out:
         out.write(data.replace(old.encode("latin-1"), new if isinstance(new, bytes) else new.encode("latin-1"), 1))
+
+
+# A driver package as makers ship it, for 32-bit and 64-bit Windows: decorated models (also for a Windows
+# version), decorated install sections with a co-installer, a catalog for each architecture, the modem class's
+# own files from the system INF it includes, the files of each architecture where the disk's path ({x86}) or
+# the file's own subfolder ({amd64}) puts them, a continued line, a comment, a quoted ';'; written in UTF-16.
+MAKERS_INF = r"""; {name}: the Palvio {interface}, for 32-bit and 64-bit Windows
+[Version]
+Signature = "$WINDOWS NT$"
+Provider = %Mfg%
+DriverVer = 03/02/2014,{version}
+CatalogFile.NTx86 = {name}_x86.cat
+CatalogFile.NTamd64 = {name}_amd64.cat
+
+[Manufacturer]
+%Mfg% = Palvio, NTx86, NTamd64, \
+        NTamd64.6.1
+
+[Palvio]
+%Device% = Install, {id}
+[Palvio.NTx86]
+%Device% = Install, {id}
+[Palvio.NTamd64]
+%Device% = Install, {id}
+[Palvio.NTamd64.6.1]
+%Device% = Install, {id}
+
+[Install.NTx86]
+Include = mdmcpq.inf
+CopyFiles = FakeModemCopyFileSection, Files
+[Install.NTamd64]
+Include = mdmcpq.inf
+CopyFiles = FakeModemCopyFileSection, Files
+[Install.NTx86.CoInstallers]
+CopyFiles = @qvcoinst.dll
+[Install.NTamd64.CoInstallers]
+CopyFiles = @qvcoinst.dll
+
+[Files]
+{files}
+
+[SourceDisksNames.x86]
+1 = %Disk%,,,{x86}
+[SourceDisksNames.amd64]
+1 = %Disk%
+[SourceDisksFiles]
+qvcoinst.dll = 1
+{sources}
+[SourceDisksFiles.amd64]
+qvcoinst.dll = 1,{amd64}
+{sources_amd64}
+
+[Strings]
+Mfg = "Palvio; Inc."
+Device = "Palvio {interface}"
+Disk = "Palvio drivers"
+"""
+
+
+def write_makers_package(folder, subfolders):
+    """The maker's package in folder, its files in x86 and amd64 or (without subfolders) beside its INFs."""
+    shutil.rmtree(folder)
+    places = {"x86": "\\x86", "amd64": "\\amd64"} if subfolders else {"x86": "", "amd64": ""}
+    for place in set(places.values()):
+        os.makedirs(os.path.join(folder, place.strip("\\")), exist_ok=True)
+        for driver in ("qvcdcmdm.sys", "qvusbser.sys", "qvusbapp.sys", "qvcoinst.dll"):
+            with open(os.path.join(folder, place.strip("\\"), driver), "wb") as out:
+                out.write(b"MZ")
+    for name, interface, id, version, files in (
+            ("qvmdm", "Modem", "usb\\vid_2f5e&pid_7a01&mi_00", "2.1.0.10", ["qvcdcmdm.sys", "qvusbser.sys"]),
+            ("qvser", "Serial Port", "USB\\VID_2F5E&PID_7A01&MI_01", "2.1.0.8", ["qvusbser.sys"]),
+            ("qvadb", "ADB Interface", "USB\\VID_2F5E&PID_7A01&MI_02", "1.0.4.2", ["qvusbapp.sys"])):
+        text = MAKERS_INF.format(name=name, interface=interface, id=id, version=version, files="\n".join(files),
+                                 sources="\n".join(f"{file} = 1" for file in files),
+                                 sources_amd64="\n".join(f"{file} = 1,{places['amd64']}" for file in files), **places)
+        with open(os.path.join(folder, name + ".inf"), "wb") as out:
+            out.write(b"\xff\xfe" + text.replace("\n", "\r\n").encode("utf-16-le"))
+        for architecture in places:
+            with open(os.path.join(folder, f"{name}_{architecture}.cat"), "wb") as out:
+                out.write(b"0")
 
 
 class MediumChecker(unittest.TestCase):
@@ -171,7 +251,8 @@ class MediumChecker(unittest.TestCase):
             self.assertEqual(taken, plain_folder_name(name), repr(name))
         # Read as the programs read it: quotes kept the blank at the end.
         edit(self.file("autoruncfg.cfg"), "Key_DriverPath=Driver", 'Key_DriverPath="Driver "')
-        problems = self.assertReports("[Section_Autorun] Key_DriverPath 'Driver ' is not one plain folder name")
+        problems = self.assertReports("autoruncfg.cfg: [Section_Autorun] line 5: Key_DriverPath 'Driver ' is not one "
+                                      "plain folder name")
         self.assertEqual(1, len(problems), problems)
 
     def test_the_newer_windows_folders_must_be_plain_folders_of_the_package(self):
@@ -179,7 +260,7 @@ class MediumChecker(unittest.TestCase):
         with open(profile, "rb") as source:
             sample = source.read()
         shutil.copytree(self.file("Driver", "Win7-AMD64"), self.file("Driver", "Win11-AMD64"))
-        os.remove(self.file("Driver", "Win11-AMD64", "qvusbser.sys"))
+        os.remove(self.file("Driver", "Win11-AMD64", "qvadb.inf"))
         cases = [  # (the line as written, the problem; None: the programs take it)
             ("Key_FolderAMD64=Win10-AMD64", "[Newer_Windows] Key_FolderAMD64: the package has no folder 'Win10-AMD64'"),
             # The reader keeps what follows the value on its line.
@@ -189,7 +270,7 @@ class MediumChecker(unittest.TestCase):
             ("Key_FolderAMD64=", "[Newer_Windows] Key_FolderAMD64 is empty"),
             ("Key_FolderAMD64=win7-amd64", None),  # Windows finds a folder without regard to case
             # A folder of the maker's own is checked as the others are.
-            ("Key_FolderAMD64=Win11-AMD64", "Driver/Win11-AMD64: lacks qvusbser.sys"),
+            ("Key_FolderAMD64=Win11-AMD64", "Driver/Win11-AMD64: lacks qvadb.inf"),
         ]
         for line, text in cases:
             with self.subTest(line=line):
@@ -234,10 +315,107 @@ class MediumChecker(unittest.TestCase):
         self.assertIn(warned[0], done.stdout)
         self.assertIn("is complete, 1 warning(s)", done.stdout)
         # The folder [Newer_Windows] gives 64-bit Windows is one of them, a 32-bit folder not otherwise.
+        # (Its 32-bit INFs install nothing there, which the rules of the INFs say.)
         edit(self.file("Driver", "drvcfg.ini"), "Key_FolderAMD64=Win7-AMD64", "Key_FolderAMD64=Win7")
-        self.assertWarnings("Driver/Vista-AMD64: warning",
-                            "Driver/Win7: warning: INFs without a catalog (CatalogFile in [Version]): qvadb.inf, "
-                            "qvmdm.inf, qvser.inf;")
+        report = examine_medium(self.medium)
+        self.assertEqual(2, len(report.warnings), report.warnings)
+        self.assertIn("Driver/Vista-AMD64: warning", report.warnings[0])
+        self.assertIn("Driver/Win7: warning: INFs without a catalog (CatalogFile in [Version]): qvadb.inf, qvmdm.inf, "
+                      "qvser.inf;", report.warnings[1])
+        self.assertEqual(3, len(report.problems), report.problems)
+        self.assertTrue(all("is not installed on Windows 8, 8.1, 10 and 11 (64-bit)" in line
+                            for line in report.problems), report.problems)
+
+    def test_an_inf_must_name_the_interface_in_a_models_section_of_the_folders_architecture(self):
+        modem = "usb\\vid_2f5e&pid_7a01&mi_00 (Key_ModemHwId) is not installed on"
+        every = f"Driver/Win7-AMD64/qvmdm.inf: [Manufacturer] line 12: {modem} Windows 7, 8, 8.1, 10 and 11 (64-bit): "
+        no_decoration = ("no decoration of this entry applies there, and 64-bit Windows never takes the undecorated "
+                         "models section")
+        cases = [  # (edition folder, (old, new) edits of its modem INF, the problem; None: none)
+            ("Win7-AMD64", [("Models,NTamd64", "Models,NTx86"), ("[Models.NTamd64]", "[Models.NTx86]")],
+             every + no_decoration),
+            ("Win7-AMD64", [("Models,NTamd64", "Models"), ("[Models.NTamd64]", "[Models]")], every + no_decoration),
+            ("Win7-AMD64", [("Models,NTamd64", "Models,NT"), ("[Models.NTamd64]", "[Models.NT]")],
+             every + no_decoration),
+            # Windows 7 is version 6.1.
+            ("Win7-AMD64", [("Models,NTamd64", "Models,NTamd64.6.2"), ("[Models.NTamd64]", "[Models.NTamd64.6.2]")],
+             f"[Manufacturer] line 12: {modem} Windows 7 (64-bit): {no_decoration}"),
+            ("Win7-AMD64", [("Models,NTamd64", "Models,NTamd64,NTamd64.6.2")],
+             f"[Manufacturer] line 12: {modem} Windows 8, 8.1, 10 and 11 (64-bit): Windows takes "
+             "[Models.NTamd64.6.2] there, which the INF lacks"),
+            ("Win7-AMD64", [("MI_00", "MI_01")], f"[Models.NTamd64] line 14: {modem} Windows 7, 8, 8.1, 10 and 11 "
+                                                 "(64-bit): the models section Windows takes there does not name it"),
+            ("Win7", [("[Models]", "[Models.NT]")], f"Driver/Win7/qvmdm.inf: [Manufacturer] line 11: {modem} Windows "
+                                                    "2000 (32-bit): Windows takes [Models] there, which the INF lacks "
+                                                    "(Windows 2000 reads no decorations"),
+            ("Win7-AMD64", [("%Maker%=Models,NTamd64", "%MAKER% = models, ntAMD64"),
+                            ("[Models.NTamd64]", "[MODELS.ntamd64]"), ("MI_00", "mi_00")], None),
+        ]
+        for folder, edits, text in cases:
+            with self.subTest(folder=folder, edits=edits):
+                for sample in ("Win7", "Win7-AMD64"):
+                    shutil.copyfile(os.path.join(self.whole, "Driver", sample, "qvmdm.inf"),
+                                    self.file("Driver", sample, "qvmdm.inf"))
+                path = self.file("Driver", folder, "qvmdm.inf")
+                for old, new in edits:
+                    edit(path, old, new)
+                problems = self.assertReports(text) if text else check_medium(self.medium)
+                self.assertEqual(1 if text else 0, len(problems), problems)
+
+    def test_an_inf_older_than_the_profiles_version_is_an_error(self):
+        serial = self.file("Driver", "Vista", "qvser.inf")
+        cases = [  # (the DriverVer line as written, the problem; None: none)
+            ("DriverVer=06/15/2011,2.1.0.7", "Driver/Vista/qvser.inf: [Version] line 8: DriverVer 2.1.0.7 is older "
+                                             "than 2.1.0.8 (Key_SerialHwIdVersion): the installer would take the "
+                                             "update road at every plug-in"),
+            ("DriverVer=06/15/2011,2.1.0.10", None),  # numbers compare, not texts
+            ("driverver = 6/1/2011, 2.2", None),
+            ("DriverVer=2011-06-15,2.1.0.8", "[Version] line 8: DriverVer '2011-06-15,2.1.0.8' is not "
+                                             "mm/dd/yyyy,w.x.y.z"),
+            ("; DriverVer=06/15/2011,2.1.0.8", "Driver/Vista/qvser.inf: [Version] line 3: DriverVer is missing"),
+        ]
+        for line, text in cases:
+            with self.subTest(line=line):
+                shutil.copyfile(os.path.join(self.whole, "Driver", "Vista", "qvser.inf"), serial)
+                edit(serial, "DriverVer=06/15/2011,2.1.0.8", line)
+                problems = self.assertReports(text) if text else check_medium(self.medium)
+                self.assertEqual(1 if text else 0, len(problems), problems)
+
+    def test_the_files_an_inf_copies_must_lie_where_its_source_disk_sections_put_them(self):
+        os.remove(self.file("Driver", "Win7", "qvcdcmdm.sys"))
+        edit(self.file("Driver", "Vista-AMD64", "qvadb.inf"), "[SourceDisksFiles]", "[SourceDisksFiles.x86]")
+        problems = self.assertReports(
+            "Driver/Win7/qvmdm.inf: [Files.Driver] line 34: qvcdcmdm.sys is not in the package: [SourceDisksFiles] "
+            "line 44 puts it at Driver/Win7/qvcdcmdm.sys for 32-bit Windows",
+            "Driver/Vista-AMD64/qvadb.inf: [Files.Driver] line 30: qvusbapp.sys is in no [SourceDisksFiles.amd64] or "
+            "[SourceDisksFiles] entry")
+        self.assertEqual(2, len(problems), problems)
+        # An interface the device does not have (its number past Key_TotalInterface) needs no INF.
+        edit(self.file("Driver", "drvcfg.ini"), "Key_TotalInterface=3", "Key_TotalInterface=2")
+        for folder in ("Win7", "Vista", "Vista-AMD64", "Win7-AMD64"):
+            os.remove(self.file("Driver", folder, "qvadb.inf"))
+        self.assertEqual(problems[:1], check_medium(self.medium))
+
+    def test_a_makers_package_passes_when_its_files_lie_beside_its_infs(self):
+        for subfolders in (False, True):
+            with self.subTest(subfolders=subfolders):
+                for folder in ("Win7", "Vista", "Vista-AMD64", "Win7-AMD64"):
+                    write_makers_package(self.file("Driver", folder), subfolders)
+                report = examine_medium(self.medium)
+                self.assertEqual([], report.warnings)
+                if not subfolders:
+                    self.assertEqual([], report.problems)
+                    continue
+                # The programs stage an edition folder's own files only: every copied file is named, and
+                # nothing else of the INFs.
+                staged = [line for line in report.problems if "the programs stage only the edition folder's own "
+                                                              "files, so the installer would not find it" in line]
+                self.assertEqual(4 * 7, len(staged), report.problems)
+                self.assertIn("Driver/Win7-AMD64/qvmdm.inf: [Files] line 35: qvusbser.sys lies in amd64 "
+                              "([SourceDisksFiles.amd64] line 48)", "\n".join(staged))
+                self.assertEqual(4 * 2, len(report.problems) - len(staged), report.problems)
+                self.assertTrue(all(".inf" in line or "holds no .sys file" in line or "lacks qvusbser.sys" in line
+                                    for line in report.problems))
 
     def test_the_image_holds_the_tree_under_its_long_names(self):
         image = os.path.join(self.work, "medium.iso")
@@ -256,6 +434,25 @@ class MediumChecker(unittest.TestCase):
         done = subprocess.run([sys.executable, os.path.join(PACKAGE, "check_medium.py"), self.file("nowhere")],
                               capture_output=True, text=True)
         self.assertEqual(2, done.returncode)
+
+
+class ModelsSectionChoice(unittest.TestCase):
+    def test_windows_takes_the_best_decoration_that_applies_to_it(self):
+        xp, seven = ("XP", "x86", (5, 1, 2600)), ("7", "amd64", (6, 1, 7601))
+        ten, eleven = ("10", "amd64", (10, 0, 19045)), ("11", "amd64", (10, 0, 22000))
+        cases = [  # (decorations of the entry of models section M, the Windows, the section it takes)
+            (["NTx86.6.0", "NT"], xp, "M.NT"),
+            (["NTx86", "NTx86.5.1"], xp, "M.NTx86.5.1"),
+            (["ntAMD64", "NTamd64.10.0...22000"], ten, "M.ntAMD64"),
+            (["NTamd64", "NTamd64.10.0...22000"], eleven, "M.NTamd64.10.0...22000"),
+            (["NTamd64.6.1...7600"], seven, None),  # a build number voids it before Windows 10 build 14310
+            (["NTamd64...3", "NTamd64.6.0"], seven, "M.NTamd64.6.0"),  # not for a server
+            (["NTamd64.6.1.1"], seven, "M.NTamd64.6.1.1"),
+            (["NTamd64.6.1..0x80"], seven, None),  # Datacenter only
+        ]
+        for decorations, windows, chosen in cases:
+            with self.subTest(decorations=decorations, windows=windows[0]):
+                self.assertEqual(chosen, chosen_models_section("M", decorations, windows))
 
 
 if __name__ == "__main__":
