@@ -16,7 +16,7 @@ space := $(empty) $(empty)
 SHIP_LIST := $(subst $(space),;,$(abspath $(SHIP_TREES)))
 TEST_LIST := $(subst $(space),;,$(abspath $(TEST_TREES)))
 
-.PHONY: all setup ship tests check medium demo fuzz bench format clean
+.PHONY: all setup ship tests check medium demo demo-windows fuzz bench format clean
 
 all: ship
 
@@ -57,8 +57,13 @@ medium: ship
 	@echo "medium: $(BUILD)/medium and $(BUILD)/medium.iso"
 
 # The first plug-in played end to end on a simulated PC: log, screenshots and a summary in $(BUILD)/demo.
-demo: tests
-	@SUITE_WINE_DIR=$(WINE_DIR) tests/demo/run-demo $(SHIP_TREES) $(TEST_TREES) $(BUILD)/demo
+# WINDOWS picks the PC: xp (the default), 7-64 or 10-64; an unknown one is refused before anything is built.
+WINDOWS ?= xp
+demo: demo-windows tests
+	@SUITE_WINE_DIR=$(WINE_DIR) tests/demo/run-demo --windows '$(WINDOWS)' $(SHIP_TREES) $(TEST_TREES) $(BUILD)/demo
+
+demo-windows:
+	@tests/demo/run-demo --windows '$(WINDOWS)' --check
 
 # The suite's speed on simulated PCs, as one table (also kept in docs/benchmarks.md).
 bench: tests

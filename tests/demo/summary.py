@@ -2,25 +2,30 @@
 """The demo's summary: what happened on the simulated PC and how long each phase took, read from the
 diagnostic log (lines "MM/DD/YY HH:MM:SS  Program: message"; whole seconds).
 
-Usage: summary.py LOG
+Usage: summary.py LOG [WINDOWS]   (WINDOWS names the simulated PC's Windows in the title; Windows XP)
 """
 import sys
 from datetime import datetime
 
-# The phases of the first plug-in, each ending at the first line (after the previous phase's) that begins
-# with its text.
+# The programs by the names their lines carry (lower case): on 64-bit Windows the 64-bit installer does the
+# installer's work.
+LAUNCHER = ("palvio",)
+INSTALLER = ("instoria", "instoria64")
+
+# The phases of the first plug-in, each ending at the first line (after the previous phase's) of its program
+# that begins with its text.
 PHASES = [
-    ("The launcher starts from the CD-ROM and shows its window", "Palvio", "dialog begin..."),
-    ("The user clicks the Palvio application button", "Palvio", "void CPalvioDlg::OnButSorvane()  begin"),
-    ("The package is staged into the temp folder", "Palvio", "Run m_FunCheckPalvioPrgInstall"),
-    ("The application is installed through the plug-in", "Palvio", "Run CheckDriverSetup"),
-    ("The staged installer starts its work", "Instoria", "InstallDriverThreadProc begin"),
-    ("The old drivers are removed and the new ones placed", "Instoria", "Install driver Files OK"),
-    ("The installer pauses 5 s and has the device switch", "Instoria", "switch_3_port(): device switch OK"),
-    ("The CD-ROM node is removed and its letter goes", "Instoria", "Disk is removed OK"),
-    ("The device comes back in its modem mode", "Instoria", "Disk is refind"),
-    ("The mark for the launcher is written; Bootrel starts", "Instoria", "Run startup program with para("),
-    ("The returning CD-ROM's launcher finds the mark and ends", "Palvio", "driver install status is 0"),
+    ("The launcher starts from the CD-ROM and shows its window", LAUNCHER, "dialog begin..."),
+    ("The user clicks the Palvio application button", LAUNCHER, "void CPalvioDlg::OnButSorvane()  begin"),
+    ("The package is staged into the temp folder", LAUNCHER, "Run m_FunCheckPalvioPrgInstall"),
+    ("The application is installed through the plug-in", LAUNCHER, "Run CheckDriverSetup"),
+    ("The staged installer starts its work", INSTALLER, "InstallDriverThreadProc begin"),
+    ("The old drivers are removed and the new ones placed", INSTALLER, "Install driver Files OK"),
+    ("The installer pauses 5 s and has the device switch", INSTALLER, "switch_3_port(): device switch OK"),
+    ("The CD-ROM node is removed and its letter goes", INSTALLER, "Disk is removed OK"),
+    ("The device comes back in its modem mode", INSTALLER, "Disk is refind"),
+    ("The mark for the launcher is written; Bootrel starts", INSTALLER, "Run startup program with para("),
+    ("The returning CD-ROM's launcher finds the mark and ends", LAUNCHER, "driver install status is 0"),
 ]
 
 
@@ -36,8 +41,9 @@ def parse(line):
 
 
 def main():
-    if len(sys.argv) != 2:
-        sys.exit("usage: summary.py LOG")
+    if len(sys.argv) not in (2, 3):
+        sys.exit("usage: summary.py LOG [WINDOWS]")
+    windows = sys.argv[2] if len(sys.argv) == 3 else "Windows XP"
     with open(sys.argv[1], encoding="latin-1") as log:
         lines = [parsed for parsed in map(parse, log.read().splitlines()) if parsed]
     if not lines:
@@ -45,7 +51,7 @@ def main():
     rows, at, previous, start = [], 0, None, None
     for title, program, text in PHASES:
         found = next((i for i in range(at, len(lines))
-                      if lines[i][1].lower() == program.lower() and lines[i][2].startswith(text)), None)
+                      if lines[i][1].lower() in program and lines[i][2].startswith(text)), None)
         if found is None:
             rows.append((title, "not reached"))
             continue
@@ -55,7 +61,7 @@ def main():
         rows.append((title, f"at {int((stamp - start).total_seconds()):>3} s  {took}"))
         previous, at = stamp, found + 1
     width = max(len(title) for title, _ in rows)
-    print("The first plug-in on a simulated Windows XP PC (times from the log, whole seconds):")
+    print(f"The first plug-in on a simulated {windows} PC (times from the log, whole seconds):")
     for title, when in rows:
         print(f"  {title:<{width}}  {when}")
     reached = sum(1 for _, when in rows if when != "not reached")

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The demo's summary read from logs: the phases in order, with their times; a phase whose line comes only
-before the previous phase's does not count; another program's line of the same text does not count; lines
-that are no log lines are passed over."""
+before the previous phase's does not count; another program's line of the same text does not count (the
+64-bit installer's lines are the installer's); lines that are no log lines are passed over; the title names
+the simulated PC's Windows."""
 import os
 import subprocess
 import sys
@@ -15,35 +16,46 @@ def log_line(second, program, message):
     return f"12/08/26 15:13:{second:02d}  {program}: {message}\r\n"
 
 
-def run(lines):
+def run(lines, *arguments):
     with tempfile.NamedTemporaryFile("w", suffix=".log", delete=False, newline="") as log:
         log.write("".join(lines))
     try:
-        done = subprocess.run([sys.executable, SUMMARY, log.name], capture_output=True, text=True)
+        done = subprocess.run([sys.executable, SUMMARY, log.name, *arguments], capture_output=True, text=True)
     finally:
         os.unlink(log.name)
     return done.returncode, done.stdout
 
 
+def road(installer):
+    """The lines of a whole first plug-in, the installer's under that name."""
+    return [log_line(0, "Palvio", "dialog begin..."),
+            "a line that is no log line\r\n",
+            log_line(3, "Palvio", "void CPalvioDlg::OnButSorvane()  begin"),
+            log_line(4, "Palvio", "Run m_FunCheckPalvioPrgInstall"),
+            log_line(6, "Palvio", "Run CheckDriverSetup"),
+            log_line(9, installer, "InstallDriverThreadProc begin"),
+            log_line(12, installer, "Install driver Files OK"),
+            log_line(18, installer, "switch_3_port(): device switch OK"),
+            log_line(19, installer, "Disk is removed OK"),
+            log_line(30, installer, "Disk is refind"),
+            log_line(31, installer, "Run startup program with para(1) success"),
+            log_line(35, "Palvio", "driver install status is 0")]
+
+
 class Summary(unittest.TestCase):
     def test_every_phase_in_order_gives_its_time(self):
-        lines = [log_line(0, "Palvio", "dialog begin..."),
-                 "a line that is no log line\r\n",
-                 log_line(3, "Palvio", "void CPalvioDlg::OnButSorvane()  begin"),
-                 log_line(4, "Palvio", "Run m_FunCheckPalvioPrgInstall"),
-                 log_line(6, "Palvio", "Run CheckDriverSetup"),
-                 log_line(9, "Instoria", "InstallDriverThreadProc begin"),
-                 log_line(12, "Instoria", "Install driver Files OK"),
-                 log_line(18, "Instoria", "switch_3_port(): device switch OK"),
-                 log_line(19, "Instoria", "Disk is removed OK"),
-                 log_line(30, "Instoria", "Disk is refind"),
-                 log_line(31, "Instoria", "Run startup program with para(1) success"),
-                 log_line(35, "Palvio", "driver install status is 0")]
-        code, out = run(lines)
+        code, out = run(road("Instoria"))
         self.assertEqual(0, code, out)
+        self.assertIn("on a simulated Windows XP PC", out)
         self.assertIn("11 of 11 phases reached.", out)
         self.assertRegex(out, r"device comes back in its modem mode +at  30 s  11 s")
         self.assertRegex(out, r"finds the mark and ends +at  35 s  4 s")
+
+    def test_the_64bit_installer_does_the_installers_phases_and_the_title_names_the_windows(self):
+        code, out = run(road("Instoria64"), "Windows 10 64-bit")
+        self.assertEqual(0, code, out)
+        self.assertIn("on a simulated Windows 10 64-bit PC", out)
+        self.assertIn("11 of 11 phases reached.", out)
 
     def test_a_phase_seen_only_before_the_previous_one_or_by_another_program_is_not_reached(self):
         lines = [log_line(0, "Instoria", "InstallDriverThreadProc begin"),

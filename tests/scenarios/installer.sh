@@ -13,10 +13,11 @@ DEVICE_HWID='USB\VID_2F5E&PID_7A01'
 BOX_TITLE='Palvio Notice'
 WINDOW_TITLE='Palvio Driver Installer'
 
-# installer_begin win32|win64 CURRENTVERSION [BUILDLABEX]: a fresh simulated PC of that Windows edition and
-# the assembled medium in MEDIUM (not yet a drive); with FAST_CLOCK=1 its programs are the fast-clock twins,
-# whose pauses and waits run 20 times faster. TEMP_DIR is the user's temp folder (Linux path) and
-# TEMP_WIN the same as the programs see it; WINTOOL the tool that fits the prefix.
+# installer_begin win32|win64 CURRENTVERSION [BUILDLABEX] [--major N] [--build B]: a fresh simulated PC of that
+# Windows edition (the arguments of simpc's edition command) and the assembled medium in MEDIUM (not yet a
+# drive); with FAST_CLOCK=1 its programs are the fast-clock twins, whose pauses and waits run 20 times
+# faster. TEMP_DIR is the user's temp folder (Linux path) and TEMP_WIN the same as the programs see it;
+# WINTOOL the tool that fits the prefix.
 installer_begin() {
     local kind=$1
     shift

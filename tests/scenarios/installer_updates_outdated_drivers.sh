@@ -3,7 +3,8 @@
 # installed drivers are older than the package's. The installer deletes the stale INF copies of each outdated
 # interface and updates it through newdev.dll (the test double, which journals each call, in the system
 # folder), modem, serial, ADB in that order, then asks for a restart. A failed update is reported and ends
-# the program; the interfaces after it are left alone. No status mark, no TCP setting.
+# the program; the interfaces after it are left alone. No status mark, no TCP setting. Windows 8.1 takes the
+# same road with the edition folder of the profile's [Newer_Windows].
 # Wine reads the version of every installed driver as 0: "current" is a profile version of 0.
 # Usage: installer_updates_outdated_drivers.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 FAST_CLOCK=1
@@ -76,5 +77,18 @@ check "the positions stop at the first" positions_are '16'
 check "nothing after it" log_new_lacks '<<UpdateDriverThreadProc end'
 check "the window ended the program" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
 check "with status 1 at the update" result_is 1 'driver update'
+
+# Windows 8.1 (32-bit) updates from the folder the profile's [Newer_Windows] names: here another of the
+# package's, so that its use shows.
+rm -f "$DRIVE_C/windows/system32/newdev.ini"
+sim edition 6.3 9600.17031.x86fre.winblue_gdr.140221-1952 --build 9600
+set_profile "$STAGED/drvcfg.ini" Newer_Windows Key_Folder Vista
+versions 0.0.0.0 2.1.0.8 0
+update
+check "on Windows 8.1 the outdated serial driver asks for a restart" wintool answer "$BOX_TITLE" gone Instoria.exe
+finish
+check "Windows 8.1 is named" log_new_has 'current system is Windows 8.1, build 9600'
+check "the serial driver is updated from the section's folder" [ "$(tr -d '\r' <"$journal")" = \
+    "UpdateDriverForPlugAndPlayDevicesA $serial $TEMP_WIN\\Driver\\Vista\\qvser.inf 1" ]
 
 scenario_end

@@ -2,7 +2,8 @@
 # The shipped launcher and the installer's status mark. On Windows XP, a mark of 0 (the installer has switched
 # the device and seen its CD-ROM come back, which started this launcher) is reset to 1 and the launcher ends;
 # started again, it goes past the mark to its window, in the system's language. Windows 2000, and a Windows
-# whose edition is unknown, leave the mark alone.
+# whose edition is unknown (Windows 8 and 10 to a medium without [Newer_Windows]), leave the mark alone; with
+# the section, Windows 11 is named and its mark consumed.
 # Usage: launcher_consumes_the_install_mark.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 . "$(dirname "$0")/launcher.sh"
 
@@ -57,6 +58,8 @@ check "and no window" log_new_lacks 'dialog begin...'
 
 # A Windows the profile reader does not know leaves the edition code at 0: no mark either. Windows 8 is such
 # a Windows for a medium that names no edition folders for it.
+MEDIUM_PROFILE="$PREFIX/drvcfg.ini"
+cp "$MEDIUM/Driver/drvcfg.ini" "$MEDIUM_PROFILE"
 sed -i '/^\[Newer_Windows\]/,/^\r\{0,1\}$/d' "$MEDIUM/Driver/drvcfg.ini"
 sim edition 6.2
 log_mark
@@ -64,5 +67,30 @@ launch
 check "an unknown Windows is said so" log_new_has 'Err:Not support current system'
 check "and its mark is not read" log_new_lacks 'driver install status'
 check "nor rewritten" file_has_line "$STATUS_FILE" 'status=0'
+
+# So is Windows 10 ("6.3", major number 10): the launcher says so and leaves the mark; the installer, started
+# from the medium, stages nothing and hands over to nothing.
+sim edition 6.3 19041.1.x86fre.vb_release.191206-1406 --major 10 --build 19045
+log_mark
+launch
+check "Windows 10 is an unknown 6.3" log_new_in_order 'current system version 6.3' 'unknow system version 6.3' \
+    'Err:Not support current system'
+check "not named" log_new_lacks 'current system is Windows'
+check "its mark is not read" all "log_new_lacks 'driver install status'" "file_has_line '$STATUS_FILE' status=0"
+run "$MEDIUM/Driver/Instoria.exe"
+LOG_NAME=Instoria check "the installer's staging fails" log_new_in_order 'unknow system version 6.3' \
+    'Run InitalDriverSetup' 'InitalDriverSetup Failed' 'Exit Programm Instoria'
+check "nothing is staged" test -z "$(find "$TEMP_DIR/Driver" -mindepth 1)"
+LOG_NAME=Instoria check "and starts no staged copy" log_new_lacks 'shell exe'
+
+# With the section, Windows 11 (build 22000 and later; 64-bit only, its values read the same in this 32-bit
+# prefix) is named and its mark consumed.
+cp "$MEDIUM_PROFILE" "$MEDIUM/Driver/drvcfg.ini"
+sim edition 6.3 22621.1.amd64fre.ni_release.220506-1250 --major 10 --build 22631
+log_mark
+launch
+check "Windows 11 is named as 11" log_new_has 'current system is Windows 11, build 22631'
+check "its mark is read and reset" all "log_new_has 'driver install status is 0'" \
+    "file_has_line '$STATUS_FILE' status=1"
 
 scenario_end

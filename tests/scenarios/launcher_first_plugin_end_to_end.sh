@@ -8,18 +8,28 @@
 # the mark and ends. The order of the events is read from the log's and the journals' lines.
 # Screenshots of both windows go to SUITE_SCREENSHOTS. 'make demo' plays it at the programs' own speed
 # (FAST_CLOCK set empty).
-# Usage: launcher_first_plugin_end_to_end.sh SHIP_TREE_I686 SHIP_TREE_X86_64 xp|win7-64
+# On 64-bit Windows the 64-bit installer does the work, and at the next plug-in the launcher finds the
+# drivers it placed through its look into the native driver folder. Windows 10 is served through the
+# medium's [Newer_Windows] section (the sample's names the Windows 7 folders).
+# Usage: launcher_first_plugin_end_to_end.sh SHIP_TREE_I686 SHIP_TREE_X86_64 xp|win7-64|win10-64
 FAST_CLOCK=${FAST_CLOCK-1}
 . "$(dirname "$0")/launcher.sh"
 . "$(dirname "$0")/../harness/screen.sh"
 EDITION=${3:-xp}
 
-if [ "$EDITION" = win7-64 ]; then
-    launcher_begin win64 6.1 7601.17514.amd64fre.win7sp1_rtm.101119-1850
+case "$EDITION" in
+xp) launcher_begin win32 5.1 ;;
+win7-64) launcher_begin win64 6.1 7601.17514.amd64fre.win7sp1_rtm.101119-1850 ;;
+win10-64) launcher_begin win64 6.3 19041.1.amd64fre.vb_release.191206-1406 --major 10 --build 19045 ;;
+*)
+    echo "FAIL: no edition '$EDITION' (xp, win7-64 or win10-64)"
+    exit 2
+    ;;
+esac
+if [ "$LAUNCHER_KIND" = win64 ]; then
     INSTALLER=Instoria64
     EDITION_FOLDER=Win7-AMD64
 else
-    launcher_begin win32 5.1
     INSTALLER=Instoria
     EDITION_FOLDER=Win7
 fi
@@ -78,6 +88,14 @@ LOG_NAME=$INSTALLER check "the staged installer ran with mode 1" log_new_in_orde
     'Run startup program with para(1) success' 'BOOL CInstoriaApp::InitInstance() end'
 check "the drivers were placed in the native driver folder" \
     cmp -s "$staged/$EDITION_FOLDER/qvusbser.sys" "$DRIVE_C/windows/system32/drivers/qvusbser.sys"
+if [ "$LAUNCHER_KIND" = win64 ]; then
+    check "not in its 32-bit view" test ! -e "$DRIVE_C/windows/syswow64/drivers/qvusbser.sys"
+fi
+if [ "$EDITION" = win10-64 ]; then
+    check "both programs named the Windows they found" all \
+        "log_new_has 'current system is Windows 10, build 19045'" \
+        "LOG_NAME=Instoria64 log_new_has 'current system is Windows 10, build 19045'"
+fi
 check "the device was asked to switch" file_has_line "$staged/portflip.journal" 'portflip -switch -cdrom:E:'
 # The returning launcher's last lines: it ended right after the mark, letting its library go.
 last_lines() {
@@ -101,6 +119,29 @@ echo "measured ($EDITION): launcher start to window $((shown - road_start)) ms; 
     "$((handed - clicked)) ms; hand-over to installer start $((started - handed)) ms; installer start to" \
     "switch $((switched - started)) ms; switch to CD-ROM back $((back - switched)) ms; to installer end" \
     "$((road_installer_end - back)) ms; returning launcher $((road_end - road_installer_end)) ms; whole road" \
-    "$((road_end - road_start)) ms (fast clock, pauses 20 times shorter)"
+    "$((road_end - road_start)) ms${FAST_CLOCK:+ (fast clock, pauses 20 times shorter)}"
+
+# The next plug-in on 64-bit Windows: the device attaches as CD-ROM again; the launcher finds the drivers in
+# Windows, the driver file through its look into the native folder (the 32-bit launcher's own view is
+# SysWOW64), and has the staged 64-bit installer switch the ports. Windows names the registered copies of the
+# INF files oemN.inf, Wine keeps their names: they are given Windows' names here.
+if [ "$LAUNCHER_KIND" = win64 ]; then
+    number=5
+    for inf in qvmdm qvser; do
+        mv "$DRIVE_C/windows/inf/$inf.inf" "$DRIVE_C/windows/inf/oem$number.inf" &&
+            mv "$DRIVE_C/windows/inf/$inf.pnf" "$DRIVE_C/windows/inf/oem$number.PNF"
+        number=$((number + 1))
+    done
+    add_storage_device
+    log_mark
+    launch
+    check "at the next plug-in the launcher finds the driver the installer placed, in the native folder" \
+        log_new_has 'Inf: sys file(C:\windows\system32\drivers\qvusbser.sys) exist'
+    check "and hands the device to the staged 64-bit installer to switch the ports" log_new_in_order \
+        'switch ports because of driver file is installed in system' \
+        "INF: shell exe $TEMP_WIN\\Driver\\$INSTALLER.exe with parameter E: 5"
+    check "which ends by itself" wintool gone "$INSTALLER.exe"
+    LOG_NAME=$INSTALLER check "after switching the device" log_new_in_order 'dlg.m_nDoType = 5' 'Disk is refind'
+fi
 
 scenario_end
