@@ -19,6 +19,9 @@ struct NewerApi {
     BOOL(WINAPI* IsWow64Process)(HANDLE process, BOOL* wow64) = nullptr;
     BOOL(WINAPI* Wow64DisableWow64FsRedirection)(void** oldValue) = nullptr;
     BOOL(WINAPI* Wow64RevertWow64FsRedirection)(void* oldValue) = nullptr;
+    // setupapi, Windows XP and later: removes an OEM INF copy with its .PNF and catalog, and on Vista and
+    // later the driver store's copy. Fallback: the .inf and .PNF are deleted as plain files.
+    BOOL(WINAPI* SetupUninstallOEMInfA)(const char* infName, DWORD flags, void* reserved) = nullptr;
 };
 
 const NewerApi& GetNewerApi();
