@@ -22,6 +22,9 @@ struct NewerApi {
     // setupapi, Windows XP and later: removes an OEM INF copy with its .PNF and catalog, and on Vista and
     // later the driver store's copy. Fallback: the .inf and .PNF are deleted as plain files.
     BOOL(WINAPI* SetupUninstallOEMInfA)(const char* infName, DWORD flags, void* reserved) = nullptr;
+    // setupapi, Windows XP and later: waits until Windows has no device installation pending. Fallback: the
+    // fixed pauses alone.
+    DWORD(WINAPI* CMP_WaitNoPendingInstallEvents)(DWORD timeout) = nullptr;
 };
 
 const NewerApi& GetNewerApi();
