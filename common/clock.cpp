@@ -9,18 +9,16 @@ DWORD ClockFactor() {
     return SUITE_CLOCK_FACTOR;
 }
 
-namespace {
-DWORD RealMilliseconds(DWORD milliseconds) {
+DWORD ClockRealMilliseconds(DWORD milliseconds) {
     DWORD real = milliseconds / SUITE_CLOCK_FACTOR;
     // A pause that was asked for stays a pause (a polling loop must not turn into a busy loop).
     if (real == 0 && milliseconds > 0)
         real = 1;
     return real;
 }
-} // namespace
 
 void ClockSleep(DWORD milliseconds) {
-    Sleep(RealMilliseconds(milliseconds));
+    Sleep(ClockRealMilliseconds(milliseconds));
 }
 
 DWORD ClockWait(HANDLE object, DWORD milliseconds) {
@@ -29,7 +27,7 @@ DWORD ClockWait(HANDLE object, DWORD milliseconds) {
 
 DWORD ClockWaitAny(DWORD count, const HANDLE* objects, DWORD milliseconds) {
     return WaitForMultipleObjects(count, objects, FALSE,
-                                  milliseconds == INFINITE ? INFINITE : RealMilliseconds(milliseconds));
+                                  milliseconds == INFINITE ? INFINITE : ClockRealMilliseconds(milliseconds));
 }
 
 // Unsigned arithmetic keeps differences of two readings right across the wrap.

@@ -9,6 +9,9 @@
 DWORD ClockFactor();
 // Pauses for the given number of milliseconds of the program's time.
 void ClockSleep(DWORD milliseconds);
+// The real milliseconds of the given program time, for a limit that Windows itself waits out (a timeout
+// handed to a system call); a wait that was asked for stays at least 1 ms.
+DWORD ClockRealMilliseconds(DWORD milliseconds);
 // Milliseconds of the program's time since Windows started; wraps like GetTickCount.
 DWORD ClockTickCount();
 // Waits up to the given milliseconds of the program's time for an object (an event, a thread) to be

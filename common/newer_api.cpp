@@ -26,6 +26,8 @@ NewerApi Load() {
     Resolve(api.IsWow64Process, "kernel32.dll", "IsWow64Process");
     Resolve(api.Wow64DisableWow64FsRedirection, "kernel32.dll", "Wow64DisableWow64FsRedirection");
     Resolve(api.Wow64RevertWow64FsRedirection, "kernel32.dll", "Wow64RevertWow64FsRedirection");
+    Resolve(api.SetupUninstallOEMInfA, "setupapi.dll", "SetupUninstallOEMInfA");
+    Resolve(api.CMP_WaitNoPendingInstallEvents, "setupapi.dll", "CMP_WaitNoPendingInstallEvents");
     return api;
 }
 

@@ -19,6 +19,12 @@ struct NewerApi {
     BOOL(WINAPI* IsWow64Process)(HANDLE process, BOOL* wow64) = nullptr;
     BOOL(WINAPI* Wow64DisableWow64FsRedirection)(void** oldValue) = nullptr;
     BOOL(WINAPI* Wow64RevertWow64FsRedirection)(void* oldValue) = nullptr;
+    // setupapi, Windows XP and later: removes an OEM INF copy with its .PNF and catalog, and on Vista and
+    // later the driver store's copy. Fallback: the .inf and .PNF are deleted as plain files.
+    BOOL(WINAPI* SetupUninstallOEMInfA)(const char* infName, DWORD flags, void* reserved) = nullptr;
+    // setupapi, Windows XP and later: waits until Windows has no device installation pending. Fallback: the
+    // fixed pauses alone.
+    DWORD(WINAPI* CMP_WaitNoPendingInstallEvents)(DWORD timeout) = nullptr;
 };
 
 const NewerApi& GetNewerApi();

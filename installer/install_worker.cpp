@@ -1,6 +1,7 @@
 #include "install_worker.h"
 
 #include "cdrom_folders.h"
+#include "device_settle.h"
 #include "instoria_dlg.h"
 #include "mode_switch.h"
 #include "placement.h"
@@ -164,6 +165,9 @@ DWORD WINAPI InstallDriverThreadProc(LPVOID parameter) {
     SetTcpReceiveWindow();
     if (!SwitchesOnly(dlg.m_nDoType) && !ReplaceDrivers(dlg))
         return 0;
+    // The placement starts Windows' installation of the device's interfaces; the switch must not meet it
+    // half done. The wait comes first so that the fixed pause still gives the device its rest after it.
+    LetDeviceInstallationSettle();
     for (int position = 41; position <= 45; ++position) {
         if (!dlg.WorkerPause(1000))
             return 0;

@@ -7,6 +7,7 @@
 #include "common/files.h"
 #include "common/handles.h"
 #include "common/log.h"
+#include "common/newer_api.h"
 #include "common/profile.h"
 
 namespace {
@@ -30,7 +31,23 @@ std::vector<std::string> InterfaceIds() {
     return ids;
 }
 
-// Deletes every {WinDir}\inf\oem*.inf whose text names one of ids, with its .Pnf twin. False only when the
+// Whether a file is there; a file that cannot be looked at counts as there, so that its deletion is tried
+// (and its failure logged).
+bool FilePresent(const std::string& path) {
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+}
+
+// One file of an OEM copy after Windows' answer: true when it is gone, already or by its deletion now.
+bool RemoveOemFile(const std::string& path, OemUninstall answer, bool wasThere) {
+    if (DecideOemFileStep(answer, wasThere, FilePresent(path)) == OemFileStep::kAlreadyGone)
+        return true;
+    return ForceDeleteFile(path.c_str());
+}
+
+// Removes every {WinDir}\inf\oem*.inf whose text names one of ids, with its .Pnf twin. False only when the
 // folder cannot be searched. Each file is read once, however many IDs are tested, and goes at most once.
 bool RemoveOemInfsNaming(const std::vector<std::string>& ids, bool logMatch) {
     char windows[kPathRoom];
@@ -59,15 +76,7 @@ bool RemoveOemInfsNaming(const std::vector<std::string>& ids, bool logMatch) {
             const std::string& id = ids[held];
             if (logMatch)
                 WriteLog("File_info: %s; USB_info:%s. Match!", path.c_str(), id.c_str());
-            if (ForceDeleteFile(path.c_str()))
-                WriteLog("INFO: Remove inf file suc, file: %s.", path.c_str());
-            else
-                WriteLog("ERROR: Remove inf file err, file: %s.", path.c_str());
-            std::string pnf = path.substr(0, path.size() - 3) + "Pnf";
-            if (ForceDeleteFile(pnf.c_str()))
-                WriteLog("INFO: Remove pnf file suc, file: %s.", pnf.c_str());
-            else
-                WriteLog("ERROR: Remove pnf file err, file: %s.", pnf.c_str());
+            RemoveOemInfCopy(windows, found.cFileName, GetNewerApi().SetupUninstallOEMInfA);
         }
     } while (FindNextFileA(search.Get(), &found));
     WriteLog("Remove driver file, OK.");
@@ -111,6 +120,33 @@ bool Given(const char* compatId) {
 }
 
 } // namespace
+
+void RemoveOemInfCopy(const char* windows, const char* name, OemInfUninstaller uninstall) {
+    std::string path = std::string(windows) + "\\Inf\\" + name;
+    std::string pnf = path.substr(0, path.size() - 3) + "Pnf";
+    bool pnfWasThere = FilePresent(pnf);
+    OemUninstall answer = OemUninstall::kNotAsked;
+    if (uninstall) {
+        // Through Windows, so that the catalog and the driver store's copy go too: otherwise Windows can
+        // install the old driver again for the device.
+        if (uninstall(name, SUOI_FORCEDELETE, nullptr)) {
+            answer = OemUninstall::kDone;
+            WriteLog("INFO: Windows removed the driver package %s.", name);
+        } else {
+            answer = OemUninstall::kFailed;
+            WriteLog("ERROR: SetupUninstallOEMInf %s fail.LastError:%d, deleting its files", name,
+                     static_cast<int>(GetLastError()));
+        }
+    }
+    if (RemoveOemFile(path, answer, true))
+        WriteLog("INFO: Remove inf file suc, file: %s.", path.c_str());
+    else
+        WriteLog("ERROR: Remove inf file err, file: %s.", path.c_str());
+    if (RemoveOemFile(pnf, answer, pnfWasThere))
+        WriteLog("INFO: Remove pnf file suc, file: %s.", pnf.c_str());
+    else
+        WriteLog("ERROR: Remove pnf file err, file: %s.", pnf.c_str());
+}
 
 int RemoveDevicesByHwId(const char* id, const char* mustHaveCompatId, DWORD flags,
                         const char* exceptCompatId) {

@@ -1,10 +1,13 @@
 // Removal of what the installer put on the system for one product: its device nodes (composite device,
-// numbered interfaces, storage device), the OEM copies of its .inf files with their .Pnf twins, and its two
-// driver files. Also the two device removals other steps use: the CD-ROM / mass-storage loop of the install
-// worker and the stale-INF removal of the update worker. Every outcome is logged.
+// numbered interfaces, storage device), the OEM copies of its .inf files with their .Pnf twins (through
+// Windows where it can, so that the driver store's copy goes too), and its two driver files. Also the two
+// device removals other steps use: the CD-ROM / mass-storage loop of the install worker and the stale-INF
+// removal of the update worker. Every outcome is logged.
 #pragma once
 
 #include "removal_decisions.h"
+
+#include "common/newer_api.h"
 
 #include <windows.h>
 #include <setupapi.h>
@@ -36,10 +39,16 @@ int RemoveInterfaceDevices(DWORD flags, const char* exceptCompatId);
 // removal failed.
 int RemoveDevicesByHwId(const char* id, const char* mustHaveCompatId, DWORD flags,
                         const char* exceptCompatId);
-// Deletes every {WinDir}\inf\oem*.inf (and its .Pnf) naming one of the loaded profile's interface IDs.
+// SetupUninstallOEMInfA's form; GetNewerApi() holds Windows' own, null where Windows lacks it.
+using OemInfUninstaller = decltype(NewerApi::SetupUninstallOEMInfA);
+// Removes the OEM copy {windows}\Inf\name (a file name, as Windows' uninstall takes it) with its .Pnf:
+// through uninstall where given, its files deleted as plain files where it is null or fails (the failure
+// logged with its code). Each file's outcome is logged; a file Windows removed counts as removed.
+void RemoveOemInfCopy(const char* windows, const char* name, OemInfUninstaller uninstall);
+// Removes every {WinDir}\inf\oem*.inf (and its .Pnf) naming one of the loaded profile's interface IDs.
 // False for an incomplete profile or an unsearchable inf folder; failed deletions are only logged.
 bool RemoveOemInfFiles();
-// Deletes every {WinDir}\inf\oem*.inf (and its .Pnf) naming hwid. False only when the inf folder cannot be
+// Removes every {WinDir}\inf\oem*.inf (and its .Pnf) naming hwid. False only when the inf folder cannot be
 // searched.
 bool RemoveOemInfByHwId(const char* hwid);
 // Deletes the profile's two driver files from {WinDir}\system32\drivers; failures are only logged.

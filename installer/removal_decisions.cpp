@@ -20,3 +20,9 @@ std::vector<std::string> SplitPidList(const char* list) {
         at += length;
     }
 }
+
+OemFileStep DecideOemFileStep(OemUninstall answer, bool wasThere, bool isThere) {
+    if (answer != OemUninstall::kNotAsked && wasThere && !isThere)
+        return OemFileStep::kAlreadyGone;
+    return OemFileStep::kDelete;
+}

@@ -12,3 +12,13 @@ RemovalStep DecideRemovalStep(int listRead, int absent);
 
 // The product IDs of a removal list: the tokens between runs of blanks and commas, in order.
 std::vector<std::string> SplitPidList(const char* list);
+
+// What Windows' uninstall of one OEM INF copy (SetupUninstallOEMInfA) answered: not asked (Windows 2000 lacks
+// it), failed, or done.
+enum class OemUninstall { kNotAsked, kFailed, kDone };
+// What becomes of one file of the copy, its .inf or its .PNF, after that answer (wasThere: before the call,
+// isThere: after it). A file that was there and is gone once Windows was asked has been removed (Windows
+// removes the .PNF with the .inf; some versions leave it); any other is deleted as a plain file, whose
+// failure (a file that never was there included) is logged as a failed removal.
+enum class OemFileStep { kAlreadyGone, kDelete };
+OemFileStep DecideOemFileStep(OemUninstall answer, bool wasThere, bool isThere);

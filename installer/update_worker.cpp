@@ -1,5 +1,6 @@
 #include "update_worker.h"
 
+#include "device_settle.h"
 #include "instoria_dlg.h"
 #include "placement.h"
 #include "removal.h"
@@ -41,6 +42,8 @@ int UpdateOneDriver(const char* hardwareId, const char* folder, const char* infN
     RemoveOemInfByHwId(hardwareId);
     if (!dlg.WorkerPause(1000))
         return 0;
+    // An update that meets a pending device installation fails as "another installation is in progress".
+    LetDeviceInstallationSettle();
     BOOL updated = FALSE;
     auto update = GetNewdevApi().UpdateDriverForPlugAndPlayDevicesA;
     if (!composed) {

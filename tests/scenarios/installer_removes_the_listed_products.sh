@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # "/uninstall" with the shipped installer (its fast-clock twin, so that the pauses between the steps cost
 # little) on Windows XP: the products that key_UnInstall_pid_list names lose, in order, their interface and
-# composite nodes, their storage node, the OEM copies of their INF files and their driver files. Everything
+# composite nodes, their storage node, the OEM copies of their INF files (through Windows' own uninstall; one
+# that it cannot remove as plain files) and their driver files. Everything
 # else stays: other makers' nodes, INF copies and driver files, an interface that is the device's mass
 # storage, an INF that names the product but none of its interfaces. A product without a section stops the
 # removal there.
@@ -77,6 +78,7 @@ printf 'MZ\0\0\1\2USB\\VID_2F5E&PID_1001&MI_00\r\n' >"$INF/oem10.inf" # the ID a
 head -c 4096 /dev/urandom >"$INF/oem11.inf"
 for file in qvser1001.sys qvadb1001.sys qvser1003.sys other.sys; do printf 'driver' >"$DRIVERS/$file"; done
 chmod a-w "$DRIVERS/qvadb1001.sys" # read-only: removed all the same
+chmod a-w "$INF/oem8.inf"            # Wine's SetupUninstallOEMInfA cannot delete it: the plain deletion does
 
 removal_list '1001, 1003'
 log_mark
@@ -103,6 +105,12 @@ check "another maker's node stays" nodes_with 'USB\VID_1111&PID_2222&MI_00'
 check "the INF copy naming interface 01 goes with its PNF" files_gone "$INF/oem5.inf" "$INF/oem5.PNF"
 check "as does the one naming the modem interface of 1003" files_gone "$INF/oem8.inf" "$INF/oem8.PNF"
 check "which is logged" log_new_has 'File_info: C:\windows\Inf\oem5.inf; USB_info:usb\vid_2f5e&pid_1001&mi_01. Match!'
+check "Windows removed the copy, the .PNF it left was deleted" log_new_in_order \
+    'INFO: Windows removed the driver package oem5.inf.' 'INFO: Remove inf file suc, file: C:\windows\Inf\oem5.inf.' \
+    'INFO: Remove pnf file suc, file: C:\windows\Inf\oem5.Pnf.'
+check "the read-only copy Windows could not remove went as plain files" log_new_in_order \
+    'ERROR: SetupUninstallOEMInf oem8.inf fail.LastError:5, deleting its files' \
+    'INFO: Remove inf file suc, file: C:\windows\Inf\oem8.inf.' 'INFO: Remove pnf file suc, file: C:\windows\Inf\oem8.Pnf.'
 check "the one naming only the product, another maker's, an empty, a cut and a binary one stay" \
     all_exist "$INF/oem6.inf" "$INF/oem6.PNF" "$INF/oem7.inf" "$INF/oem9.inf" "$INF/oem10.inf" "$INF/oem11.inf"
 check "the products' driver files are gone, the read-only one too" \
@@ -111,7 +119,8 @@ check "a missing driver file is only logged" \
     log_new_has 'ERROR: Remove sys file err, file: C:\windows\system32\drivers\qvadb1003.sys.'
 check "another driver file stays" all_exist "$DRIVERS/other.sys"
 check "the resident setting was switched off" log_new_count 'Info: change_resident_register() is ok.' 2
-check "nothing failed" log_new_lacks 'Error'
+check "nothing else failed" log_new_count 'ERROR' 2 # the read-only copy's call and qvadb1003.sys
+check "nor did a step" log_new_lacks 'Error'
 
 # The same list written with two commas, and with a blank: the same two products, and no INF copy left.
 rm -f "$INF"/oem*.inf "$INF"/oem*.PNF

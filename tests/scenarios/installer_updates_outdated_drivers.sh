@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The update road on Windows 7 (32-bit), fast-clock twin: the device shows its multi-port identity and the
 # installed drivers are older than the package's. The installer deletes the stale INF copies of each outdated
-# interface and updates it through newdev.dll (the test double, which journals each call, in the system
-# folder), modem, serial, ADB in that order, then asks for a restart. A failed update is reported and ends
-# the program; the interfaces after it are left alone. No status mark, no TCP setting. Windows 8.1 takes the
-# same road with the edition folder of the profile's [Newer_Windows].
+# interface, lets Windows' device installation settle and updates it through newdev.dll (the test double,
+# which journals each call, in the system folder), modem, serial, ADB in that order, then asks for a restart.
+# A failed update is reported and ends the program; the interfaces after it are left alone. No status mark,
+# no TCP setting. Windows 8.1 takes the same road with the edition folder of the profile's [Newer_Windows].
 # Wine reads the version of every installed driver as 0: "current" is a profile version of 0.
 # Usage: installer_updates_outdated_drivers.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 FAST_CLOCK=1
@@ -62,6 +62,8 @@ check "and gives status 3010" result_is 3010 end
 check "the positions rise by 16" positions_are '16 32 48 64 80 96 100'
 check "three updates, modem, serial, ADB" [ "$(tr -d '\r' <"$journal" | cut -d' ' -f2 | tr '\n' ' ')" = \
     'usb\vid_2f5e&pid_7a01&mi_00 usb\vid_2f5e&pid_7a01&mi_01 usb\vid_2f5e&pid_7a01&mi_02 ' ]
+check "Windows' device installation was let settle once for each update" \
+    log_new_count 'INFO: Device installation settled' 3
 check "the ADB driver's INF" file_has_line "$journal" \
     "UpdateDriverForPlugAndPlayDevicesA usb\\vid_2f5e&pid_7a01&mi_02 $inf_folder\\qvadb.inf 1"
 

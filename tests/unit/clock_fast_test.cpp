@@ -26,6 +26,12 @@ TEST(FastClock, TickCountsGrowByTheFactor) {
     EXPECT_GE(clock1 - clock0, 250u * EXPECTED_FACTOR);
 }
 
+TEST(FastClock, LimitsThatWindowsWaitsOutShrinkByTheFactor) {
+    EXPECT_EQ(30000u, ClockRealMilliseconds(30000 * EXPECTED_FACTOR));
+    EXPECT_EQ(1u, ClockRealMilliseconds(1)); // no limit turns into "do not wait"
+    EXPECT_EQ(0u, ClockRealMilliseconds(0));
+}
+
 TEST(FastClock, ShortPausesStayPauses) {
     DWORD start = GetTickCount();
     for (int i = 0; i < 20; ++i)

@@ -52,6 +52,20 @@ bool Present(const char* instance) {
     return false;
 }
 
+// Windows' uninstall of an OEM copy as the tests play it; each call's name and flags are recorded.
+std::vector<std::string> g_uninstalled;
+BOOL WINAPI FailingUninstall(const char* name, DWORD flags, void*) {
+    g_uninstalled.push_back(std::string(name) + " " + std::to_string(flags));
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+// As Windows XP does: the .inf goes with its .PNF.
+BOOL WINAPI WholeUninstall(const char* name, DWORD flags, void*) {
+    g_uninstalled.push_back(std::string(name) + " " + std::to_string(flags));
+    std::string inf = InfFolder() + name;
+    return DeleteFileA(inf.c_str()) && DeleteFileA((inf.substr(0, inf.size() - 3) + "PNF").c_str());
+}
+
 // The sample device's profile loaded; the device's nodes and OEM copies are removed again at the end.
 class ProductOnThePc : public LoggingTest {
 protected:
@@ -78,6 +92,11 @@ protected:
         return inf;
     }
     static std::string PnfOf(const std::string& inf) { return inf.substr(0, inf.size() - 3) + "PNF"; }
+    // An OEM copy's path and its .Pnf's as the removal logs them.
+    static std::string LoggedPath(const std::string& name) {
+        return InfFolder().substr(0, InfFolder().size() - 4) + "Inf\\" + name;
+    }
+    static std::string LoggedPnf(const std::string& inf) { return inf.substr(0, inf.size() - 3) + "Pnf"; }
 
     std::vector<std::string> m_placed;
 };
@@ -102,6 +121,16 @@ TEST(RemovalList, TokensBetweenBlanksAndCommas) {
     EXPECT_EQ(longToken, tokens[1000]);
 }
 
+TEST(OemFileDecision, AFileGoneOnceWindowsWasAskedIsRemovedAnyOtherIsDeleted) {
+    for (OemUninstall asked : {OemUninstall::kDone, OemUninstall::kFailed}) {
+        EXPECT_EQ(OemFileStep::kAlreadyGone, DecideOemFileStep(asked, true, false));
+        EXPECT_EQ(OemFileStep::kDelete, DecideOemFileStep(asked, true, true)); // left by Windows (Wine: .PNF)
+        EXPECT_EQ(OemFileStep::kDelete, DecideOemFileStep(asked, false, false)); // never there: a failure
+    }
+    EXPECT_EQ(OemFileStep::kDelete, DecideOemFileStep(OemUninstall::kNotAsked, true, true));
+    EXPECT_EQ(OemFileStep::kDelete, DecideOemFileStep(OemUninstall::kNotAsked, true, false));
+}
+
 TEST(RemovalStepDecision, AnUnreadableDeviceListIsNotAGoneDevice) {
     EXPECT_EQ(RemovalStep::kLookAgain, DecideRemovalStep(0, 1));
     EXPECT_EQ(RemovalStep::kGone, DecideRemovalStep(1, 1));
@@ -116,17 +145,56 @@ TEST_F(ProductOnThePc, InfNamingOnlyTheProductGoesOnlyByItsHardwareId) {
     EXPECT_FALSE(Exists(interface1));
     EXPECT_FALSE(Exists(PnfOf(interface1)));
     EXPECT_TRUE(Exists(bare));
-    EXPECT_TRUE(Has(LogMessages(), "File_info: " + InfFolder().substr(0, InfFolder().size() - 4) + "Inf\\" +
-                                       interface1.substr(InfFolder().size()) +
+    EXPECT_TRUE(Has(LogMessages(), "File_info: " + LoggedPath(interface1.substr(InfFolder().size())) +
                                        "; USB_info:usb\\vid_2f5e&pid_7a01&mi_01. Match!"));
 
+    // Through Wine's own SetupUninstallOEMInfA, which removes the .inf and leaves the .PNF to the plain
+    // deletion; no match line of its own.
     DeleteLog();
     EXPECT_TRUE(RemoveOemInfByHwId("usb\\vid_2f5e&pid_7a01"));
     EXPECT_FALSE(Exists(bare));
     EXPECT_FALSE(Exists(PnfOf(bare)));
-    std::vector<std::string> messages = LogMessages();
-    EXPECT_EQ(3u, messages.size()); // inf, pnf, the end line; no match line of its own
-    EXPECT_EQ("Remove driver file, OK.", messages.back());
+    std::string name = bare.substr(InfFolder().size());
+    std::string logged = LoggedPath(name);
+    EXPECT_EQ((std::vector<std::string>{"INFO: Windows removed the driver package " + name + ".",
+                                        "INFO: Remove inf file suc, file: " + logged + ".",
+                                        "INFO: Remove pnf file suc, file: " + LoggedPnf(logged) + ".",
+                                        "Remove driver file, OK."}),
+              LogMessages());
+}
+
+TEST_F(ProductOnThePc, OemCopyGoesThroughWindowsOrAsPlainFiles) {
+    struct Road {
+        OemInfUninstaller uninstall;
+        const char* windowsLine; // with the copy's name
+    };
+    const Road roads[] = {
+        {WholeUninstall, "INFO: Windows removed the driver package %s."},
+        {FailingUninstall, "ERROR: SetupUninstallOEMInf %s fail.LastError:5, deleting its files"},
+        {nullptr, nullptr}, // Windows 2000
+    };
+    char windows[kPathRoom];
+    ASSERT_TRUE(GetWindowsFolder(windows));
+    for (const Road& road : roads) {
+        std::string inf = PlaceInf("[Models]\r\n%S%=Ser, USB\\VID_2F5E&PID_7A01&MI_01\r\n");
+        std::string name = inf.substr(InfFolder().size());
+        std::string path = LoggedPath(name);
+        g_uninstalled.clear();
+        DeleteLog();
+        RemoveOemInfCopy(windows, name.c_str(), road.uninstall);
+        EXPECT_FALSE(Exists(inf)) << name;
+        EXPECT_FALSE(Exists(PnfOf(inf))) << name;
+        std::vector<std::string> expected = {"INFO: Remove inf file suc, file: " + path + ".",
+                                             "INFO: Remove pnf file suc, file: " + LoggedPnf(path) + "."};
+        if (road.windowsLine) {
+            char line[300];
+            snprintf(line, sizeof line, road.windowsLine, name.c_str());
+            expected.insert(expected.begin(), line);
+            // Windows takes the copy's file name, with the force flag.
+            EXPECT_EQ(std::vector<std::string>{name + " 1"}, g_uninstalled);
+        }
+        EXPECT_EQ(expected, LogMessages());
+    }
 }
 
 TEST_F(ProductOnThePc, NodeWhoseIdListIsNotAWholeListIsPassedOver) {

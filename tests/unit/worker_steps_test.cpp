@@ -1,6 +1,8 @@
 // The decisions of the install and update workers: portflip's parameters, the wait for the drive
 // letter to go and come back (played on a clock of the test's own), the look at the device's identity after
-// it, the run modes, the status file's path and the update worker's progress step.
+// it, the run modes, the status file's path, the update worker's progress step and the line of the wait for
+// Windows' device installation to settle.
+#include "installer/device_settle.h"
 #include "installer/install_worker.h"
 #include "installer/mode_switch.h"
 #include "installer/switch_check.h"
@@ -134,4 +136,21 @@ TEST(SwitchCheck, SettingsOutOfTheirRangeKeepTheirDefaults) {
         EXPECT_EQ(0, ParseSwitchSettings(bad, nullptr).retries) << bad;
     for (const char* bad : {"0", "121", "ten"})
         EXPECT_EQ(10, ParseSwitchSettings(nullptr, bad).portsWaitSeconds) << bad;
+}
+
+TEST(DeviceSettle, TheLineSaysWhetherItWaitedGaveUpOrFailed) {
+    const char nothing[] = "INFO: Device installation settled: nothing was pending";
+    EXPECT_EQ(nothing, SettleLogLine(WAIT_OBJECT_0, 0, 0, kSettleLimit));
+    EXPECT_EQ(nothing, SettleLogLine(WAIT_OBJECT_0, 0, kSettledAtOnce - 1, kSettleLimit));
+    EXPECT_EQ("INFO: Device installation settled after a wait of 100 ms",
+              SettleLogLine(WAIT_OBJECT_0, 0, kSettledAtOnce, kSettleLimit));
+    EXPECT_EQ("INFO: Device installation settled after a wait of 29984 ms",
+              SettleLogLine(WAIT_OBJECT_0, 0, 29984, kSettleLimit));
+    EXPECT_EQ("WARN: Device installation still pending after 30016 ms (limit 30000 ms), going on",
+              SettleLogLine(WAIT_TIMEOUT, 0, 30016, kSettleLimit));
+    EXPECT_EQ("ERROR: CMP_WaitNoPendingInstallEvents fail.LastError:6 (answer 4294967295), going on",
+              SettleLogLine(WAIT_FAILED, ERROR_INVALID_HANDLE, 3, kSettleLimit));
+    // An answer the call does not document is no settled installation either.
+    EXPECT_EQ("ERROR: CMP_WaitNoPendingInstallEvents fail.LastError:0 (answer 128), going on",
+              SettleLogLine(WAIT_ABANDONED, 0, 3, kSettleLimit));
 }
