@@ -17,10 +17,11 @@ wine_fail() {
     exit 125
 }
 
-# The environment of every Wine call: no mono or gecko install prompt, no menu entries, no debug output.
+# The environment of every Wine call: no mono or gecko install prompt, no menu entries, no debug output
+# (SUITE_WINEDEBUG=err+all brings Wine's own error lines back when a test is hunted).
 wine_env() {
     export WINEPREFIX="$1"
-    export WINEDEBUG=-all
+    export WINEDEBUG=${SUITE_WINEDEBUG:--all}
     export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d${WINE_EXTRA_OVERRIDES:+;$WINE_EXTRA_OVERRIDES}"
     export WINESERVER="$WINE_SERVER"
 }
@@ -129,13 +130,15 @@ wine_prefix_end() {
 
 # Starts an X server of the run's own and points DISPLAY at it, so that no window of another test covers,
 # or takes the focus from, the windows this run shows and looks at. Xvfb picks a free display number
-# itself (-displayfd) and tells it once it accepts clients.
+# itself (-displayfd) and tells it once it accepts clients. -noreset: an X server resets itself whenever its
+# last client leaves (each screenshot poll is such a client), and a program that connects during the reset
+# (Wine's desktop process) finds no display and cannot show a window for its whole run.
 wine_own_display() {
     local number_file number i
     [ -n "${WINE_OWN_XVFB:-}" ] && return 0
     command -v Xvfb >/dev/null 2>&1 || wine_fail "Xvfb is missing: run scripts/setup"
     number_file=$(mktemp) || wine_fail "cannot make a temporary file"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$number_file" >/dev/null 2>&1 &
     WINE_OWN_XVFB=$!
     for ((i = 0; i < 100; i++)); do
         number=$(head -n 1 "$number_file")
