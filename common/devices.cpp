@@ -48,6 +48,16 @@ bool IdListHolds(const std::vector<std::string>& ids, const std::string& id) {
     return false;
 }
 
+// Whether a device's compatible IDs hold compatId, logged either way.
+int CompatibleIdAnswer(const std::vector<std::string>& ids, const char* compatId) {
+    if (IdListHolds(ids, compatId)) {
+        WriteLog("INF: Compared: %s...", compatId);
+        return 1;
+    }
+    WriteLog("INF: Can't compared compatible ID: %s...", compatId);
+    return 0;
+}
+
 } // namespace
 
 bool ReadDeviceIdList(HDEVINFO set, SP_DEVINFO_DATA* device, DWORD property, std::vector<std::string>& ids) {
@@ -68,16 +78,8 @@ bool ReadDeviceIdList(HDEVINFO set, SP_DEVINFO_DATA* device, DWORD property, std
 
 int HasCompatibleId(HDEVINFO set, SP_DEVINFO_DATA* device, const char* compatId) {
     std::vector<std::string> ids;
-    if (ReadDeviceIdList(set, device, SPDRP_COMPATIBLEIDS, ids)) {
-        for (const std::string& id : ids) {
-            if (id == compatId) {
-                WriteLog("INF: Compared: %s...", compatId);
-                return 1;
-            }
-        }
-    }
-    WriteLog("INF: Can't compared compatible ID: %s...", compatId);
-    return 0;
+    ReadDeviceIdList(set, device, SPDRP_COMPATIBLEIDS, ids); // an unreadable list holds nothing
+    return CompatibleIdAnswer(ids, compatId);
 }
 
 int DetectDevice(const char* hwid, const char* compatId, int* absent) {
@@ -173,12 +175,7 @@ bool DeviceSnapshot::CompatibleIdsHold(size_t node, const char* compatId) {
         ReadDeviceIdList(m_set.Get(), &m_devices[node], SPDRP_COMPATIBLEIDS, m_compatibleIds[node]);
         m_compatibleRead[node] = true;
     }
-    if (IdListHolds(m_compatibleIds[node], compatId)) {
-        WriteLog("INF: Compared: %s...", compatId);
-        return true;
-    }
-    WriteLog("INF: Can't compared compatible ID: %s...", compatId);
-    return false;
+    return CompatibleIdAnswer(m_compatibleIds[node], compatId) != 0;
 }
 
 int DeviceSnapshot::Detect(const char* hwid, const char* compatId, int* absent) {
