@@ -56,6 +56,12 @@ bool ComposeSetupParameters(char* out, size_t room, const std::string& drive, in
     return FormatBounded(out, room, "%s %c", designator, static_cast<char>('0' + mode));
 }
 
+MediumFolderFate DecideMediumFolder(DWORD attributes, int levelsLeft) {
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return MediumFolderFate::kSkipLink;
+    return levelsLeft > 0 ? MediumFolderFate::kStage : MediumFolderFate::kTooDeep;
+}
+
 std::string PluginIniName(std::string dllName) {
     for (size_t at = dllName.find(".dll"); at != std::string::npos; at = dllName.find(".dll", at + 4))
         dllName.replace(at, 4, ".ini");
@@ -193,7 +199,12 @@ int CDriverSetupPreparation::AutoRun_CopyAllFiles(std::string driverPath) {
         return 0;
     }
     // A folder that could not be copied whole has logged why; the staging goes on with the others.
-    CopyClientSetup(driverPath.c_str(), ("\\" + edition).c_str(), nullptr);
+    std::string editionFolder = "\\" + edition;
+    CopyClientSetup(driverPath.c_str(), editionFolder.c_str(), nullptr);
+    // A maker's INFs may take their driver files from subfolders (x86, amd64) of the edition folder, where
+    // Windows looks for them when it installs the device. The package folder's subfolders are the other
+    // editions' and stay behind.
+    CopyClientSubFolders(driverPath.c_str(), editionFolder, kStagedSubFolderLevels);
     CopyClientSetup(driverPath.c_str(), "\\Res", nullptr);
     return AllFilesStaged() ? 1 : 0;
 }
@@ -215,9 +226,7 @@ int CDriverSetupPreparation::CopyClientSetup(const char* param1, const char* par
     if (!ComposePath(target, {temp, param1, param2}, "the staged folder"))
         return 0;
     char source[kPathRoom];
-    if (!ComposePath(source,
-                     {m_strModuleDir.c_str(), m_bFromSubFolder ? param1 : nullptr, param3 ? param3 : param2},
-                     "the package folder"))
+    if (!ComposeSourceFolder(source, param1, param3 ? param3 : param2))
         return 0;
     char pattern[kPathRoom];
     if (!CopyBounded(pattern, sizeof pattern, source) || !AppendPath(pattern, sizeof pattern, "*.*")) {
@@ -256,6 +265,63 @@ int CDriverSetupPreparation::CopyClientSetup(const char* param1, const char* par
     }
     WriteLog("END: Copy the client setup, SUC..");
     return 1;
+}
+
+bool CDriverSetupPreparation::ComposeSourceFolder(char (&path)[kPathRoom], const char* param1,
+                                                  const char* folder) const {
+    return ComposePath(path, {m_strModuleDir.c_str(), m_bFromSubFolder ? param1 : nullptr, folder},
+                       "the package folder");
+}
+
+void CDriverSetupPreparation::CopyClientSubFolders(const char* param1, const std::string& folder,
+                                                   int levels) {
+    char temp[kPathRoom], source[kPathRoom], pattern[kPathRoom];
+    // A folder whose path does not fit has been refused, with its line, by the copy of its own files.
+    if (!GetTempFolder(temp) || !ComposeSourceFolder(source, param1, folder.c_str()) ||
+        !CopyBounded(pattern, sizeof pattern, source) || !AppendPath(pattern, sizeof pattern, "*"))
+        return;
+    WIN32_FIND_DATAA found;
+    ScopedFindHandle search(FindFirstFileA(pattern, &found));
+    if (!search)
+        return; // the copy of the folder's own files has said why
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || strcmp(found.cFileName, ".") == 0 ||
+            strcmp(found.cFileName, "..") == 0)
+            continue;
+        std::string sub = folder + "\\" + found.cFileName;
+        const char* relative = sub.c_str() + 1;
+        MediumFolderFate fate = DecideMediumFolder(found.dwFileAttributes, levels);
+        char from[kPathRoom], to[kPathRoom], room[kPathRoom];
+        if (!ComposePath(from, {source, found.cFileName}, relative)) {
+            if (fate == MediumFolderFate::kStage)
+                ++m_nFilesNotStaged;
+            continue;
+        }
+        if (fate == MediumFolderFate::kSkipLink) {
+            WriteLog("ERR: The folder %s is a link; the staging does not follow it, and stages nothing of it",
+                     from);
+            continue;
+        }
+        if (fate == MediumFolderFate::kTooDeep) {
+            WriteLog("ERR: The folder %s lies more than %d levels below the edition folder; it is not staged",
+                     from, kStagedSubFolderLevels);
+            continue;
+        }
+        // The room for the folder's own search too: its copy must not refuse it uncounted.
+        if (!ComposePath(room, {from, "*.*"}, relative) ||
+            !ComposePath(to, {temp, param1, sub.c_str()}, relative)) {
+            ++m_nFilesNotStaged;
+            continue;
+        }
+        if (!CreateDirIfAbsent(to)) {
+            WriteLog("ERR: The staged folder %s cannot be made; none of its files are staged", to);
+            ++m_nFilesNotStaged;
+            continue;
+        }
+        m_staged.push_back(std::string(relative) + "\\");
+        CopyClientSetup(param1, sub.c_str(), nullptr);
+        CopyClientSubFolders(param1, sub, levels - 1);
+    } while (FindNextFileA(search.Get(), &found));
 }
 
 void CDriverSetupPreparation::CopyFileToTmp(std::string file, std::string folder) {

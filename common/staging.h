@@ -1,13 +1,25 @@
 // Staging of the driver package: a setup program cannot run from the device's read-only CD-ROM, so the
-// package folder (with its edition folder and Res) is copied into the temp folder and the setup program is
-// started from there. The installer stages its own folder; the launcher stages the package folder that its
-// autoruncfg.cfg names, plus that file and the plug-in library beside it.
+// package folder (with its edition folder, that folder's subfolders, and Res) is copied into the temp folder
+// and the setup program is started from there. The installer stages its own folder; the launcher stages the
+// package folder that its autoruncfg.cfg names, plus that file and the plug-in library beside it.
 #pragma once
 
 #include "text.h"
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
+
+// How deep below the edition folder the staging goes: a maker's package keeps each architecture's driver
+// files in a subfolder or two that its INFs name, never deeper than this.
+constexpr int kStagedSubFolderLevels = 4;
+
+// What the staging does with a folder it finds in the edition folder on the medium, levelsLeft more levels
+// allowed below: a link (any reparse point) is never followed, so that nothing outside the package is staged
+// under the package's name; a folder past the levels is left.
+enum class MediumFolderFate { kStage, kSkipLink, kTooDeep };
+MediumFolderFate DecideMediumFolder(DWORD attributes, int levelsLeft);
 
 class CDriverSetupPreparation {
 public:
@@ -15,7 +27,8 @@ public:
     CDriverSetupPreparation(const CDriverSetupPreparation&) = delete;
     CDriverSetupPreparation& operator=(const CDriverSetupPreparation&) = delete;
 
-    // Creates {Temp}{DriverPath}, its edition folder and Res, copies the package's files into them and
+    // Creates {Temp}{DriverPath}, its edition folder (with its subfolders) and Res, copies the package's
+    // files into them and
     // records what it wrote. 1 done, 0 nothing to stage, an installer of the package at work, a folder that
     // could not be made or cleaned, an unsupported edition, or a file found on the medium that could not be
     // copied (a missing source folder only leaves its log line).
@@ -34,13 +47,17 @@ public:
     int AutoRun_GetTmpSysDrvDirName(std::string& folder);
     // 1 when the folder exists or was made (its parent must exist).
     int CreateDirIfAbsent(const char* path);
-    // Copies the package folder N, then its edition folder and Res. 0 for an unknown edition, or when a file
-    // found could not be copied.
+    // Copies the package folder N's own files, then the edition folder's with its subfolders, then Res's
+    // own files. 0 for an unknown edition, or when a file found could not be copied.
     int AutoRun_CopyAllFiles(std::string driverPath);
     // Copies the plain files of one source folder into {Temp}param1[param2]. The source is {ModuleDir}
     // (or {ModuleDir}param1 when m_bFromSubFolder) followed by param3, or param2 when param3 is null.
     // 1 every file copied; 0 the source folder was not found, a path did not fit or a file failed to copy.
     int CopyClientSetup(const char* param1, const char* param2, const char* param3);
+    // Stages the subfolders of {ModuleDir}[param1]folder into {Temp}param1folder, levels deep: each is made
+    // there and recorded, and its plain files copied with CopyClientSetup. A link, or a folder deeper, is
+    // left (logged); a folder that cannot be made or whose path does not fit counts as a file not staged.
+    void CopyClientSubFolders(const char* param1, const std::string& folder, int levels);
     // Copies {ModuleDir}file into {Temp}folder\ (or {Temp} for an empty folder), logging the outcome.
     void CopyFileToTmp(std::string file, std::string folder);
     // Starts the staged setup program of the edition, {Temp}{DriverPath}\name, with the drive letter, a
@@ -75,6 +92,9 @@ protected:
     // Whether every file found was staged; logged when not. A staged package with a file missing (a full
     // disk, a medium taken out while it was copied) must not be started as if it were whole.
     bool AllFilesStaged() const;
+    // {ModuleDir}, then param1 when m_bFromSubFolder, then folder: where a staged folder comes from. False
+    // (logged) when it does not fit.
+    bool ComposeSourceFolder(char (&path)[kPathRoom], const char* param1, const char* folder) const;
     // Copies one file into the cleaned staging folder (relative: its path there), never over a file this
     // staging did not write. False (logged) when the copy failed.
     bool StageFile(const char* source, const char* target, const std::string& relative);

@@ -79,7 +79,14 @@ private:
         bool recorded = lowered == LoweredRecordName() || m_recorded.count(lowered) != 0;
         switch (DecideStagedEntry(found.dwFileAttributes, found.dwReserved0, recorded)) {
         case StagedEntryFate::kEnter:
-            return CleanFolder(path, relative);
+            if (!CleanFolder(path, relative))
+                return false;
+            // The folder goes too, so that one a later package no longer holds (a maker's x86 subfolder, say)
+            // does not stay behind as nobody's. One that cannot go (some program's current folder) is empty
+            // and the staging's own: the staging uses it as it is.
+            if (!RemoveDirectoryA(path.c_str()))
+                WriteLog("INF: The staged folder %s stays, error %lu", path.c_str(), GetLastError());
+            return true;
         case StagedEntryFate::kDelete:
             if (ForceDeleteFile(path.c_str()))
                 return true;

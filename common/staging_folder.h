@@ -26,15 +26,17 @@ std::string ComposeStagingRecord(const std::vector<std::string>& paths);
 
 // What the cleaning does with an entry of the staging folder. A link (a symbolic link or a junction) is
 // removed as a link, never followed; any other reparse point (a placeholder of a cloud folder, say) is the
-// user's data and is moved aside. A folder an earlier staging made is entered; a file it wrote is deleted.
+// user's data and is moved aside. A folder an earlier staging made is entered, emptied and removed; a file
+// it wrote is deleted.
 enum class StagedEntryFate { kEnter, kDelete, kRemoveLink, kMoveAside };
 StagedEntryFate DecideStagedEntry(DWORD attributes, DWORD reparseTag, bool recorded);
 
-// Leaves in the staging folder (full path, no trailing backslash) only the folders an earlier staging
-// made, empty: the files its record names are deleted, links are removed, and everything else is moved
-// aside into a new folder beside it ("Driver.aside-1", the first number not in use). A link in the staging
-// folder's own place is removed; a missing folder, or a file in its place, is left for the caller. False
-// (logged) when something could not be removed or moved: then nothing may be staged.
+// Empties the staging folder (full path, no trailing backslash): the files and folders an earlier
+// staging's record names are deleted (a folder once it is empty; one that cannot be removed stays, empty),
+// links are removed, and everything else is moved aside into a new folder beside it ("Driver.aside-1", the
+// first number not in use). A link in the staging folder's own place is removed; a missing folder, or a
+// file in its place, is left for the caller. False (logged) when something could not be removed or moved:
+// then nothing may be staged.
 bool CleanStagingFolder(const std::string& folder);
 // Writes the record of what this staging wrote. replace: this staging wrote the record before and may
 // replace it; otherwise a file already there is left alone and the record is not written. False (logged)

@@ -56,18 +56,27 @@ protected:
         DeleteLog();
     }
 
-    // medium\Pkg\ holding the installers, the editions' folders, Res and a sub-folder that is not staged.
+    // medium\Pkg\ holding the installers, the editions' folders (Win7's and Win7-AMD64's with the subfolders
+    // a maker's INFs take their driver files from), Res and a sub-folder that is not staged.
     std::string MakePackage(const std::string& folder = "Pkg") {
         std::string package = m_medium.File(folder) + "\\";
-        for (const char* sub : {"", "Win7", "Win7-AMD64", "Vista", "Vista-AMD64", "Res", "Extra"})
+        for (const char* sub : {"", "Win7", "Win7\\x86", "Win7\\x86\\co", "Win7-AMD64", "Win7-AMD64\\amd64",
+                                "Vista", "Vista-AMD64", "Res", "Extra"})
             CreateDirectoryA((package + sub).c_str(), nullptr);
-        for (const char* file : {"Instoria.exe", "Instoria64.exe", "drvcfg.ini", "DrvLang.ini",
-                                 "Win7\\qvser.sys", "Win7-AMD64\\qvser64.sys", "Vista\\qvvista.sys",
-                                 "Vista-AMD64\\qvvista64.sys", "Res\\DrvInstall.bmp", "Extra\\notes.txt"})
+        for (const char* file :
+             {"Instoria.exe", "Instoria64.exe", "drvcfg.ini", "DrvLang.ini", "Win7\\qvser.sys",
+              "Win7\\x86\\qvusbser.sys", "Win7\\x86\\co\\qvcoinst.dll", "Win7-AMD64\\qvser64.sys",
+              "Win7-AMD64\\amd64\\qvusbser.sys", "Vista\\qvvista.sys", "Vista-AMD64\\qvvista64.sys",
+              "Res\\DrvInstall.bmp", "Extra\\notes.txt"})
             WriteWholeFile(package + file, std::string("content of ") + file);
         return package;
     }
     std::string Staged(const std::string& relative) const { return m_temp.Path() + relative; }
+    // The paths the staging folder's record names, lowered.
+    std::set<std::string> Recorded(const std::string& folder = "Pkg") const {
+        std::vector<std::string> refused;
+        return ParseStagingRecord(ReadWholeFile(Staged(folder + "\\StagedFiles.txt")), refused);
+    }
 
     TempDir m_medium;
     TempDir m_temp;
@@ -83,15 +92,32 @@ private:
 
 TEST_F(Staging, TheInstallerStagesItsFolderWithTheEditionFolderAndRes) {
     std::string package = MakePackage();
+    // Four levels of subfolders below the edition folder are staged, a fifth is not.
+    std::string deep = package + "Win7\\x86\\co";
+    for (const char* folder : {"\\a", "\\a\\b", "\\a\\b\\c"})
+        CreateDirectoryA((deep + folder).c_str(), nullptr);
+    WriteWholeFile(deep + "\\a\\b\\four.sys", "four");
+    WriteWholeFile(deep + "\\a\\b\\c\\five.sys", "five");
     g_nEdition = kEditionXP;
     CDriverPrepare_Setup setup(package);
     EXPECT_EQ("Pkg", setup.m_strDriverPath);
     EXPECT_EQ(0, setup.m_bFromSubFolder);
 
     EXPECT_EQ(1, setup.AutoRun_PrepareTmpDriver());
-    for (const char* file : {"Pkg\\Instoria.exe", "Pkg\\Instoria64.exe", "Pkg\\drvcfg.ini",
-                             "Pkg\\Win7\\qvser.sys", "Pkg\\Res\\DrvInstall.bmp"})
+    for (const char* file :
+         {"Pkg\\Instoria.exe", "Pkg\\Instoria64.exe", "Pkg\\drvcfg.ini", "Pkg\\Win7\\qvser.sys",
+          "Pkg\\Win7\\x86\\qvusbser.sys", "Pkg\\Win7\\x86\\co\\qvcoinst.dll", "Pkg\\Res\\DrvInstall.bmp"})
         EXPECT_EQ(std::string("content of ") + (strchr(file, '\\') + 1), ReadWholeFile(Staged(file))) << file;
+    EXPECT_EQ("four", ReadWholeFile(Staged("Pkg\\Win7\\x86\\co\\a\\b\\four.sys")));
+    EXPECT_FALSE(Exists(Staged("Pkg\\Win7\\x86\\co\\a\\b\\c")));
+    EXPECT_TRUE(HasMessage("ERR: The folder " + deep +
+                           "\\a\\b\\c lies more than 4 levels below the edition folder; it is not staged"));
+    // The record names what the next staging removes: the subfolders and their files too.
+    std::set<std::string> recorded = Recorded();
+    for (const char* path : {"win7\\", "win7\\x86\\", "win7\\x86\\qvusbser.sys", "win7\\x86\\co\\",
+                             "win7\\x86\\co\\qvcoinst.dll", "win7\\x86\\co\\a\\b\\four.sys", "res\\"})
+        EXPECT_EQ(1u, recorded.count(path)) << path;
+    EXPECT_EQ(0u, recorded.count("win7\\x86\\co\\a\\b\\c\\"));
     // XP has no folder of its own; other editions' folders and sub-folders of the package stay behind.
     EXPECT_FALSE(Exists(Staged("Pkg\\Vista")));
     EXPECT_FALSE(Exists(Staged("Pkg\\Win7-AMD64")));
@@ -100,6 +126,7 @@ TEST_F(Staging, TheInstallerStagesItsFolderWithTheEditionFolderAndRes) {
     EXPECT_TRUE(HasMessage(
         "make sure the temp driver folder then create it :\\Win7 --AutoRun_GetTmpSysDrvDirName()--"));
     EXPECT_TRUE(HasMessage("CopyFile: " + package + "Win7\\qvser.sys >> " + Staged("Pkg\\Win7\\qvser.sys")));
+    EXPECT_TRUE(HasMessage("CopyClientSetup():param1: Pkg; param2: \\Win7\\x86\\co "));
     EXPECT_TRUE(HasMessage("END: Copy the client setup, SUC.."));
 }
 
@@ -110,7 +137,7 @@ TEST_F(Staging, EachEditionGetsItsOwnFolder) {
         const char* file;
     };
     for (Case c :
-         {Case{kEditionWin7_64, "Pkg\\Win7-AMD64\\qvser64.sys"},
+         {Case{kEditionWin7_64, "Pkg\\Win7-AMD64\\amd64\\qvusbser.sys"},
           Case{kEditionVista64, "Pkg\\Vista-AMD64\\qvvista64.sys"},
           Case{kEditionVista32, "Pkg\\Vista\\qvvista.sys"}, Case{kEditionWin2000, "Pkg\\Win7\\qvser.sys"}}) {
         g_nEdition = c.edition;
@@ -118,6 +145,9 @@ TEST_F(Staging, EachEditionGetsItsOwnFolder) {
         EXPECT_EQ(1, setup.AutoRun_PrepareTmpDriver()) << c.edition;
         EXPECT_TRUE(Exists(Staged(c.file))) << c.file;
     }
+    // Each staging took away the folders of the one before, subfolders and all, as its own.
+    for (const char* gone : {"Pkg\\Win7-AMD64", "Pkg\\Vista-AMD64", "Pkg\\Vista", "Pkg.aside-1"})
+        EXPECT_FALSE(Exists(Staged(gone))) << gone;
 }
 
 TEST_F(Staging, AnUnknownEditionStopsAfterThePackageFolderWithNothingCopied) {
@@ -177,20 +207,25 @@ TEST_F(Staging, WhatTheStagingDidNotWriteIsMovedAsideNeverDeleted) {
     CDriverPrepare_Setup setup(package);
     ASSERT_EQ(1, setup.AutoRun_PrepareTmpDriver());
     // A library the elevated installer would load from its own folder, a driver it would place, a folder of
-    // the user's; and the medium no longer holds one of the staged files.
+    // the user's; and the medium no longer holds one of the staged files, nor a subfolder of the edition's.
     for (const char* folder : {"Pkg\\Old", "Pkg\\Old\\Deep"})
         CreateDirectoryA(Staged(folder).c_str(), nullptr);
-    for (const char* planted : {"version.dll", "Win7\\planted.sys", "Old\\Deep\\old.inf"})
+    for (const char* planted :
+         {"version.dll", "Win7\\planted.sys", "Win7\\x86\\co\\planted.dll", "Old\\Deep\\old.inf"})
         WriteWholeFile(Staged("Pkg\\") + planted, std::string("planted ") + planted);
     SetFileAttributesA(Staged("Pkg\\Win7\\planted.sys").c_str(), FILE_ATTRIBUTE_READONLY);
     WriteWholeFile(Staged("Pkg.aside-1"), "the user's, where the first aside folder would go");
     DeleteFileA((package + "DrvLang.ini").c_str());
+    DeleteFileA((package + "Win7\\x86\\co\\qvcoinst.dll").c_str());
+    RemoveDirectoryA((package + "Win7\\x86\\co").c_str());
 
     EXPECT_EQ(1, setup.AutoRun_PrepareTmpDriver());
-    for (const char* planted : {"version.dll", "Win7\\planted.sys", "Old"})
+    for (const char* planted : {"version.dll", "Win7\\planted.sys", "Win7\\x86\\co", "Old"})
         EXPECT_FALSE(Exists(Staged("Pkg\\") + planted)) << planted;
-    for (const char* planted : {"version.dll", "Win7\\planted.sys", "Old\\Deep\\old.inf"})
+    for (const char* planted :
+         {"version.dll", "Win7\\planted.sys", "Win7\\x86\\co\\planted.dll", "Old\\Deep\\old.inf"})
         EXPECT_EQ(std::string("planted ") + planted, ReadWholeFile(Staged("Pkg.aside-2\\") + planted));
+    EXPECT_FALSE(Exists(Staged("Pkg.aside-2\\Win7\\x86\\co\\qvcoinst.dll")));
     EXPECT_TRUE(HasMessage("INF: " + Staged("Pkg\\version.dll") +
                            " was not staged by this package; moved aside to " +
                            Staged("Pkg.aside-2\\version.dll")));
@@ -199,6 +234,8 @@ TEST_F(Staging, WhatTheStagingDidNotWriteIsMovedAsideNeverDeleted) {
     EXPECT_FALSE(Exists(Staged("Pkg\\DrvLang.ini")));
     EXPECT_EQ("content of Instoria.exe", ReadWholeFile(Staged("Pkg\\Instoria.exe")));
     EXPECT_EQ("content of Win7\\qvser.sys", ReadWholeFile(Staged("Pkg\\Win7\\qvser.sys")));
+    EXPECT_EQ("content of Win7\\x86\\qvusbser.sys", ReadWholeFile(Staged("Pkg\\Win7\\x86\\qvusbser.sys")));
+    EXPECT_EQ(0u, Recorded().count("win7\\x86\\co\\"));
 }
 
 TEST_F(Staging, TheRecordNamesNothingOutsideTheStagingFolder) {
@@ -320,6 +357,20 @@ TEST_F(Staging, APathThatWouldNotFitIsRefusedNotCut) {
     std::string base = Staged(setup.m_strDriverPath);
     for (size_t cut = 2; cut <= 5; ++cut)
         EXPECT_FALSE(Exists(base + std::string("\\Win7").substr(0, cut))) << cut;
+
+    // An edition folder's subfolder whose staged path would not fit fails the staging; the rest arrives.
+    std::string package = MakePackage();
+    std::string deeper = m_temp.File(std::string(40, 't')) + "\\";
+    CreateDirectoryA(deeper.c_str(), nullptr);
+    SetEnvironmentVariableA("TMP", deeper.c_str());
+    std::string name(kPathRoom - (deeper + "Pkg\\Win7\\").size(), 'x'); // staged: 260 characters
+    CreateDirectoryA((package + "Win7\\" + name).c_str(), nullptr);
+    WriteWholeFile(package + "Win7\\" + name + "\\qvlong.sys", "long");
+    CDriverPrepare_Setup packaged(package);
+    EXPECT_EQ(0, packaged.AutoRun_PrepareTmpDriver());
+    EXPECT_TRUE(HasMessage("ERR: The path of Win7\\" + name + " is longer than 259 characters, refused"));
+    EXPECT_TRUE(HasMessage("ERR: 1 files of the package could not be staged; the staging failed"));
+    EXPECT_TRUE(Exists(deeper + "Pkg\\Win7\\x86\\qvusbser.sys"));
 }
 
 TEST_F(Staging, TheLauncherStagesThePackageWithItsConfigurationAndPlugin) {
@@ -525,6 +576,15 @@ TEST(StagingRecord, CountsOnlyPathsBelowTheStagingFolder) {
     EXPECT_EQ(paths, ParseStagingRecord(ComposeStagingRecord({"Instoria.exe", "Win7\\qvser.sys", "Res\\"}),
                                         refused));
     EXPECT_TRUE(refused.empty());
+}
+
+TEST(MediumFolders, AreStagedWhileLevelsAreLeftAndNeverThroughALink) {
+    const DWORD folder = FILE_ATTRIBUTE_DIRECTORY;
+    EXPECT_EQ(MediumFolderFate::kStage, DecideMediumFolder(folder | FILE_ATTRIBUTE_READONLY, 1));
+    EXPECT_EQ(MediumFolderFate::kTooDeep, DecideMediumFolder(folder, 0));
+    // A junction or a symbolic link on the medium may lead anywhere: it is never entered, at any level.
+    EXPECT_EQ(MediumFolderFate::kSkipLink, DecideMediumFolder(folder | FILE_ATTRIBUTE_REPARSE_POINT, 4));
+    EXPECT_EQ(MediumFolderFate::kSkipLink, DecideMediumFolder(folder | FILE_ATTRIBUTE_REPARSE_POINT, 0));
 }
 
 TEST(StagedEntries, LinksAreRemovedAndOnlyTheStagingsOwnFilesDeleted) {
