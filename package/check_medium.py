@@ -13,11 +13,13 @@ DrvLang.ini present and not empty; hardware and compatible IDs in lower case (th
 device's side); driver version texts that the installer can read; every language section complete, the
 fallback section 0x0809 present, and each section's text in its language's ANSI code page; every skin
 bitmap present and whole; the package folder one plain folder name; each edition folder with its .inf and
-.sys files, also those that [Newer_Windows] names (plain folder names of the package); the programs the
-profile and the configuration name; the plug-in library exporting all 13 entry points, as a 32-bit library;
-in each edition folder, each interface's INF (read as Windows reads it) naming the profile's hardware ID in
-the models section each Windows of the folder takes, a DriverVer not older than the profile's version, and
-the files its install sections copy where its source-disk sections put them, beside it.
+.sys files and the profile's driver files, its own or copied by its interfaces' INFs from its subfolders,
+also those that [Newer_Windows] names (plain folder names of the package); the programs the profile and the
+configuration name; the plug-in library exporting all 13 entry points, as a 32-bit library; in each edition
+folder, each interface's INF (read as Windows reads it) naming the profile's hardware ID in the models
+section each Windows of the folder takes, a DriverVer not older than the profile's version, and the files
+its install sections copy where its source-disk sections put them, beside it or in a subfolder that the
+programs stage with it (at most 4 levels down, not behind a link).
 Warned of: a 64-bit edition folder whose INFs name no catalog, or lack the catalog they name.
 """
 import os
@@ -49,6 +51,9 @@ NEWER_WINDOWS_SERVED = {
                         ("11", "amd64", (10, 0, 22000))],
 }
 BITS = {"x86": "32-bit", "amd64": "64-bit"}
+# How many levels of subfolders below an edition folder the programs stage (of the package folder and its Res
+# they stage only their own files).
+STAGED_SUBFOLDER_LEVELS = 4
 # Each interface of the device: the profile's keys of its INF, hardware ID and driver version.
 INTERFACES = [("Key_ModemInfName", "Key_ModemHwId", "Key_ModemHwIdVersion"),
               ("Key_SerialInfName", "Key_SerialHwId", "Key_SerialHwIdVersion"),
@@ -552,9 +557,26 @@ def source_entry(inf, sections, key):
     return None
 
 
+def unstaged_reason(folder, path):
+    """Why the programs would not stage the file at path for an INF of the edition folder; None when they
+    would: they stage the folder's own files and those of its subfolders (no link followed), and the package
+    folder's and its Res's own files."""
+    below = os.path.relpath(path, folder).split(os.sep)
+    if below[0] == "..":
+        in_package = os.path.relpath(path, os.path.dirname(folder)).split(os.sep)
+        if len(in_package) == 1 or (len(in_package) == 2 and in_package[0].lower() == "res"):
+            return None
+        return "outside the edition folder, of which the programs stage only the package folder's own files"
+    if any(os.path.islink(os.path.join(folder, *below[:depth])) for depth in range(1, len(below))):
+        return "behind a link, which the programs do not follow"
+    if len(below) - 1 > STAGED_SUBFOLDER_LEVELS:
+        return f"more than {STAGED_SUBFOLDER_LEVELS} levels below the edition folder, deeper than the programs stage"
+    return None
+
+
 def check_source_file(report, inf, name, architecture, place):
-    """The file lies where the source-disk sections put it for the architecture; place is (section, line) of
-    the copy that names it."""
+    """The file lies where the source-disk sections put it for the architecture, in a place the programs
+    stage; place is (section, line) of the copy that names it. Answers the file's path there, or None."""
     where = f"[{place[0]}] line {place[1]}: {name}"
     listed = source_entry(inf, [f"SourceDisksFiles.{architecture}", "SourceDisksFiles"], name)
     if listed is None:
@@ -573,18 +595,24 @@ def check_source_file(report, inf, name, architecture, place):
     parts = [part for part in re.split(r"[\\/]+", below) if part not in ("", ".")]
     folder = os.path.dirname(inf.path)
     put = f"[{files_section}] line {files_entry.line}"
-    if package_path(folder, parts + [name]) is None:
+    found = package_path(folder, parts + [name])
+    if found is None:
         report.problem(inf.path, f"{where} is not in the package: {put} puts it at "
                                  f"{report.where(os.path.join(folder, *parts, name))} for {BITS[architecture]} Windows")
-    elif parts:
-        report.problem(inf.path, f"{where} lies in {'/'.join(parts)} ({put}): the programs stage only the edition "
-                                 "folder's own files, so the installer would not find it")
+        return None
+    reason = unstaged_reason(folder, found)
+    if reason:
+        report.problem(inf.path, f"{where} lies in {report.where(os.path.dirname(found))} ({put}): {reason}, so "
+                                 "Windows would not find it in the staged package")
+        return None
+    return found
 
 
-def check_copied_files(report, inf, models, entry, architecture):
+def check_copied_files(report, inf, models, entry, architecture, copied):
     """The install section that a models entry names, as Windows decorates it for the architecture, and the
-    files its CopyFiles (and those of its .CoInstallers section) copy. A copy section the INF lacks comes from
-    the system INF that the install section includes (Include=): Windows brings those files itself."""
+    files its CopyFiles (and those of its .CoInstallers section) copy, each found one's path added to copied.
+    A copy section the INF lacks comes from the system INF that the install section includes (Include=):
+    Windows brings those files itself."""
     install = entry.field(0)
     candidates = [inf.section(install + ending) for ending in (f".NT{architecture}", ".NT", "")]
     chosen = next((section for section in candidates if section), None)
@@ -599,13 +627,13 @@ def check_copied_files(report, inf, models, entry, architecture):
         for copy in inf.entries(section.name, "CopyFiles"):
             for value in filter(None, (field.strip() for field in copy.fields)):
                 if value.startswith("@"):
-                    check_source_file(report, inf, value[1:], architecture, (section.name, copy.line))
+                    copied.add(check_source_file(report, inf, value[1:], architecture, (section.name, copy.line)))
                 elif inf.section(value):
                     listed = inf.section(value)
                     for file in listed.entries:
                         if file.key is None and file.field(0):
-                            check_source_file(report, inf, file.field(1) or file.field(0), architecture,
-                                              (listed.name, file.line))
+                            copied.add(check_source_file(report, inf, file.field(1) or file.field(0), architecture,
+                                                         (listed.name, file.line)))
                 elif not included:
                     report.problem(inf.path, f"[{section.name}] line {copy.line}: CopyFiles names [{value}], which "
                                              "the INF lacks")
@@ -633,8 +661,9 @@ def check_driver_version(report, inf, version, version_key):
                                  "installer would take the update road at every plug-in")
 
 
-def check_interface_inf(report, path, device, keys, served):
-    """One interface's INF in an edition folder, for each Windows the folder serves."""
+def check_interface_inf(report, path, device, keys, served, copied):
+    """One interface's INF in an edition folder, for each Windows the folder serves; the paths of the files it
+    copies are added to copied."""
     _, id_key, version_key = keys
     inf = InfFile(path)
     check_driver_version(report, inf, device[version_key], version_key)
@@ -650,7 +679,7 @@ def check_interface_inf(report, path, device, keys, served):
         report.problem(path, f"{where}: {device[id_key]} ({id_key}) is not installed on {windows_names(windows)}: "
                              f"{why}")
     for models, entry, architecture in found.values():
-        check_copied_files(report, inf, models, entry, architecture)
+        check_copied_files(report, inf, models, entry, architecture, copied)
 
 
 def device_interfaces(device):
@@ -669,22 +698,30 @@ def device_interfaces(device):
 
 
 def check_driver_packages(report, package, device, newer):
-    """Each interface's INF in each edition folder the package holds, for the Windows that folder serves."""
+    """Each interface's INF in each edition folder the package holds, for the Windows that folder serves.
+    Answers, by folder, the lower-case names of the files its interface INFs copy from where they put them
+    elsewhere than beside them (a subfolder, as makers' packages do): Windows copies those itself when it
+    installs the device, where the installer places only the folder's own files."""
     served = {}
     for name, windows in EDITION_WINDOWS.items():
         if os.path.isdir(os.path.join(package, name)):
             served.setdefault(name, []).extend(windows)
     for key, name in newer.items():
         served.setdefault(name, []).extend(NEWER_WINDOWS_SERVED[key])
+    found = {}
     for name, windows in served.items():
         folder = os.path.join(package, name)
         files = os.listdir(folder)
+        copied = set()
         for keys in device_interfaces(device):
             inf = device[keys[0]]
             if inf not in files:
                 report.problem(folder, f"lacks {inf}, which drvcfg.ini names as {keys[0]}")
             else:
-                check_interface_inf(report, os.path.join(folder, inf), device, keys, windows)
+                check_interface_inf(report, os.path.join(folder, inf), device, keys, windows, copied)
+        found[name] = {os.path.basename(path).lower() for path in copied
+                       if path and os.path.dirname(path) != folder}
+    return found
 
 
 def package_folder(package, name):
@@ -716,7 +753,9 @@ def check_newer_windows(report, profile, package):
     return found
 
 
-def check_edition_folder(report, package, name, device):
+def check_edition_folder(report, package, name, device, copied):
+    """The edition folder's own files; copied: the lower-case names of the files its interface INFs copy from
+    elsewhere in the package (see check_driver_packages), which count as the folder's."""
     folder = os.path.join(package, name)
     if not os.path.isdir(folder):
         report.problem(folder, "the edition folder is missing")
@@ -726,10 +765,14 @@ def check_edition_folder(report, package, name, device):
     infs = [f for f in files if f.endswith(".inf")]
     if not infs:
         report.problem(folder, "holds no .inf file (the extension in lower case)")
-    if not any(f.endswith(".sys") for f in files):
-        report.problem(folder, "holds no .sys file (the extension in lower case)")
-    if "Key_UsbDriverName" in device and device["Key_UsbDriverName"] not in files:
-        report.problem(folder, f"lacks {device['Key_UsbDriverName']}, which drvcfg.ini names as Key_UsbDriverName")
+    if not any(f.endswith(".sys") for f in files) and not any(f.endswith(".sys") for f in copied):
+        report.problem(folder, "holds no .sys file (the extension in lower case), and its interfaces' INFs copy none "
+                               "from its subfolders")
+    drivers = ["Key_UsbDriverName"] + (["Key_AdbUsbDriverName"] if INTERFACES[2] in device_interfaces(device) else [])
+    for key in drivers:
+        if key in device and device[key] not in files and device[key].lower() not in copied:
+            report.problem(folder, f"lacks {device[key]}, which drvcfg.ini names as {key}, and its interfaces' INFs "
+                                   "copy it from none of its subfolders")
     interfaces = [device[key] for key in ("Key_ModemHwId", "Key_SerialHwId", "Key_AdbHwId") if key in device]
     for inf in infs:
         text = inf_text(os.path.join(folder, inf)).lower()
@@ -770,12 +813,12 @@ def check_package(report, medium, package, launcher):
             if product:
                 check_device_section(report, profile, product)
         newer = check_newer_windows(report, profile, folder)
+        copied = check_driver_packages(report, folder, device, newer)
         for name in dict.fromkeys(EDITION_FOLDERS + list(newer.values())):
-            check_edition_folder(report, folder, name, device)
+            check_edition_folder(report, folder, name, device, copied.get(name, set()))
         for name in dict.fromkeys(AMD64_EDITION_FOLDERS + [newer.get("Key_FolderAMD64")]):
             if name:
                 check_catalogs(report, folder, name)
-        check_driver_packages(report, folder, device, newer)
     texts = read_ini(report, os.path.join(folder, "DrvLang.ini"))
     if texts:
         check_language_file(report, texts, INSTALLER_TEXTS)

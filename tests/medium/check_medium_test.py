@@ -95,14 +95,18 @@ Disk = "Palvio drivers"
 """
 
 
-def write_makers_package(folder, subfolders):
-    """The maker's package in folder, its files in x86 and amd64 or (without subfolders) beside its INFs."""
+BESIDE, SUBFOLDERS = {"x86": "", "amd64": ""}, {"x86": "\\x86", "amd64": "\\amd64"}
+
+
+def write_makers_package(folder, places):
+    """The maker's package in folder, each architecture's files in the subfolder places gives it ("" beside
+    its INFs)."""
     shutil.rmtree(folder)
-    places = {"x86": "\\x86", "amd64": "\\amd64"} if subfolders else {"x86": "", "amd64": ""}
     for place in set(places.values()):
-        os.makedirs(os.path.join(folder, place.strip("\\")), exist_ok=True)
+        below = os.path.join(folder, *place.split("\\"))
+        os.makedirs(below, exist_ok=True)
         for driver in ("qvcdcmdm.sys", "qvusbser.sys", "qvusbapp.sys", "qvcoinst.dll"):
-            with open(os.path.join(folder, place.strip("\\"), driver), "wb") as out:
+            with open(os.path.join(below, driver), "wb") as out:
                 out.write(b"MZ")
     for name, interface, id, version, files in (
             ("qvmdm", "Modem", "usb\\vid_2f5e&pid_7a01&mi_00", "2.1.0.10", ["qvcdcmdm.sys", "qvusbser.sys"]),
@@ -396,26 +400,28 @@ class MediumChecker(unittest.TestCase):
             os.remove(self.file("Driver", folder, "qvadb.inf"))
         self.assertEqual(problems[:1], check_medium(self.medium))
 
-    def test_a_makers_package_passes_when_its_files_lie_beside_its_infs(self):
-        for subfolders in (False, True):
-            with self.subTest(subfolders=subfolders):
+    def test_a_makers_package_passes_with_its_files_beside_its_infs_or_in_subfolders(self):
+        for places in (BESIDE, SUBFOLDERS):
+            with self.subTest(places=places):
                 for folder in ("Win7", "Vista", "Vista-AMD64", "Win7-AMD64"):
-                    write_makers_package(self.file("Driver", folder), subfolders)
+                    write_makers_package(self.file("Driver", folder), places)
                 report = examine_medium(self.medium)
-                self.assertEqual([], report.warnings)
-                if not subfolders:
-                    self.assertEqual([], report.problems)
-                    continue
-                # The programs stage an edition folder's own files only: every copied file is named, and
-                # nothing else of the INFs.
-                staged = [line for line in report.problems if "the programs stage only the edition folder's own "
-                                                              "files, so the installer would not find it" in line]
-                self.assertEqual(4 * 7, len(staged), report.problems)
-                self.assertIn("Driver/Win7-AMD64/qvmdm.inf: [Files] line 35: qvusbser.sys lies in amd64 "
-                              "([SourceDisksFiles.amd64] line 48)", "\n".join(staged))
-                self.assertEqual(4 * 2, len(report.problems) - len(staged), report.problems)
-                self.assertTrue(all(".inf" in line or "holds no .sys file" in line or "lacks qvusbser.sys" in line
-                                    for line in report.problems))
+                self.assertEqual(([], []), (report.problems, report.warnings))
+        # A file that is not where the INF puts it is not found, whatever the folder holds beside it.
+        amd64 = self.file("Driver", "Win7-AMD64")
+        os.rename(os.path.join(amd64, "amd64", "qvusbser.sys"), os.path.join(amd64, "qvusbser.sys"))
+        problems = self.assertReports("Driver/Win7-AMD64/qvmdm.inf: [Files] line 35: qvusbser.sys is not in the "
+                                      "package: [SourceDisksFiles.amd64] line 48 puts it at "
+                                      "Driver/Win7-AMD64/amd64/qvusbser.sys for 64-bit Windows")
+        self.assertEqual(2, len(problems), problems)  # the modem's INF and the serial port's
+        # Deeper than the programs stage: neither found nor counted as the folder's drivers.
+        write_makers_package(amd64, {"x86": "\\x86", "amd64": "\\amd64\\a\\b\\c\\d"})
+        problems = self.assertReports(
+            "Driver/Win7-AMD64/qvmdm.inf: [Files] line 35: qvusbser.sys lies in Driver/Win7-AMD64/amd64/a/b/c/d "
+            "([SourceDisksFiles.amd64] line 48): more than 4 levels below the edition folder",
+            "Driver/Win7-AMD64: holds no .sys file", "Driver/Win7-AMD64: lacks qvusbser.sys",
+            "Driver/Win7-AMD64: lacks qvusbapp.sys, which drvcfg.ini names as Key_AdbUsbDriverName")
+        self.assertEqual(7 + 3, len(problems), problems)  # each file the three INFs copy, and the folder's three
 
     def test_the_image_holds_the_tree_under_its_long_names(self):
         image = os.path.join(self.work, "medium.iso")
