@@ -16,7 +16,7 @@ space := $(empty) $(empty)
 SHIP_LIST := $(subst $(space),;,$(abspath $(SHIP_TREES)))
 TEST_LIST := $(subst $(space),;,$(abspath $(TEST_TREES)))
 
-.PHONY: all setup ship tests check medium demo demo-windows fuzz bench format clean
+.PHONY: all setup ship tests check medium demo demo-windows try try-options fuzz bench format clean
 
 all: ship
 
@@ -64,6 +64,20 @@ demo: demo-windows tests
 
 demo-windows:
 	@tests/demo/run-demo --windows '$(WINDOWS)' --check
+
+# A device maker's own medium (a folder or its ISO image) played on a simulated PC: the report, with each
+# phase's time and verdict, in $(BUILD)/try; the status is not 0 when the road did not complete. WINDOWS picks
+# the PC (2000, xp, vista, vista-64, 7, 7-64, 8.1, 10-64, 11-64); PLUGIN=double puts the plug-in library's
+# test double in place of the medium's own.
+MEDIUM ?=
+PLUGIN ?=
+try: try-options tests
+	@SUITE_WINE_DIR=$(WINE_DIR) tests/try/run-try --windows '$(WINDOWS)' --plugin '$(or $(PLUGIN),medium)' \
+	    '$(MEDIUM)' $(TEST_TREES) $(BUILD)/try
+
+try-options:
+	@tests/try/run-try --windows '$(WINDOWS)' --plugin '$(or $(PLUGIN),medium)' --check
+	@[ -n '$(MEDIUM)' ] || { echo "try: name the medium: make try MEDIUM=FOLDER_OR_ISO" >&2; exit 2; }
 
 # The suite's speed on simulated PCs, as one table (also kept in docs/benchmarks.md).
 bench: tests

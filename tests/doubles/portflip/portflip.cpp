@@ -20,6 +20,9 @@
 //   LetterComesBackAfter=500      ; left out too when the letter never went
 //   CdromFolder=/path/of/medium   ; the Linux folder the CD-ROM shows when it comes back
 //   Sign=...                      ; its mounted-device record's sign (default: Key_CDROMSignId)
+//   Commands=yes                  ; the mode word needs its command in [Commands], as the shipped tool
+//                                 ; reads it (a medium's own portflip.ini): without one the double ends
+//                                 ; with the shipped tool's status 2 and plays nothing
 // The copy journals each step as "play: ...".
 #include "../double.h"
 
@@ -182,6 +185,22 @@ bool ModeIsPlayed(const std::string& mode) {
     return false;
 }
 
+// Whether the tool beside the double could send the mode word: its portflip.ini names a command for it
+// that the shipped tool can send. Journaled either way.
+bool CommandIsSendable(const std::string& mode) {
+    std::string command = IniText("portflip.ini", "Commands", mode.c_str(), "");
+    unsigned char bytes[16];
+    int count = 0;
+    if (!ParseCommandBytes(command, bytes, count)) {
+        Journal("portflip: portflip.ini names no command for " + mode + " that the tool can send ('" +
+                command + "')");
+        return false;
+    }
+    Journal("portflip: the command for " + mode + " is " + command + " (" + std::to_string(count) +
+            " bytes)");
+    return true;
+}
+
 bool StartPlay(char letter) {
     char commandLine[MAX_PATH * 2] = {};
     std::string self = DoublePath();
@@ -212,7 +231,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     Journal(std::string("portflip ") + commandLine);
     std::string mode;
     char letter = 0;
-    if (ParseCommandLine(commandLine, mode, letter) && ModeIsPlayed(mode) && !StartPlay(letter))
+    bool parsed = ParseCommandLine(commandLine, mode, letter);
+    if (parsed && IniText("portflip.ini", "Play", "Commands", "") == "yes" && !CommandIsSendable(mode))
+        return 2;
+    if (parsed && ModeIsPlayed(mode) && !StartPlay(letter))
         Journal("portflip: the play could not be started");
     Sleep(static_cast<DWORD>(DoubleAnswer("Answer", "EndsAfter", 0)));
     return DoubleAnswer("Answer", "ExitCode", 0);

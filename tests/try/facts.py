@@ -1,0 +1,90 @@
+#!/usr/bin/env python3
+"""What the try needs to know of a medium to put its device on a simulated PC, read from the medium's own
+files as the programs read them: the launcher that autorun starts, the package folder, the plug-in library,
+the installers, the device's identities, the texts that title the two windows in the PC's language.
+
+  facts.py MEDIUM_FOLDER LANGUAGE_ID     (LANGUAGE_ID such as 0x0409)
+
+Prints shell assignments (NAME='value'), one a line; a value the medium lacks is empty, and MISSING names
+those the road cannot do without. Exit status 0, or 2 when the folder cannot be read.
+"""
+import os
+import shlex
+import sys
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "package"))
+from check_medium import FALLBACK_LANGUAGE, Ini, package_path  # noqa: E402
+
+# (shell name, section, key) of the device profile.
+PROFILE = [
+    ("PRODUCT_ID", "Section_Driver", "Key_ProductId"),
+    ("MASS_CMP_ID", "Section_Driver", "Key_MassCmpId"),
+    ("USBSTOR_HWID", "Section_Driver", "Key_UsbStorHwId"),
+    ("USBSTOR_CMP_ID", "Section_Driver", "Key_UsbStorCmpId"),
+    ("CDROM_SIGN", "Section_Driver", "Key_CDROMSignId"),
+    ("CARD_READER_ID", "Section_Driver", "Key_UDiskId"),
+    ("MODEM_ID", "Section_Driver", "Key_ModemHwId"),
+    ("SERIAL_ID", "Section_Driver", "Key_SerialHwId"),
+    ("ADB_ID", "Section_Driver", "Key_AdbHwId"),
+    ("USB_DRIVER", "Section_Driver", "Key_UsbDriverName"),
+    ("ADB_DRIVER", "Section_Driver", "Key_AdbUsbDriverName"),
+    ("INSTALLER", "Process_Config", "Key_DriverInstallName"),
+    ("INSTALLER64", "Process_Config", "Key_DriverInstallNameAMD64"),
+    ("NEWER_FOLDER", "Newer_Windows", "Key_Folder"),
+    ("NEWER_FOLDER64", "Newer_Windows", "Key_FolderAMD64"),
+]
+# What the road cannot be played without.
+NEEDED = ["LAUNCHER", "PACKAGE", "PLUGIN", "PRODUCT_ID", "MASS_CMP_ID", "CDROM_SIGN", "INSTALLER", "INSTALLER64",
+          "LAUNCHER_TITLE", "INSTALLER_TITLE"]
+
+
+def read(medium, *parts):
+    """The INI file below the medium, found without regard to case as Windows finds it; None when missing."""
+    path = package_path(medium, parts)
+    return Ini(path) if path and os.path.isfile(path) else None
+
+
+def text(ini, section, key):
+    value = ini.text(section, key) if ini else None
+    return value or ""
+
+
+def title(ini, key, language):
+    """A text of the language's section, else of the fallback section, as both programs choose it."""
+    for section in (f"Section_LID0x{language:04x}", f"Section_LID0x{FALLBACK_LANGUAGE:04x}"):
+        if ini and ini.has_keys(section):
+            return text(ini, section, key)
+    return ""
+
+
+def facts(medium, language):
+    found = {}
+    found["LAUNCHER"] = text(read(medium, "autorun.inf"), "autorun", "open").split(" ")[0]
+    config = read(medium, "autoruncfg.cfg")
+    found["PACKAGE"] = text(config, "Section_Autorun", "Key_DriverPath")
+    found["PLUGIN"] = text(config, "Section_Autorun", "Key_DllModuleName")
+    found["PALVIO_BUTTON"] = text(config, "Section_Autorun", "Key_IsSupportPalvio").lower()
+    profile = read(medium, found["PACKAGE"], "drvcfg.ini") if found["PACKAGE"] else None
+    for name, section, key in PROFILE:
+        found[name] = text(profile, section, key)
+    found["LAUNCHER_TITLE"] = title(read(medium, "autorunlanguage.ini"), "ProgramName", language)
+    texts = read(medium, found["PACKAGE"], "DrvLang.ini") if found["PACKAGE"] else None
+    found["INSTALLER_TITLE"] = title(texts, "DrvProgramName", language)
+    found["MISSING"] = " ".join(name for name in NEEDED if not found[name])
+    return found
+
+
+def main(args):
+    if len(args) != 2:
+        sys.exit(__doc__)
+    if not os.path.isdir(args[0]):
+        print(f"facts: {args[0]} is not a folder", file=sys.stderr)
+        return 2
+    for name, value in facts(args[0], int(args[1], 16)).items():
+        print(f"{name}={shlex.quote(value)}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
