@@ -68,4 +68,19 @@ run "$pkg/portflip.exe" -mtp -cdrom:E:
 check "a mode word the device does not answer is only journaled" file_has_line "$pkg/portflip.journal" \
     'portflip -mtp -cdrom:E:'
 
+# A medium's own portflip.ini, read for the mode word as the shipped tool reads it: without a command the
+# tool could send, the double ends as the tool would, and the device is not asked.
+printf '%s\r\n' '[Commands]' '-switch=E5 01' '-close=E5 XY' '[Play]' 'Commands=yes' 'Modes=-switch,-close' \
+    'LetterGoesAfter=-1' >"$pkg/portflip.ini"
+rm -f "$pkg/portflip.journal"
+run "$pkg/portflip.exe" -close -cdrom:E:
+check "a mode word without a command it could send ends the tool with status 2" status_is 2
+check "and is named, with nothing played" all \
+    "file_has_line '$pkg/portflip.journal' \"portflip: portflip.ini names no command for -close that the tool can send ('E5 XY')\"" \
+    "! grep -q '^play:' '$pkg/portflip.journal'"
+run "$pkg/portflip.exe" -switch -cdrom:E:
+check "one with its command is played" all "status_is 0" \
+    "file_has_line '$pkg/portflip.journal' 'portflip: the command for -switch is E5 01 (2 bytes)'" \
+    "journal_gets 'play: done'"
+
 scenario_end

@@ -4,7 +4,9 @@ the last log lines before it and the likely cause in words, the medium checker's
 of both windows, what the PC holds afterwards and the whole diagnostic log; as one page (report.html, the
 screenshots inside it, readable offline) and as its text twin (report.txt).
 
-  report.py [--windows NAME] [--checked STATUS] [--launcher NAME] [--installer NAME,NAME] OUT
+  report.py [--windows NAME] [--no-mark] [--checked STATUS] [--launcher NAME] [--installer NAME,NAME] OUT
+
+--no-mark: the PC is Windows 2000, where the launcher reads no mark and the returning one shows its window.
 
 Reads from OUT what run-try left there: AutoRunLog.txt, road.txt, check.txt, state.txt, screenshots/*.png.
 Exit status 0 when every phase came and the checker found no problem, else 1.
@@ -57,6 +59,22 @@ PHASES = [
     ("The returning CD-ROM's launcher finds the mark and ends", "launcher", "driver install status is 0",
      "the launcher that the returning CD-ROM starts did not find the installer's mark"),
 ]
+# The next plug-in, which shows whether the launcher sees the drivers as installed.
+NEXT_PLUGIN = [
+    ("At the next plug-in the launcher finds the drivers in Windows", "launcher",
+     "switch ports because of driver file is installed in system",
+     "the launcher did not see the drivers as installed, so it would hand the device over at every plug-in: "
+     "no INF copy in Windows names both the modem's (Key_ModemHwId) or the serial port's (Key_SerialHwId) "
+     "hardware ID and Key_UsbDriverName in a models section, or the driver file is not in Windows' driver "
+     "folder"),
+    ("The staged installer switches the ports", "installer", "Disk is refind",
+     "the staged installer did not have the device switch its ports"),
+]
+# Windows 2000 keeps no mark for the launcher: the returning CD-ROM's launcher finds the device without its
+# storage identity and shows its window again.
+WITHOUT_MARK = ("The returning CD-ROM's launcher shows its window (Windows 2000 reads no mark)", "launcher",
+                "CPalvioDlg::OnInitDialog() end", "the launcher that the returning CD-ROM starts did not show its "
+                                                  "window")
 
 # What a line of the log (or of a journal) says went wrong: (the text it holds, the cause in words). The
 # first line that holds one of these names the cause: of the doubles' journals, which tell what the device
@@ -67,11 +85,13 @@ CAUSES = [
                                       "libraries is missing"),
     ("has no entry point", "the plug-in library lacks an entry point the launcher needs (all 13 must be "
                            "exported under their plain names)"),
-    ("Mutex:", "another copy of the program holds its mutex"),
+    (" is exist, close dialog", "another copy of the program holds its mutex"),
     ("ERR: InitialDllPara(", "the plug-in library's InitialDllPara answered 0: its own configuration is "
                              "missing or names no application"),
-    ("Err:Get config", "a key the programs need is missing from the medium's configuration (the line names "
-                       "it)"),
+    # A text missing from the system language's section is read from the fallback section: not a cause.
+    ("Err:Get config(Section:Section_Driver", "a key of the device profile is missing (the line names it)"),
+    ("Err:Get config(Section:Process_Config", "a program name of the device profile is missing (the line names it)"),
+    ("Err:Get config(Section:Section_Autorun", "a key of autoruncfg.cfg is missing (the line names it)"),
     ("Error:read drvcfg.ini error.", "the device profile drvcfg.ini cannot be read"),
     ("unknow system version", "the medium does not serve this Windows: drvcfg.ini has no usable "
                               "[Newer_Windows] section"),
@@ -80,6 +100,7 @@ CAUSES = [
     ("Now is installing driver", "an installer of the package was already running"),
     ("switch ports because of driver file is installed",
      "the launcher found the device's drivers in Windows already, so it only had the ports switched"),
+    ("Err:sys file(", "the driver file (Key_UsbDriverName) is not in Windows' driver folder"),
     ("Use default language error", "the launcher's texts have no section for this language and no "
                                    "Section_LID0x0809"),
     ("Fun Palvio Is not Enable", "the plug-in library says the Palvio application is not enabled "
@@ -130,17 +151,29 @@ def cause_of(lines):
     return None
 
 
-def walk_phases(entries, programs, extra_lines=()):
+def edition_findings(entries, problems):
+    """The checker's problems of the edition folder that the installer took (its "Driver setup dir")."""
+    folders = [message.rsplit("\\", 1)[-1] for _, _, message in entries if message.startswith("Driver setup dir: ")]
+    if not folders:
+        return []
+    return [line.removeprefix("check_medium: ") for line in problems if f"/{folders[0]}/".lower() in line.lower()]
+
+
+def walk_phases(phases, entries, programs, extra_lines=(), hints=()):
     """The phases as they came: a list of (title, seconds since the first, seconds since the one before) for
-    each phase that came, and, for the first that did not, (title, None, None, cause, the last lines)."""
+    each phase that came, and, for the first that did not, (title, None, None, cause, the last lines). Where
+    no line tells the cause, the hints (the checker's findings) are added to what the phase's absence
+    means."""
     rows, at, previous, start = [], 0, None, None
-    for title, program, text, fallback in PHASES:
+    for title, program, text, fallback in phases:
         found = next((i for i in range(at, len(entries))
                       if entries[i][1].lower() in programs[program] and entries[i][2].startswith(text)), None)
         if found is None:
             after = [(name, f"{stamp:%H:%M:%S}  {name}: {message}") for stamp, name, message in entries[at:]]
             cause = cause_of(list(extra_lines) + [line for _, line in after])
             told = f"{cause[0]} (\"{cause[1].strip()}\")" if cause else fallback
+            if not cause and hints:
+                told += "; the medium checker found: " + "; ".join(hints[:2])
             # The lines of the program whose phase did not come: another's between them would hide them.
             own = [line for name, line in after if name.lower() in programs[program]]
             rows.append((title, None, None, told, own[-LAST_LINES:]))
@@ -184,10 +217,10 @@ def text_report(out, t):
         else:
             took = "" if row[2] is None else f"  (+{row[2]} s)"
             lines.append(f"  ok        {row[0]}: at {row[1]} s{took}")
-    later = len(PHASES) - len(rows)
+    later = len(t.phases) - len(rows)
     if later:
         lines.append(f"  ({later} later phases not played)")
-    lines += ["", f"{len(reached)} of {len(PHASES)} phases came.", "", "The road as played:"]
+    lines += ["", f"{len(reached)} of {len(t.phases)} phases came.", "", "The road as played:"]
     lines += [f"  {line}" for line in t.road.splitlines()]
     lines += ["", "Findings of the medium checker:"] + [f"  {line}" for line in t.problems + t.warnings or ["none"]]
     lines += ["", "Screenshots:"] + ([f"  screenshots/{name}" for name in t.shots] or ["  none"])
@@ -223,7 +256,7 @@ def html_report(out, t):
         else:
             took = "" if row[2] is None else f"{row[2]} s"
             body.append(f"<tr><td>{e(row[0])}</td><td>{row[1]} s</td><td>{took}</td><td>ok</td></tr>")
-    for title, *_ in PHASES[len(rows):]:
+    for title, *_ in t.phases[len(rows):]:
         body.append(f"<tr class=later><td>{e(title)}</td><td></td><td></td><td>not played</td></tr>")
     body.append("</table><p>Times from the log, whole seconds.</p><h2>Screenshots</h2>")
     for name in t.shots:
@@ -252,7 +285,11 @@ def html_report(out, t):
 def main(args):
     options = {"--windows": "Windows XP", "--checked": "0", "--launcher": "Palvio",
                "--installer": "Instoria,Instoria64"}
-    while len(args) > 1 and args[0] in options:
+    phases = PHASES + NEXT_PLUGIN
+    while args and (args[0] == "--no-mark" or len(args) > 1 and args[0] in options):
+        if args[0] == "--no-mark":
+            phases, args = PHASES[:-1] + [WITHOUT_MARK] + NEXT_PLUGIN, args[1:]
+            continue
         options[args[0]] = args[1]
         args = args[2:]
     if len(args) != 1:
@@ -264,13 +301,14 @@ def main(args):
     programs = {"launcher": (options["--launcher"].lower(),),
                 "installer": tuple(name.lower() for name in options["--installer"].split(",") if name)}
     t.state = read(os.path.join(out, "state.txt"))
-    t.rows = walk_phases(entries, programs, t.state.splitlines())
     t.problems, t.warnings, summary = findings(read(os.path.join(out, "check.txt")))
+    t.phases = phases
+    t.rows = walk_phases(phases, entries, programs, t.state.splitlines(), edition_findings(entries, t.problems))
     t.checked = f"The medium checker: {summary.removeprefix('check_medium: ')} (exit status {options['--checked']})."
     folder = os.path.join(out, "screenshots")
     t.shots = sorted(name for name in os.listdir(folder) if name.endswith(".png")) if os.path.isdir(folder) else []
     t.road = read(os.path.join(out, "road.txt"))
-    t.passed = len(t.rows) == len(PHASES) and t.rows[-1][1] is not None and not t.problems \
+    t.passed = len(t.rows) == len(phases) and t.rows[-1][1] is not None and not t.problems \
         and options["--checked"] == "0"
     text_report(out, t)
     html_report(out, t)

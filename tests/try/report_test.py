@@ -10,7 +10,9 @@ import unittest
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.dont_write_bytecode = True
 sys.path.insert(0, HERE)
-from report import PHASES  # noqa: E402
+from report import NEXT_PLUGIN, PHASES, WITHOUT_MARK  # noqa: E402
+
+ROAD = PHASES + NEXT_PLUGIN
 
 PNG = bytes.fromhex("89504e470d0a1a0a0000000d4948445200000001000000010806000000"
                     "1f15c4890000000d49444154789c63f8ffff3f0005fe02fea7d6a4800000000049454e44ae426082")
@@ -29,7 +31,7 @@ def road_log(phases, extra=()):
 
 
 class Report(unittest.TestCase):
-    def play(self, log, check="check_medium: MEDIUM is complete\n", checked="0", state=""):
+    def play(self, log, check="check_medium: MEDIUM is complete\n", checked="0", state="", options=()):
         """Writes what run-try leaves, runs the report; (exit status, report.txt, report.html)."""
         out = tempfile.mkdtemp()
         self.addCleanup(subprocess.run, ["rm", "-rf", out])
@@ -41,37 +43,37 @@ class Report(unittest.TestCase):
         with open(os.path.join(out, "screenshots", "launcher.png"), "wb") as image:
             image.write(PNG)
         done = subprocess.run([sys.executable, os.path.join(HERE, "report.py"), "--windows", "Windows 7",
-                               "--checked", checked, out], capture_output=True, text=True)
+                               "--checked", checked, *options, out], capture_output=True, text=True)
         with open(os.path.join(out, "report.txt")) as text, open(os.path.join(out, "report.html")) as page:
             return done.returncode, text.read(), page.read()
 
     def test_a_whole_road_passes_with_each_phase_timed(self):
-        status, text, page = self.play(road_log(PHASES))
+        status, text, page = self.play(road_log(ROAD))
         self.assertEqual(0, status, text)
         self.assertIn("The road ran to its end.", text)
-        self.assertIn(f"{len(PHASES)} of {len(PHASES)} phases came.", text)
-        self.assertIn(f"  ok        {PHASES[1][0]}: at 2 s  (+2 s)", text)
-        self.assertIn(f"  ok        {PHASES[-1][0]}: at {2 * (len(PHASES) - 1)} s  (+2 s)", text)
+        self.assertIn(f"{len(ROAD)} of {len(ROAD)} phases came.", text)
+        self.assertIn(f"  ok        {ROAD[1][0]}: at 2 s  (+2 s)", text)
+        self.assertIn(f"  ok        {ROAD[-1][0]}: at {2 * (len(ROAD) - 1)} s  (+2 s)", text)
         # One page that needs nothing beside it: the screenshot is inside.
         self.assertIn('src="data:image/png;base64,iVBORw0KGgo', page)
         self.assertIn("a step of no phase", page)
 
     def test_a_phase_that_did_not_come_is_explained_by_the_lines_before_it(self):
-        switch = next(i for i, phase in enumerate(PHASES) if phase[2].startswith("switch_3_port"))
-        log = road_log(PHASES[:switch], ["switch_3_port(): notify mobile to switch cd_rom to three_port fail"])
+        switch = next(i for i, phase in enumerate(ROAD) if phase[2].startswith("switch_3_port"))
+        log = road_log(ROAD[:switch], ["switch_3_port(): notify mobile to switch cd_rom to three_port fail"])
         status, text, page = self.play(log)
         self.assertEqual(1, status)
-        self.assertIn(f'The road did not complete: "{PHASES[switch][0]}" did not come.', text)
-        self.assertIn(f"  NOT COME  {PHASES[switch][0]}", text)
+        self.assertIn(f'The road did not complete: "{ROAD[switch][0]}" did not come.', text)
+        self.assertIn(f"  NOT COME  {ROAD[switch][0]}", text)
         self.assertIn("likely cause: portflip.exe did not accept the switch", text)
         self.assertIn("Instoria: switch_3_port(): notify mobile to switch cd_rom to three_port fail", text)
-        self.assertIn(f"({len(PHASES) - switch - 1} later phases not played)", text)
-        self.assertEqual(len(PHASES) - switch - 1, page.count("<td>not played</td>"))
+        self.assertIn(f"({len(ROAD) - switch - 1} later phases not played)", text)
+        self.assertEqual(len(ROAD) - switch - 1, page.count("<td>not played</td>"))
 
     def test_a_journal_tells_the_cause_before_the_log(self):
-        switch = next(i for i, phase in enumerate(PHASES) if phase[2].startswith("switch_3_port"))
+        switch = next(i for i, phase in enumerate(ROAD) if phase[2].startswith("switch_3_port"))
         journal = "== portflip journal\nportflip: portflip.ini names no command for -switch that the tool can send\n"
-        log = road_log(PHASES[:switch], ["switch_3_port(): notify mobile to switch cd_rom to three_port fail"])
+        log = road_log(ROAD[:switch], ["switch_3_port(): notify mobile to switch cd_rom to three_port fail"])
         status, text, _ = self.play(log, state=journal)
         self.assertEqual(1, status)
         self.assertIn("likely cause: the medium's portflip.ini names no command for the switch", text)
@@ -79,15 +81,23 @@ class Report(unittest.TestCase):
     def test_a_whole_road_fails_when_the_checker_found_problems(self):
         check = "check_medium: Driver/Win7/qvmdm.inf: [Models.NTx86] line 9: usb\\vid_1 is not installed\n" \
                 "check_medium: 1 problem(s) in MEDIUM\n"
-        status, text, _ = self.play(road_log(PHASES), check=check, checked="1")
+        status, text, _ = self.play(road_log(ROAD), check=check, checked="1")
         self.assertEqual(1, status)
         self.assertIn("The road ran to its end, but the medium checker found 1 problem(s).", text)
         self.assertIn("Driver/Win7/qvmdm.inf: [Models.NTx86] line 9", text)
 
+    def test_on_windows_2000_the_returning_launcher_shows_its_window(self):
+        road = PHASES[:-1] + [WITHOUT_MARK] + NEXT_PLUGIN
+        status, text, _ = self.play(road_log(road), options=["--no-mark"])
+        self.assertEqual(0, status, text)
+        self.assertIn(f"  ok        {WITHOUT_MARK[0]}: at {2 * (len(road) - 3)} s  (+2 s)", text)
+        status, text, _ = self.play(road_log(ROAD), options=["--no-mark"])
+        self.assertEqual(1, status, text)
+
     def test_no_log_is_a_road_that_did_not_start(self):
         status, text, _ = self.play("")
         self.assertEqual(1, status)
-        self.assertIn(f"likely cause: {PHASES[0][3]}", text)
+        self.assertIn(f"likely cause: {ROAD[0][3]}", text)
 
 
 if __name__ == "__main__":

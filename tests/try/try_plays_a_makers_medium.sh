@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # make try as a device maker runs it: the sample medium, assembled with the fast-clock twins of the programs,
 # played on a simulated Windows XP PC from its ISO image with the plug-in double; then the same medium as a
-# folder whose portflip.ini names no command for the switch (the installer takes the tool's end for a switch
-# and waits for the letter in vain). The first try runs the road to its end and reports what the PC holds;
-# the second ends with status 1 and names the cause.
+# folder whose modem INF names another interface. The first try runs the road to its end, the next plug-in
+# included, and reports what the PC holds; the second ends with status 1 and names the cause.
 # Usage: try_plays_a_makers_medium.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 . "$(dirname "$0")/../scenarios/scenario.sh"
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -19,9 +18,11 @@ state_has() { grep -qxF -- "$1" "$WORK/try/state.txt" || { echo "  no line '$1' 
 try "$WORK/medium.iso"
 tried=$?
 check "the sample medium's ISO plays the first plug-in to its end" eval '[ $tried = 0 ] || { cat "$WORK/out.txt"; false; }'
-check "every phase came" all "report_has 'The road ran to its end.'" "report_has '16 of 16 phases came.'"
+check "every phase came, the next plug-in's too" all "report_has 'The road ran to its end.'" \
+    "report_has '18 of 18 phases came.'"
 check "both windows were captured" test -s "$WORK/try/screenshots/launcher.png" -a -s "$WORK/try/screenshots/installer.png"
-check "the PC holds the registered INFs and the placed driver" all "state_has qvmdm.inf" "state_has qvser.inf" \
+check "the PC holds the registered INFs, by Windows' names, and the placed driver" all "state_has oem1.inf" \
+    "state_has oem1.PNF" "report_has \"  the next plug-in: Windows' copy of qvmdm.inf is oem1.inf, as Windows names it\"" \
     "state_has qvusbser.sys"
 check "and the device in its ports, and the launcher's mark consumed" all \
     "grep -q '^USB.VID_2F5E&PID_7A01&MI_00.PORTFLIP' '$WORK/try/state.txt'" "state_has 'status=1'" \
@@ -33,13 +34,19 @@ check "the page holds the screenshots, the phases and the whole log" all \
     "grep -q 'launcher finds the mark and ends</td><td>[0-9]* s</td>' '$WORK/try/report.html'" \
     "grep -qF 'Instoria: InstallDriverThreadProc begin' '$WORK/try/report.html'"
 
-sed -i '/^-switch=/d' "$WORK/medium/Driver/portflip.ini"
+# The modem's INF of the folder for Windows XP names another interface: the drivers go in, but the launcher
+# does not see them at the next plug-in.
+sed -i 's/MI_00/MI_07/' "$WORK/medium/Driver/Win7/qvmdm.inf"
 try "$WORK/medium"
 tried=$?
-check "a medium whose portflip.ini cannot switch the device fails the try" eval '[ $tried = 1 ] || cat "$WORK/out.txt"'
-check "at the switch, and the report says why" all \
-    "report_has '  NOT COME  The CD-ROM node is removed and its letter goes'" \
-    "grep -qF \"likely cause: the medium's portflip.ini names no command for the switch\" '$WORK/try/report.txt'" \
-    "state_has \"portflip: portflip.ini names no command for -switch that the tool can send ('')\""
-check "no mark is left for the launcher" eval "! grep -q '^status=0' '$WORK/try/state.txt'"
+check "a medium whose modem INF misses the modem fails the try" eval '[ $tried = 1 ] || cat "$WORK/out.txt"'
+check "at the next plug-in, after the first plug-in's road" all "report_has '16 of 18 phases came.'" \
+    "report_has '  NOT COME  At the next plug-in the launcher finds the drivers in Windows'"
+check "and the report says why, with the checker's finding" grep -qF -- "likely cause: the launcher did not see \
+the drivers as installed, so it would hand the device over at every plug-in: no INF copy in Windows names both \
+the modem's (Key_ModemHwId) or the serial port's (Key_SerialHwId) hardware ID and Key_UsbDriverName in a models \
+section, or the driver file is not in Windows' driver folder; the medium checker found: Driver/Win7/qvmdm.inf: \
+[Models] line 17: usb\vid_2f5e&pid_7a01&mi_00 (Key_ModemHwId) is not installed on Windows 2000" "$WORK/try/report.txt"
+check "the checker's problems are counted" grep -qF 'The medium checker: 3 problem(s) in MEDIUM (exit status 1).' \
+    "$WORK/try/report.txt"
 scenario_end
