@@ -62,6 +62,23 @@ int CopyFilesOfKind(const char* folder, const CopyKind& kind) {
     return 0;
 }
 
+// Whether the folder holds a folder of its own (not a link): where a package keeps its files per
+// architecture, as its INFs' source-disk sections name them.
+bool HasSubfolder(const char* folder) {
+    std::string pattern = std::string(folder) + "\\*";
+    WIN32_FIND_DATAA found;
+    ScopedFindHandle search(FindFirstFileA(pattern.c_str(), &found));
+    if (!search)
+        return false;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && strcmp(found.cFileName, ".") != 0 &&
+            strcmp(found.cFileName, "..") != 0)
+            return true;
+    } while (FindNextFileA(search.Get(), &found));
+    return false;
+}
+
 } // namespace
 
 bool HasExactExtension(const char* fileName, const char* extension) {
@@ -147,7 +164,14 @@ int CopyDllFile(const char* folder) {
 }
 
 int CopySysFile(const char* folder) {
-    return CopyFilesOfKind(folder, {"\\*.sys", ".sys", "\\system32\\drivers\\",
-                                    "ERROR: FindFirstFile fail // CopySysFile.", kResultWriteFailed,
-                                    "INFO: Copy sys file OK.", "INFO: Copy sys file error."});
+    // A package that keeps its drivers in subfolders has none of its own: Windows copies them from there, as
+    // the registered INFs name them, when it installs the device.
+    bool inSubfolders = HasSubfolder(folder);
+    return CopyFilesOfKind(folder,
+                           {"\\*.sys", ".sys", "\\system32\\drivers\\",
+                            inSubfolders ? "INFO: The edition folder keeps its drivers in its subfolders; "
+                                           "Windows copies them when it installs the device"
+                                         : "ERROR: FindFirstFile fail // CopySysFile.",
+                            inSubfolders ? 0 : kResultWriteFailed, "INFO: Copy sys file OK.",
+                            "INFO: Copy sys file error."});
 }

@@ -24,8 +24,8 @@ int CopyInfFile(const char* folder);
 // Copies every *.dll (exactly ".dll") into {WinDir}\system32, replacing read-only files. 0 (also for
 // none), or kResultWriteFailed at the first copy that fails.
 int CopyDllFile(const char* folder);
-// Copies every *.sys (exactly ".sys") into {WinDir}\system32\drivers. 0, or kResultWriteFailed when there
-// is none or a copy fails.
+// Copies every *.sys (exactly ".sys") into {WinDir}\system32\drivers. 0, or kResultWriteFailed when a copy
+// fails or there is none, unless the folder keeps its drivers in subfolders (a folder of its own).
 int CopySysFile(const char* folder);
 
 // The seam of CopyInfFile: SetupCopyOEMInfA, or a stand-in that answers as Windows can (Wine never refuses

@@ -222,10 +222,21 @@ TEST_F(DriverPlacement, FailureOfAnEarlierKindLeavesTheLaterKindsUntouched) {
     EXPECT_TRUE(InOrder(LogMessages(), {"INFO: Copy dll file OK.", "INFO: Copy sys file error."}));
 }
 
-TEST_F(DriverPlacement, FolderWithoutSysFilesIsAFailure) {
+TEST_F(DriverPlacement, FolderWithoutSysFilesIsAFailureUnlessItKeepsThemInSubfolders) {
     Put("qvmdm.inf", kInf);
     EXPECT_EQ(kResultWriteFailed, CopySysFile(Folder().c_str()));
     EXPECT_EQ(std::vector<std::string>({"ERROR: FindFirstFile fail // CopySysFile."}), LogMessages());
+
+    // A maker's package with its drivers per architecture: Windows copies them from there.
+    DeleteLog();
+    std::string below = Folder() + "\\amd64";
+    ASSERT_TRUE(CreateDirectoryA(below.c_str(), nullptr));
+    EXPECT_EQ(0, CopySysFile(Folder().c_str()));
+    RemoveDirectoryA(below.c_str());
+    EXPECT_EQ(
+        std::vector<std::string>({"INFO: The edition folder keeps its drivers in its subfolders; Windows "
+                                  "copies them when it installs the device"}),
+        LogMessages());
 }
 
 TEST_F(InfRegistration, InfAlreadyInTheStoreIsReplaced) {
