@@ -18,6 +18,18 @@ unsigned long long LittleEndian(const std::string& bytes, size_t at, size_t widt
 
 } // namespace
 
+void NarrowUtf16Text(std::string& content) {
+    if (content.size() < 2 || content[0] != '\xFF' || content[1] != '\xFE')
+        return;
+    size_t units = (content.size() - 2) / 2;
+    for (size_t i = 0; i < units; ++i) {
+        unsigned unit = static_cast<unsigned char>(content[2 + 2 * i]) |
+                        static_cast<unsigned>(static_cast<unsigned char>(content[3 + 2 * i])) << 8;
+        content[i] = unit < 0x80 ? static_cast<char>(unit) : '?';
+    }
+    content.resize(units);
+}
+
 void LowerToFirstZero(std::string& content) {
     content.resize(strlen(content.c_str())); // the text ends at its first zero byte
     for (char& c : content) {

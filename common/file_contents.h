@@ -6,6 +6,11 @@
 #include <string>
 #include <vector>
 
+// An INF file stored as UTF-16 little-endian text (it begins with the mark FF FE), as Windows' own tools and
+// many makers write them, becomes the 8-bit text the searches read: each character below 0x80 its byte, any
+// other '?' (the IDs and file names searched for are ASCII), a zero character a zero byte. Any other text
+// stays as it is. In place: no second buffer.
+void NarrowUtf16Text(std::string& content);
 // Cuts the text at its first zero byte and lowers its letters A to Z.
 void LowerToFirstZero(std::string& content);
 // Whether the text, up to its first zero byte and with its letters A to Z taken as lowered, holds the

@@ -106,8 +106,11 @@ bool PathIsWithin(const std::string& path, const std::string& folder) {
     return lowerPath.size() == lowerFolder.size() || lowerPath[lowerFolder.size()] == '\\';
 }
 
-bool ReadFileBytes(const char* path, std::string& content) {
-    return ReadWholeFile(path, content);
+bool ReadInfText(const char* path, std::string& content) {
+    if (!ReadWholeFile(path, content))
+        return false;
+    NarrowUtf16Text(content);
+    return true;
 }
 
 bool ReadSearchableText(const char* path, std::string& text) {
@@ -131,7 +134,7 @@ int FileContainsText(const char* path, const char* text1, const char* text2) {
     if (!text1 || !*text1)
         return 0;
     std::string content;
-    if (!ReadWholeFile(path, content))
+    if (!ReadInfText(path, content))
         return 0;
     return TextContainsBoth(content, text1, text2);
 }

@@ -25,13 +25,14 @@ std::string LowerText(std::string text);
 // "c:\t\driver"; "C:\T\Drivers" does not).
 bool PathIsWithin(const std::string& path, const std::string& folder);
 
-// 1 when the file's text, lowered (A to Z only) and read up to its first zero byte, contains text1 and,
-// unless text2 is empty, text2 as well; 0 otherwise (also for an empty text1 or an unreadable file).
-// The search texts are taken as given: callers pass lower-case texts.
+// 1 when the file's text (ReadInfText), lowered (A to Z only) and read up to its first zero byte, contains
+// text1 and, unless text2 is empty, text2 as well; 0 otherwise (also for an empty text1 or an unreadable
+// file). The search texts are taken as given: callers pass lower-case texts.
 int FileContainsText(const char* path, const char* text1, const char* text2);
-// The file's bytes, whole (a file far larger than an INF file is refused, logged). False for a file that
-// cannot be read. Reading many files into one string reuses its room.
-bool ReadFileBytes(const char* path, std::string& content);
+// An INF file's text, whole (a file far larger than an INF file is refused, logged), a UTF-16 one narrowed
+// to 8 bits (NarrowUtf16Text). False for a file that cannot be read. Reading many files into one string
+// reuses its room.
+bool ReadInfText(const char* path, std::string& content);
 // The text FileContainsText searches in: the file up to its first zero byte, lowered. False for a file that
 // cannot be read; a caller testing one file for several texts reads it once.
 bool ReadSearchableText(const char* path, std::string& text);

@@ -68,7 +68,7 @@ bool RemoveOemInfsNaming(const std::vector<std::string>& ids, bool logMatch) {
     std::string text; // one buffer for every file
     do {
         std::string path = std::string(windows) + "\\Inf\\" + found.cFileName;
-        if (!ReadFileBytes(path.c_str(), text))
+        if (!ReadInfText(path.c_str(), text))
             continue;
         // One sweep of the text for every ID; the first ID of the list that it holds is the match.
         size_t held = FirstHeldLowered(text, ids);

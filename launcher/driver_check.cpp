@@ -64,7 +64,7 @@ int IsDriverFileInstalled() {
         for (DriverCheckEntry& entry : DeviceProfile.SearchTable) {
             if (entry.bFound)
                 continue;
-            if (!read && !(read = ReadFileBytes(inf, content)))
+            if (!read && !(read = ReadInfText(inf, content)))
                 break;
             if (!TextContainsBoth(content, entry.HwId.c_str(), driver.c_str()))
                 continue;

@@ -1,6 +1,7 @@
-// The search of an INF file's text (one text, or several in one sweep) and the check of a bitmap's headers,
-// on any bytes: the search must agree with a plain lower-and-find, and a bitmap taken as whole must really
-// announce no more than it has.
+// The search of an INF file's text (one text, or several in one sweep), the narrowing of a UTF-16 one, and
+// the check of a bitmap's headers, on any bytes: the search must agree with a plain lower-and-find, the
+// narrowing with a character-by-character one, and a bitmap taken as whole must really announce no more
+// than it has.
 #include "common/file_contents.h"
 #include "fuzz_check.h"
 
@@ -37,6 +38,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                    : !text2.empty() && Contains(content, text2) ? 1
                                                                 : std::string::npos;
     FUZZ_EXPECT(FirstHeldLowered(content, {text1, text2}) == first);
+
+    // A UTF-16 text narrowed: one byte a character, ASCII kept, anything else '?'; other text untouched.
+    std::string narrowed = content;
+    NarrowUtf16Text(narrowed);
+    if (content.size() >= 2 && content.compare(0, 2, "\xFF\xFE") == 0) {
+        FUZZ_EXPECT(narrowed.size() == (content.size() - 2) / 2);
+        for (size_t i = 0; i < narrowed.size(); ++i) {
+            unsigned unit = static_cast<unsigned char>(content[2 + 2 * i]) +
+                            256u * static_cast<unsigned char>(content[3 + 2 * i]);
+            FUZZ_EXPECT(narrowed[i] == (unit < 0x80 ? static_cast<char>(unit) : '?'));
+        }
+    } else {
+        FUZZ_EXPECT(narrowed == content);
+    }
 
     std::string head = content.substr(0, kBitmapHeadSize);
     if (IsWholeBitmap(head, fileSize)) {

@@ -103,6 +103,20 @@ TEST(FileContainsText, AnswersNoForAnEmptyFirstTextOrAnUnreadableFile) {
     EXPECT_EQ(0, FileContainsText(dir.Path().c_str(), "anything", "")); // a folder
 }
 
+TEST(FileContainsText, ReadsAnInfStoredAsUtf16) {
+    TempDir dir;
+    std::string inf = dir.File("oem6.inf");
+    std::string text = "[Models]\r\n%Modem\u00e9% = Modem, USB\\VID_1A2B&PID_0001&MI_00\r\nqcusbser.sys\r\n";
+    std::string wide = "\xFF\xFE";
+    for (char c : text)
+        wide += std::string{c, '\0'}; // the two bytes of the UTF-8 e-acute stand in for one wide character
+    WriteWholeFile(inf, wide);
+    EXPECT_EQ(1, FileContainsText(inf.c_str(), "usb\\vid_1a2b&pid_0001&mi_00", "qcusbser.sys"));
+    // Without its mark the same bytes are 8-bit text that ends at its second byte.
+    WriteWholeFile(inf, wide.substr(2));
+    EXPECT_EQ(0, FileContainsText(inf.c_str(), "usb\\vid_1a2b&pid_0001&mi_00", ""));
+}
+
 TEST(FileContainsText, SearchEndsAtTheFirstZeroByte) {
     TempDir dir;
     std::string file = dir.File("binary.inf");
