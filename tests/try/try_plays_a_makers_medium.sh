@@ -1,16 +1,29 @@
 #!/usr/bin/env bash
 # make try as a device maker runs it: the sample medium, assembled with the fast-clock twins of the programs,
-# played on a simulated Windows XP PC from its ISO image with the plug-in double; then the same medium as a
-# folder whose modem INF names another interface. The first try runs the road to its end, the next plug-in
-# included, and reports what the PC holds; the second ends with status 1 and names the cause.
+# with a driver package as makers ship it in each edition folder (UTF-16 INFs with decorated models and
+# catalogs, the drivers in per-architecture subfolders), played on a simulated Windows XP PC from its ISO
+# image with the plug-in double; then the same medium as a folder whose modem INF names another interface.
+# The first try runs the road to its end, the next plug-in included, and reports what the PC holds; the
+# second ends with status 1 and names the cause.
 # Usage: try_plays_a_makers_medium.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 . "$(dirname "$0")/../scenarios/scenario.sh"
 HERE=$(cd "$(dirname "$0")" && pwd)
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 
-python3 "$HERE/../../package/make_medium.py" "$1" "$2" "$WORK/medium" --fast --iso "$WORK/medium.iso" 2>/dev/null ||
-    { echo "FAIL: the medium could not be assembled"; exit 1; }
+python3 "$HERE/../../package/make_medium.py" "$1" "$2" "$WORK/medium" --fast 2>/dev/null &&
+    python3 - "$HERE/../.." "$WORK/medium" <<'PY' || { echo "FAIL: the medium could not be assembled"; exit 1; }
+import os, sys
+sys.dont_write_bytecode = True
+root, medium = sys.argv[1:3]
+sys.argv = sys.argv[:1]
+sys.path[:0] = [os.path.join(root, "tests", "medium"), os.path.join(root, "package")]
+from check_medium_test import SUBFOLDERS, write_makers_package
+from make_medium import write_iso
+for folder in ("Win7", "Vista", "Vista-AMD64", "Win7-AMD64"):
+    write_makers_package(os.path.join(medium, "Driver", folder), SUBFOLDERS)
+write_iso(medium, medium + ".iso")
+PY
 try() { FAST_CLOCK=1 "$HERE/run-try" --plugin double "$1" "$SUITE_TEST_TREE32" "$SUITE_TEST_TREE64" "$WORK/try" >"$WORK/out.txt" 2>&1; }
 report_has() { grep -qxF -- "$1" "$WORK/try/report.txt" || { echo "  no line '$1' in:"; sed 's/^/    /' "$WORK/try/report.txt"; false; }; }
 state_has() { grep -qxF -- "$1" "$WORK/try/state.txt" || { echo "  no line '$1' in:"; sed 's/^/    /' "$WORK/try/state.txt"; false; }; }
@@ -21,8 +34,10 @@ check "the sample medium's ISO plays the first plug-in to its end" eval '[ $trie
 check "every phase came, the next plug-in's too" all "report_has 'The road ran to its end.'" \
     "report_has '18 of 18 phases came.'"
 check "both windows were captured" test -s "$WORK/try/screenshots/launcher.png" -a -s "$WORK/try/screenshots/installer.png"
-check "the PC holds the registered INFs, by Windows' names, and the placed driver" all "state_has oem1.inf" \
-    "state_has oem1.PNF" "report_has \"  the next plug-in: Windows' copy of qvmdm.inf is oem1.inf, as Windows names it\"" \
+check "the PC holds the registered INFs, by Windows' names" all "state_has oem1.inf" "state_has oem1.PNF" \
+    "report_has \"  the next plug-in: Windows' copy of qvmdm.inf is oem1.inf, as Windows names it\""
+check "and the driver Windows copied from the package's subfolder of its architecture" all \
+    "report_has '  the next plug-in: Windows copied qvusbser.sys from x86/qvusbser.sys when it installed the ports'" \
     "state_has qvusbser.sys"
 check "and the device in its ports, and the launcher's mark consumed" all \
     "grep -q '^USB.VID_2F5E&PID_7A01&MI_00.PORTFLIP' '$WORK/try/state.txt'" "state_has 'status=1'" \
@@ -36,7 +51,10 @@ check "the page holds the screenshots, the phases and the whole log" all \
 
 # The modem's INF of the folder for Windows XP names another interface: the drivers go in, but the launcher
 # does not see them at the next plug-in.
-sed -i 's/MI_00/MI_07/' "$WORK/medium/Driver/Win7/qvmdm.inf"
+python3 -c 'import sys
+path = sys.argv[1]
+text = open(path, "rb").read().decode("utf-16")
+open(path, "wb").write(b"\xff\xfe" + text.replace("mi_00", "mi_07").encode("utf-16-le"))' "$WORK/medium/Driver/Win7/qvmdm.inf"
 try "$WORK/medium"
 tried=$?
 check "a medium whose modem INF misses the modem fails the try" eval '[ $tried = 1 ] || cat "$WORK/out.txt"'
@@ -46,7 +64,7 @@ check "and the report says why, with the checker's finding" grep -qF -- "likely 
 the drivers as installed, so it would hand the device over at every plug-in: no INF copy in Windows names both \
 the modem's (Key_ModemHwId) or the serial port's (Key_SerialHwId) hardware ID and Key_UsbDriverName in a models \
 section, or the driver file is not in Windows' driver folder; the medium checker found: Driver/Win7/qvmdm.inf: \
-[Models] line 17: usb\vid_2f5e&pid_7a01&mi_00 (Key_ModemHwId) is not installed on Windows 2000" "$WORK/try/report.txt"
+[Palvio] line 13: usb\vid_2f5e&pid_7a01&mi_00 (Key_ModemHwId) is not installed on Windows 2000" "$WORK/try/report.txt"
 check "the checker's problems are counted" grep -qF 'The medium checker: 3 problem(s) in MEDIUM (exit status 1).' \
     "$WORK/try/report.txt"
 scenario_end
