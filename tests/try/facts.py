@@ -6,7 +6,7 @@ the installers, the device's identities, the texts that title the two windows in
   facts.py MEDIUM_FOLDER LANGUAGE_ID     (LANGUAGE_ID such as 0x0409)
 
 Prints shell assignments (NAME='value'), one a line; a value the medium lacks is empty, and MISSING names
-those the road cannot do without. Exit status 0, or 2 when the folder cannot be read.
+those the road cannot do without, by their files and keys. Exit status 0, or 2 when the folder cannot be read.
 """
 import os
 import shlex
@@ -34,9 +34,12 @@ PROFILE = [
     ("NEWER_FOLDER", "Newer_Windows", "Key_Folder"),
     ("NEWER_FOLDER64", "Newer_Windows", "Key_FolderAMD64"),
 ]
-# What the road cannot be played without.
-NEEDED = ["LAUNCHER", "PACKAGE", "PLUGIN", "PRODUCT_ID", "MASS_CMP_ID", "CDROM_SIGN", "INSTALLER", "INSTALLER64",
-          "LAUNCHER_TITLE", "INSTALLER_TITLE"]
+# What the road cannot be played without, as the medium names it.
+NEEDED = {"LAUNCHER": "autorun.inf [autorun] open", "PACKAGE": "autoruncfg.cfg Key_DriverPath",
+          "PLUGIN": "autoruncfg.cfg Key_DllModuleName", "PRODUCT_ID": "drvcfg.ini Key_ProductId",
+          "MASS_CMP_ID": "drvcfg.ini Key_MassCmpId", "CDROM_SIGN": "drvcfg.ini Key_CDROMSignId",
+          "INSTALLER": "drvcfg.ini Key_DriverInstallName", "INSTALLER64": "drvcfg.ini Key_DriverInstallNameAMD64",
+          "LAUNCHER_TITLE": "autorunlanguage.ini ProgramName", "INSTALLER_TITLE": "DrvLang.ini DrvProgramName"}
 
 
 def read(medium, *parts):
@@ -60,7 +63,11 @@ def title(ini, key, language):
 
 def facts(medium, language):
     found = {}
-    found["LAUNCHER"] = text(read(medium, "autorun.inf"), "autorun", "open").split(" ")[0]
+    # The launcher as autorun starts it, from the medium's root: its path there, and its name.
+    launcher = text(read(medium, "autorun.inf"), "autorun", "open").split(" ")[0].replace("\\", "/")
+    on_disk = package_path(medium, launcher.split("/")) if launcher else None  # as Windows finds it
+    found["LAUNCHER"] = os.path.relpath(on_disk, medium) if on_disk else launcher
+    found["LAUNCHER_NAME"] = os.path.splitext(os.path.basename(launcher))[0]
     config = read(medium, "autoruncfg.cfg")
     found["PACKAGE"] = text(config, "Section_Autorun", "Key_DriverPath")
     found["PLUGIN"] = text(config, "Section_Autorun", "Key_DllModuleName")
@@ -71,7 +78,7 @@ def facts(medium, language):
     found["LAUNCHER_TITLE"] = title(read(medium, "autorunlanguage.ini"), "ProgramName", language)
     texts = read(medium, found["PACKAGE"], "DrvLang.ini") if found["PACKAGE"] else None
     found["INSTALLER_TITLE"] = title(texts, "DrvProgramName", language)
-    found["MISSING"] = " ".join(name for name in NEEDED if not found[name])
+    found["MISSING"] = ", ".join(what for name, what in NEEDED.items() if not found[name])
     return found
 
 
