@@ -78,6 +78,7 @@ try: try-options tests
 try-options:
 	@tests/try/run-try --windows '$(WINDOWS)' --plugin '$(or $(PLUGIN),medium)' --check
 	@[ -n '$(MEDIUM)' ] || { echo "try: name the medium: make try MEDIUM=FOLDER_OR_ISO" >&2; exit 2; }
+	@[ -e '$(MEDIUM)' ] || { echo "try: there is no medium '$(MEDIUM)' (a folder, or its ISO image)" >&2; exit 2; }
 
 # The suite's speed on simulated PCs, as one table (also kept in docs/benchmarks.md).
 bench: tests
