@@ -3,6 +3,8 @@
 #include "handles.h"
 #include "plain_files.h"
 
+#include <winternl.h>
+
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -28,13 +30,34 @@ constexpr DWORD kLogMutexWait = 2000;
 // that a program of some hundred lines is not held up 2 s for each.
 std::atomic<bool> g_logMutexHangs{false};
 
+// The writers' mutex, opened at the first line that gets it and kept for the program's life: opening a
+// named object for every line cost a call to the system each time. Every thread waits on the one handle
+// (a mutex is owned by a thread, not by a handle), and the system closes it when the program ends. Null
+// while it could not be opened, so that a later line tries again.
+std::atomic<HANDLE> g_logMutex{nullptr};
+
+HANDLE LogMutex() {
+    HANDLE mutex = g_logMutex.load();
+    if (mutex)
+        return mutex;
+    HANDLE opened = CreateMutexA(nullptr, FALSE, kLogMutexName);
+    if (!opened)
+        return nullptr;
+    // Two threads may open it at once: one handle is kept, the other closed.
+    if (!g_logMutex.compare_exchange_strong(mutex, opened)) {
+        CloseHandle(opened);
+        return mutex;
+    }
+    return opened;
+}
+
 // Holds the writers' mutex while it lives. A writer that cannot get it (another account's mutex it may not
 // open, or a holder that hangs) writes all the same: a line is worth more than its order.
 class LogWriterLock {
 public:
-    LogWriterLock() : m_mutex(CreateMutexA(nullptr, FALSE, kLogMutexName)) {
+    LogWriterLock() : m_mutex(LogMutex()) {
         if (m_mutex) {
-            DWORD waited = WaitForSingleObject(m_mutex.Get(), g_logMutexHangs ? 0 : kLogMutexWait);
+            DWORD waited = WaitForSingleObject(m_mutex, g_logMutexHangs ? 0 : kLogMutexWait);
             m_owned = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
             if (waited == WAIT_TIMEOUT)
                 g_logMutexHangs = true;
@@ -42,15 +65,30 @@ public:
     }
     ~LogWriterLock() {
         if (m_owned)
-            ReleaseMutex(m_mutex.Get());
+            ReleaseMutex(m_mutex);
     }
     LogWriterLock(const LogWriterLock&) = delete;
     LogWriterLock& operator=(const LogWriterLock&) = delete;
 
 private:
-    ScopedHandle m_mutex;
+    HANDLE m_mutex;
     bool m_owned = false;
 };
+
+// The planted-name check's facts of an opened log: how many names it has, and its attributes, asked of the
+// file system directly. GetFileInformationByHandle also reads the volume's serial number, which under Wine
+// costs more than all the rest of a line together.
+bool ReadNamesAndAttributes(HANDLE file, DWORD& names, DWORD& attributes) {
+    IO_STATUS_BLOCK status;
+    FILE_STANDARD_INFORMATION standard;
+    FILE_BASIC_INFORMATION basic;
+    if (NtQueryInformationFile(file, &status, &standard, sizeof standard, FileStandardInformation) < 0 ||
+        NtQueryInformationFile(file, &status, &basic, sizeof basic, FileBasicInformation) < 0)
+        return false;
+    names = standard.NumberOfLinks;
+    attributes = basic.FileAttributes;
+    return true;
+}
 
 // An append handle to the log's own file. A planted name (see IsOwnLogFile) is deleted, which removes that
 // name only and never the file it stands for, and a fresh log is opened in its place; one that comes back
@@ -63,9 +101,8 @@ ScopedFileHandle OpenLogForAppend(const char* path) {
                                           nullptr));
         if (!file)
             return file;
-        BY_HANDLE_FILE_INFORMATION info;
-        if (GetFileInformationByHandle(file.Get(), &info) &&
-            IsOwnLogFile(info.nNumberOfLinks, info.dwFileAttributes))
+        DWORD names = 0, attributes = 0;
+        if (ReadNamesAndAttributes(file.Get(), names, attributes) && IsOwnLogFile(names, attributes))
             return file;
         file.Reset();
         if (!DeleteFileA(path))

@@ -7,7 +7,7 @@ set -uo pipefail
 list=$1
 shift
 system_dlls=" kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll shlwapi.dll setupapi.dll newdev.dll
- msvcrt.dll comctl32.dll ole32.dll version.dll "
+ msvcrt.dll comctl32.dll ole32.dll version.dll ntdll.dll "
 
 failures=0
 checked=0
