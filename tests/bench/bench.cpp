@@ -4,9 +4,11 @@
 //   bench.exe inf-scan PROFILE    RemoveOemInfFiles over 2000 oem*.inf of 20 KB, none of them the device's,
 //                                 against reading the same files whole with a plain loop
 //   bench.exe staging PACKAGE     the installer's staging of the package folder into the temp folder
+//   bench.exe log LINES           that many lines written to the diagnostic log, one WriteLog each
 //   bench.exe empty               nothing: the start and end of a program, to compare program starts with
 #include "common/files.h"
 #include "common/handles.h"
+#include "common/log.h"
 #include "common/profile.h"
 #include "common/staging.h"
 #include "installer/removal.h"
@@ -14,6 +16,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -98,6 +101,15 @@ int Staging(const char* package) {
     return staged ? 0 : 1;
 }
 
+int Log(const char* count) {
+    int lines = atoi(count);
+    DWORD started = GetTickCount();
+    for (int i = 0; i < lines; ++i)
+        WriteLog("INF: bench line %d of %d", i + 1, lines);
+    printf("log_ms %lu\n", static_cast<unsigned long>(GetTickCount() - started));
+    return lines > 0 ? 0 : 2;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -105,8 +117,10 @@ int main(int argc, char** argv) {
         return InfScan(argv[2]);
     if (argc == 3 && strcmp(argv[1], "staging") == 0)
         return Staging(argv[2]);
+    if (argc == 3 && strcmp(argv[1], "log") == 0)
+        return Log(argv[2]);
     if (argc == 2 && strcmp(argv[1], "empty") == 0)
         return 0;
-    fprintf(stderr, "usage: bench.exe inf-scan PROFILE | staging PACKAGE | empty\n");
+    fprintf(stderr, "usage: bench.exe inf-scan PROFILE | staging PACKAGE | log LINES | empty\n");
     return 2;
 }
