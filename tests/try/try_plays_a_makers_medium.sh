@@ -67,4 +67,10 @@ section, or the driver file is not in Windows' driver folder; the medium checker
 [Palvio] line 13: usb\vid_2f5e&pid_7a01&mi_00 (Key_ModemHwId) is not installed on Windows 2000" "$WORK/try/report.txt"
 check "the checker's problems are counted" grep -qF 'The medium checker: 3 problem(s) in MEDIUM (exit status 1).' \
     "$WORK/try/report.txt"
+# A report folder that holds what no try wrote is refused before anything is played, and left as it was.
+mkdir "$WORK/own" && echo mine >"$WORK/own/notes.txt"
+"$HERE/run-try" "$WORK/medium" "$SUITE_TEST_TREE32" "$SUITE_TEST_TREE64" "$WORK/own" >/dev/null 2>&1
+tried=$?
+check "a report folder of someone else's is refused and kept" all '[ $tried = 2 ]' \
+    "[ \"\$(cat '$WORK/own/notes.txt')\" = mine ]"
 scenario_end
