@@ -162,3 +162,8 @@ HBITMAP LoadWholeBitmapFile(const char* path, HINSTANCE instance) {
         return nullptr;
     return static_cast<HBITMAP>(LoadImageA(instance, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
 }
+
+HICON LoadVendorIcon() {
+    std::string icon = GetModuleDir() + "Res\\vender.ico";
+    return static_cast<HICON>(LoadImageA(nullptr, icon.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
+}

@@ -47,3 +47,7 @@ int GetBmpFileSize(const char* path, int* width, int* height, HINSTANCE instance
 // Loads a .bmp file as a bitmap (LoadImageA, LR_LOADFROMFILE) after the same check; null for a missing,
 // foreign or cut file. The caller owns the bitmap.
 HBITMAP LoadWholeBitmapFile(const char* path, HINSTANCE instance);
+// The program's window icon, Res\vender.ico beside the program; null when it is missing. Loaded by the
+// window that shows it: loading an icon brings the theme library in, which a run without a window never
+// needs.
+HICON LoadVendorIcon();

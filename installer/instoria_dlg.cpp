@@ -15,8 +15,6 @@
 std::string g_strMainProduce;
 
 CInstoriaDlg::CInstoriaDlg() : CDialog(IDD_INSTORIA_DIALOG) {
-    std::string icon = GetModuleDir() + "Res" + "\\vender.ico";
-    m_hIcon = static_cast<HICON>(LoadImageA(nullptr, icon.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
     m_stopEvent.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
 }
 

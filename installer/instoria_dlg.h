@@ -78,7 +78,7 @@ public:
     CXPButton m_btnClose;                 // the OXA skin's exit button (control 1009)
     int m_nXPos = 15;                     // margin of the progress bar and the text
     int m_nTextSpare = -1;                // the NORMAL text's top above the middle line; -1 computed
-    HICON m_hIcon = nullptr;              // Res\vender.ico beside the program; null when missing
+    HICON m_hIcon = nullptr;              // Res\vender.ico, once the window is made; null when missing
     RECT m_rcText = {};                   // the OXA skin's text box
     CMyProgress m_progress;               // control 1008
 

@@ -75,6 +75,8 @@ BOOL CInstoriaDlg::OnInitDialog() {
     WriteLog("InitialDllPara(), Main_Produce is %s.", skinText.c_str());
     Skin skin = SkinFromText(g_strMainProduce);
 
+    if (!m_hIcon)
+        m_hIcon = LoadVendorIcon();
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

@@ -5,10 +5,7 @@
 #include "common/files.h"
 #include "common/log.h"
 
-CPalvioDlg::CPalvioDlg() : CDialog(IDD_PALVIO_DIALOG) {
-    std::string icon = GetModuleDir() + "Res" + "\\vender.ico";
-    m_hIcon = static_cast<HICON>(LoadImageA(nullptr, icon.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
-}
+CPalvioDlg::CPalvioDlg() : CDialog(IDD_PALVIO_DIALOG) {}
 
 CPalvioDlg::~CPalvioDlg() {
     m_watch.Stop();

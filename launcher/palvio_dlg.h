@@ -113,7 +113,7 @@ public:
     CXPButton m_btnSd;       // control 1001
     CXPButton m_btnDialup;   // control 1003
     CXPButton m_btnMtp;      // control 1002
-    HICON m_hIcon = nullptr; // Res\vender.ico beside the program; null when missing
+    HICON m_hIcon = nullptr; // Res\vender.ico beside the program, once the window is made; null when missing
 
 protected:
     BOOL OnInitDialog() override;

@@ -45,6 +45,8 @@ BOOL CPalvioDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     WriteLog("CPalvioDlg::OnInitDialog() begin");
     AddAboutEntry(m_hWnd, ProgramInstance(), IDS_ABOUTBOX, IDM_ABOUTBOX);
+    if (!m_hIcon)
+        m_hIcon = LoadVendorIcon();
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
