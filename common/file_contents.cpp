@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -99,7 +100,21 @@ bool MatchesFoldedAt(const char* start, const std::string& lowered) {
 
 } // namespace
 
-size_t FirstHeldLowered(const std::string& content, const std::vector<std::string>& texts) {
+LoweredTextSearch::LoweredTextSearch(std::vector<std::string> texts) : m_texts(std::move(texts)) {
+    m_anchors.assign(m_texts.size(), std::string::npos);
+    m_searched.assign(m_texts.size(), false);
+    for (size_t i = 0; i < m_texts.size(); ++i) {
+        if (m_texts[i].empty() || HasCapital(m_texts[i]))
+            continue;
+        m_searched[i] = true;
+        m_anchors[i] = AnchorOf(m_texts[i]);
+        if (m_anchors[i] != std::string::npos && m_sweeps.find(m_texts[i][m_anchors[i]]) == std::string::npos)
+            m_sweeps += m_texts[i][m_anchors[i]];
+    }
+}
+
+void LoweredTextSearch::Find(const std::string& content, std::vector<bool>& held) const {
+    held.assign(m_texts.size(), false);
     const char* text = content.data();
     const char* end = text + content.size();
     // Only the text before the first zero byte is searched: looked up once a match needs it.
@@ -112,39 +127,45 @@ size_t FirstHeldLowered(const std::string& content, const std::vector<std::strin
         }
         return !firstZero || matchEnd <= firstZero;
     };
-    std::vector<bool> held(texts.size(), false);
-    std::vector<size_t> anchors(texts.size(), std::string::npos);
-    std::string sweeps; // the anchor characters, each swept once for every text it anchors
-    for (size_t i = 0; i < texts.size(); ++i) {
-        if (texts[i].empty() || HasCapital(texts[i]))
+    size_t left = 0; // the texts not yet found that can be
+    for (size_t i = 0; i < m_texts.size(); ++i) {
+        if (!m_searched[i])
             continue;
-        anchors[i] = AnchorOf(texts[i]);
-        if (anchors[i] == std::string::npos) {
-            // Letters only: every place is a candidate.
-            for (const char* start = text; start + texts[i].size() <= end && !held[i]; ++start)
-                held[i] = MatchesFoldedAt(start, texts[i]) && beforeZero(start + texts[i].size());
-        } else if (sweeps.find(texts[i][anchors[i]]) == std::string::npos) {
-            sweeps += texts[i][anchors[i]];
-        }
+        ++left;
+        if (m_anchors[i] != std::string::npos)
+            continue;
+        // Letters only: every place is a candidate.
+        const std::string& wanted = m_texts[i];
+        for (const char* start = text; start + wanted.size() <= end && !held[i]; ++start)
+            held[i] = MatchesFoldedAt(start, wanted) && beforeZero(start + wanted.size());
+        left -= held[i] ? 1 : 0;
     }
-    for (char anchor : sweeps) {
-        for (const char* from = text; from < end;) {
+    for (size_t sweep = 0; sweep < m_sweeps.size() && left > 0; ++sweep) {
+        char anchor = m_sweeps[sweep];
+        for (const char* from = text; from < end && left > 0;) {
             const char* hit = FindByte(from, end, anchor);
             if (!hit)
                 break;
-            for (size_t i = 0; i < texts.size(); ++i) {
-                if (held[i] || anchors[i] == std::string::npos || texts[i][anchors[i]] != anchor ||
-                    hit < text + anchors[i])
+            for (size_t i = 0; i < m_texts.size(); ++i) {
+                if (held[i] || m_anchors[i] == std::string::npos || m_texts[i][m_anchors[i]] != anchor ||
+                    hit < text + m_anchors[i])
                     continue;
-                const char* start = hit - anchors[i];
-                if (start + texts[i].size() <= end && MatchesFoldedAt(start, texts[i]) &&
-                    beforeZero(start + texts[i].size()))
+                const char* start = hit - m_anchors[i];
+                if (start + m_texts[i].size() <= end && MatchesFoldedAt(start, m_texts[i]) &&
+                    beforeZero(start + m_texts[i].size())) {
                     held[i] = true;
+                    --left;
+                }
             }
             from = hit + 1;
         }
     }
-    for (size_t i = 0; i < texts.size(); ++i) {
+}
+
+size_t FirstHeldLowered(const std::string& content, const std::vector<std::string>& texts) {
+    std::vector<bool> held;
+    LoweredTextSearch(texts).Find(content, held);
+    for (size_t i = 0; i < held.size(); ++i) {
         if (held[i])
             return i;
     }

@@ -19,6 +19,21 @@ bool TextHoldsLowered(const std::string& content, const char* lowered);
 // The same for several texts in one sweep of the content: the index of the first of them, in their order,
 // that the content holds; npos when it holds none (empty texts are held by none).
 size_t FirstHeldLowered(const std::string& content, const std::vector<std::string>& texts);
+// Lowered texts looked for in many files: what a search needs of them is worked out once, and each file's
+// content is swept once for all of them, without a copy or an allocation.
+class LoweredTextSearch {
+public:
+    explicit LoweredTextSearch(std::vector<std::string> texts);
+    // held[i]: whether the content holds texts[i] as TextHoldsLowered finds it; an empty text is held by
+    // none. held is resized to the texts' count and reused.
+    void Find(const std::string& content, std::vector<bool>& held) const;
+
+private:
+    std::vector<std::string> m_texts;
+    std::vector<size_t> m_anchors; // where each text anchors; npos for letters only or a text held by none
+    std::vector<bool> m_searched;  // false for an empty text or one with a capital, which nothing holds
+    std::string m_sweeps;          // the anchor characters, each swept once for every text it anchors
+};
 // The search of FileContainsText over text already in memory: 1 when it holds text1 and, unless text2 is
 // null or empty, text2 too, as TextHoldsLowered finds them; 0 for an empty text1.
 int TextContainsBoth(const std::string& content, const char* text1, const char* text2);

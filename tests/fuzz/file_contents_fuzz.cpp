@@ -1,12 +1,13 @@
-// The search of an INF file's text (one text, or several in one sweep), the narrowing of a UTF-16 one, and
-// the check of a bitmap's headers, on any bytes: the search must agree with a plain lower-and-find, the
-// narrowing with a character-by-character one, and a bitmap taken as whole must really announce no more
-// than it has.
+// The search of an INF file's text (one text, or several in one sweep, also prepared once), the narrowing of
+// a UTF-16 one, and the check of a bitmap's headers, on any bytes: the search must agree with a plain
+// lower-and-find, the narrowing with a character-by-character one, and a bitmap taken as whole must really
+// announce no more than it has.
 #include "common/file_contents.h"
 #include "fuzz_check.h"
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -38,6 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                    : !text2.empty() && Contains(content, text2) ? 1
                                                                 : std::string::npos;
     FUZZ_EXPECT(FirstHeldLowered(content, {text1, text2}) == first);
+    // Prepared once for many files: each text held exactly when a plain search finds it.
+    std::vector<bool> held = {true};
+    LoweredTextSearch({text1, text2, text1}).Find(content, held);
+    FUZZ_EXPECT(held.size() == 3);
+    FUZZ_EXPECT(held[0] == (!text1.empty() && Contains(content, text1)) && held[2] == held[0]);
+    FUZZ_EXPECT(held[1] == (!text2.empty() && Contains(content, text2)));
 
     // A UTF-16 text narrowed: one byte a character, ASCII kept, anything else '?'; other text untouched.
     std::string narrowed = content;
