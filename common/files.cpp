@@ -43,16 +43,19 @@ bool ReadUpTo(HANDLE file, size_t count, std::string& content) {
     return true;
 }
 
-bool ReadWholeFile(const char* path, std::string& content) {
+WholeRead ReadWholeFileQuietly(const char* path, std::string& content) {
     ScopedFileHandle file;
     unsigned long long size = 0;
     if (!OpenForReading(path, file, size))
-        return false;
-    if (size > kLargestSearchedFile) {
-        WriteLog("ERROR: File %s is too large to search.", path);
-        return false;
-    }
-    return ReadUpTo(file.Get(), static_cast<size_t>(size), content);
+        return WholeRead::kUnreadable;
+    if (size > kLargestSearchedFile)
+        return WholeRead::kTooLarge;
+    return ReadUpTo(file.Get(), static_cast<size_t>(size), content) ? WholeRead::kRead
+                                                                    : WholeRead::kUnreadable;
+}
+
+bool ReadWholeFile(const char* path, std::string& content) {
+    return ReportWholeRead(path, ReadWholeFileQuietly(path, content));
 }
 
 // The first bytes of a file and its size.
@@ -106,11 +109,21 @@ bool PathIsWithin(const std::string& path, const std::string& folder) {
     return lowerPath.size() == lowerFolder.size() || lowerPath[lowerFolder.size()] == '\\';
 }
 
+WholeRead ReadInfTextQuietly(const char* path, std::string& content) {
+    WholeRead read = ReadWholeFileQuietly(path, content);
+    if (read == WholeRead::kRead)
+        NarrowUtf16Text(content);
+    return read;
+}
+
+bool ReportWholeRead(const char* path, WholeRead read) {
+    if (read == WholeRead::kTooLarge)
+        WriteLog("ERROR: File %s is too large to search.", path);
+    return read == WholeRead::kRead;
+}
+
 bool ReadInfText(const char* path, std::string& content) {
-    if (!ReadWholeFile(path, content))
-        return false;
-    NarrowUtf16Text(content);
-    return true;
+    return ReportWholeRead(path, ReadInfTextQuietly(path, content));
 }
 
 bool ReadSearchableText(const char* path, std::string& text) {

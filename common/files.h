@@ -33,6 +33,12 @@ int FileContainsText(const char* path, const char* text1, const char* text2);
 // to 8 bits (NarrowUtf16Text). False for a file that cannot be read. Reading many files into one string
 // reuses its room.
 bool ReadInfText(const char* path, std::string& content);
+// How reading a file whole went.
+enum class WholeRead { kRead, kUnreadable, kTooLarge };
+// ReadInfText without its log line, for a thread that must not write one: ReportWholeRead writes it later.
+WholeRead ReadInfTextQuietly(const char* path, std::string& content);
+// The line ReadInfText writes for that outcome (a file too large); true when the file was read.
+bool ReportWholeRead(const char* path, WholeRead read);
 // The text FileContainsText searches in: the file up to its first zero byte, lowered. False for a file that
 // cannot be read; a caller testing one file for several texts reads it once.
 bool ReadSearchableText(const char* path, std::string& text);

@@ -6,9 +6,15 @@
 #include "common/devices.h"
 #include "common/files.h"
 #include "common/handles.h"
+#include "common/inf_search_ahead.h"
 #include "common/log.h"
 #include "common/newer_api.h"
 #include "common/profile.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -65,20 +71,31 @@ bool RemoveOemInfsNaming(const std::vector<std::string>& ids, bool logMatch) {
         WriteLog("ERROR: FindFirstFile inf dir fail.LastError:%d", static_cast<int>(error));
         return false;
     }
-    std::string text; // one buffer for every file
+    // In the order the folder lists them; read by the folder's name as it is spelled on the disk.
+    std::vector<std::string> names, paths;
     do {
-        std::string path = std::string(windows) + "\\Inf\\" + found.cFileName;
-        if (!ReadInfText(path.c_str(), text))
-            continue;
-        // One sweep of the text for every ID; the first ID of the list that it holds is the match.
-        size_t held = FirstHeldLowered(text, ids);
-        if (held != std::string::npos) {
-            const std::string& id = ids[held];
-            if (logMatch)
-                WriteLog("File_info: %s; USB_info:%s. Match!", path.c_str(), id.c_str());
-            RemoveOemInfCopy(windows, found.cFileName, GetNewerApi().SetupUninstallOEMInfA);
-        }
+        names.push_back(found.cFileName);
+        paths.push_back(std::string(windows) + "\\inf\\" + found.cFileName);
     } while (FindNextFileA(search.Get(), &found));
+    search.Reset();
+
+    // One sweep of each text for every ID; the first ID of the list that it holds is the match.
+    LoweredTextSearch textSearch(ids);
+    InfSearchAhead files(std::move(paths), textSearch);
+    WholeRead read;
+    std::vector<bool> held;
+    for (size_t i = 0; files.Next(read, held); ++i) {
+        std::string path = std::string(windows) + "\\Inf\\" + names[i]; // as the log names it
+        if (!ReportWholeRead(path.c_str(), read))
+            continue;
+        auto first = std::find(held.begin(), held.end(), true);
+        if (first == held.end())
+            continue;
+        const std::string& id = ids[static_cast<size_t>(first - held.begin())];
+        if (logMatch)
+            WriteLog("File_info: %s; USB_info:%s. Match!", path.c_str(), id.c_str());
+        RemoveOemInfCopy(windows, names[i].c_str(), GetNewerApi().SetupUninstallOEMInfA);
+    }
     WriteLog("Remove driver file, OK.");
     return true;
 }

@@ -4,6 +4,7 @@
 #include "common/file_contents.h"
 #include "common/files.h"
 #include "common/handles.h"
+#include "common/inf_search_ahead.h"
 #include "common/log.h"
 #include "common/native_files.h"
 #include "common/profile.h"
@@ -13,6 +14,11 @@
 #include <windows.h>
 
 #include <mbstring.h>
+
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
 
 std::string PnfPathOf(const std::string& infPath) {
     std::string pnf = infPath;
@@ -41,6 +47,19 @@ int IsFileExist(const char* path) {
     return 0;
 }
 
+namespace {
+
+template <size_t N>
+bool AllFound(const DriverCheckEntry (&table)[N]) {
+    for (const DriverCheckEntry& entry : table) {
+        if (!entry.bFound)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 int IsDriverFileInstalled() {
     char windows[kPathRoom];
     char pattern[kPathRoom];
@@ -53,36 +72,50 @@ int IsDriverFileInstalled() {
         return 0;
     }
 
-    const std::string& driver = DeviceProfile.UsbDriverName;
-    std::string content; // one buffer for every file
+    // In the order the folder lists them: as the log names them, and as the folder is spelled on the disk.
+    std::vector<std::string> infs, paths;
     do {
-        char inf[kPathRoom];
-        if (!FormatBounded(inf, sizeof inf, "%s\\Inf\\%s", windows, found.cFileName))
-            continue; // a name that long is no INF file Windows added
-        // Each file is read once for both interfaces; one that cannot be read matches neither.
-        bool read = false;
-        for (DriverCheckEntry& entry : DeviceProfile.SearchTable) {
-            if (entry.bFound)
+        char inf[kPathRoom], path[kPathRoom];
+        if (!FormatBounded(inf, sizeof inf, "%s\\Inf\\%s", windows, found.cFileName) ||
+            !FormatBounded(path, sizeof path, "%s\\inf\\%s", windows, found.cFileName))
+            continue; // a name too long for a path is no INF file Windows added
+        infs.push_back(inf);
+        paths.push_back(path);
+    } while (FindNextFileA(search.Get(), &found));
+    search.Reset();
+
+    // Each file is read once and swept once for every interface's hardware ID and the driver's name; one
+    // that cannot be read matches neither. Once every interface is found, no file is read any more.
+    auto& table = DeviceProfile.SearchTable;
+    const std::string& driver = DeviceProfile.UsbDriverName;
+    std::vector<std::string> texts;
+    for (const DriverCheckEntry& entry : table)
+        texts.push_back(entry.HwId);
+    texts.push_back(driver);
+    LoweredTextSearch textSearch(std::move(texts));
+    InfSearchAhead files(std::move(paths), textSearch);
+    WholeRead read;
+    std::vector<bool> held;
+    for (size_t file = 0; !AllFound(table) && files.Next(read, held); ++file) {
+        if (!ReportWholeRead(infs[file].c_str(), read))
+            continue;
+        bool driverHeld = driver.empty() || held.back();
+        for (size_t i = 0; i < std::size(table); ++i) {
+            DriverCheckEntry& entry = table[i];
+            if (entry.bFound || !held[i] || !driverHeld)
                 continue;
-            if (!read && !(read = ReadInfText(inf, content)))
-                break;
-            if (!TextContainsBoth(content, entry.HwId.c_str(), driver.c_str()))
-                continue;
-            WriteLog("inf(%s) with hardwardId(%s) and sys file(%s) exist", inf, entry.HwId.c_str(),
-                     driver.c_str());
-            std::string pnf = PnfPathOf(inf);
+            WriteLog("inf(%s) with hardwardId(%s) and sys file(%s) exist", infs[file].c_str(),
+                     entry.HwId.c_str(), driver.c_str());
+            std::string pnf = PnfPathOf(infs[file]);
             if (IsFileExist(pnf.c_str())) {
                 WriteLog("pnf %s exist", pnf.c_str());
                 entry.bFound = 1;
             }
         }
-    } while (FindNextFileA(search.Get(), &found));
-    search.Reset();
-
-    for (const DriverCheckEntry& entry : DeviceProfile.SearchTable) {
-        if (!entry.bFound)
-            return 0;
     }
+
+    if (!AllFound(table))
+        return 0;
 
     char sys[kPathRoom];
     if (!FormatBounded(sys, sizeof sys, "%s\\system32\\drivers\\%s", windows, driver.c_str())) {

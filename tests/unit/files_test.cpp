@@ -1,4 +1,5 @@
 #include "common/files.h"
+#include "common/inf_search_ahead.h"
 
 #include "support.h"
 
@@ -6,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 using namespace testsupport;
 
@@ -125,6 +127,32 @@ TEST(FileContainsText, SearchEndsAtTheFirstZeroByte) {
     EXPECT_EQ(0, FileContainsText(file.c_str(), "usb\\vid_1a2b", ""));
     WriteWholeFile(file, "");
     EXPECT_EQ(0, FileContainsText(file.c_str(), "x", ""));
+}
+
+TEST(InfSearchAhead, HandsEveryFileOverInTheListsOrderWithItsOwnFindings) {
+    TempDir dir;
+    // More files than the threads take ahead, so that runs are refilled; every seventh names the modem,
+    // every eleventh is missing, and one is a folder.
+    std::vector<std::string> paths;
+    for (int i = 0; i < 300; ++i) {
+        paths.push_back(dir.File("oem" + std::to_string(i) + ".inf"));
+        if (i % 11 != 5)
+            WriteWholeFile(paths.back(), i % 7 == 3 ? "USB\\VID_1A2B&PID_0001 qcusbser.sys" : "qcusbser.sys");
+    }
+    CreateDirectoryA(paths[5].c_str(), nullptr);
+    LoweredTextSearch search({"usb\\vid_1a2b&pid_0001", "qcusbser.sys", ""});
+    InfSearchAhead files(paths, search);
+    WholeRead read;
+    std::vector<bool> held;
+    size_t handed = 0;
+    for (; files.Next(read, held); ++handed) {
+        SCOPED_TRACE(paths[handed]);
+        ASSERT_EQ(handed % 11 == 5 ? WholeRead::kUnreadable : WholeRead::kRead, read);
+        if (read == WholeRead::kRead) {
+            EXPECT_EQ((std::vector<bool>{handed % 7 == 3, true, false}), held);
+        }
+    }
+    EXPECT_EQ(paths.size(), handed);
 }
 
 TEST(BitmapSize, ReadsWidthAndHeightOfABmpFile) {

@@ -1,0 +1,52 @@
+// INF files searched ahead of the scan that looks at them. A scan of the INF store (thousands of small
+// files) spends its time opening, closing and sweeping files, and Windows opens files for two threads at
+// once nearly as fast as for one: each file is read whole (ReadInfText) and swept for the texts on
+// background threads, one for each processor (at most four), and the findings are handed over in the list's
+// order. The threads take the files in runs of kRun, at
+// most kAhead runs ahead of the scan, so that waiting costs a few calls a run rather than a few a file. The
+// files must lie outside the system folder, which a 32-bit program's threads see redirected.
+#pragma once
+
+#include "file_contents.h"
+#include "files.h"
+#include "handles.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class InfSearchAhead {
+public:
+    // search must outlive this object. Name each folder as it is spelled on the disk ("inf", not "Inf"):
+    // Wine pays for a path whose case differs with a search of the folder above, on every file.
+    InfSearchAhead(std::vector<std::string> paths, const LoweredTextSearch& search);
+    // Ends the threads: no file is read beyond those already being read.
+    ~InfSearchAhead();
+    InfSearchAhead(const InfSearchAhead&) = delete;
+    InfSearchAhead& operator=(const InfSearchAhead&) = delete;
+
+    // The next file of the list: how its reading went, unlogged (ReportWholeRead writes ReadInfText's lines)
+    // and, for a file read, held as LoweredTextSearch::Find sets it. False once every file was handed over.
+    bool Next(WholeRead& read, std::vector<bool>& held);
+
+private:
+    static constexpr size_t kRun = 32, kAhead = 4;
+    struct Run {
+        ScopedHandle filled; // set when the run holds its files' findings
+        WholeRead read[kRun] = {};
+        std::vector<bool> held[kRun];
+    };
+    static DWORD WINAPI SearchFiles(void* self);
+    // Reads and sweeps the files of run number index into its slot.
+    void SearchRun(size_t index, std::string& content);
+
+    std::vector<std::string> m_paths;
+    const LoweredTextSearch& m_search;
+    Run m_runs[kAhead];
+    ScopedHandle m_free;      // a semaphore: how many runs the threads may fill
+    volatile LONG m_next = 0; // the number of the next run a thread takes
+    volatile LONG m_stop = 0;
+    std::vector<ScopedHandle> m_threads;
+    size_t m_handed = 0;
+};
