@@ -1,10 +1,10 @@
 // INF files searched ahead of the scan that looks at them. A scan of the INF store (thousands of small
 // files) spends its time opening, closing and sweeping files, and Windows opens files for two threads at
 // once nearly as fast as for one: each file is read whole (ReadInfText) and swept for the texts on
-// background threads, one for each processor (at most four), and the findings are handed over in the list's
-// order. The threads take the files in runs of kRun, at
-// most kAhead runs ahead of the scan, so that waiting costs a few calls a run rather than a few a file. The
-// files must lie outside the system folder, which a 32-bit program's threads see redirected.
+// background threads, one for each processor (at most four), from the moment the object is made, and the
+// findings are handed over in the list's order. The threads take the files in runs of kRun, so that
+// waiting costs a few calls a run rather than a few a file. The files must lie outside the system folder,
+// which a 32-bit program's threads see redirected.
 #pragma once
 
 #include "file_contents.h"
@@ -13,6 +13,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,7 @@ public:
     // search must outlive this object. Name each folder as it is spelled on the disk ("inf", not "Inf"):
     // Wine pays for a path whose case differs with a search of the folder above, on every file.
     InfSearchAhead(std::vector<std::string> paths, const LoweredTextSearch& search);
-    // Ends the threads: no file is read beyond those already being read.
+    // Ends the threads: no file is read beyond those being read.
     ~InfSearchAhead();
     InfSearchAhead(const InfSearchAhead&) = delete;
     InfSearchAhead& operator=(const InfSearchAhead&) = delete;
@@ -31,20 +32,21 @@ public:
     bool Next(WholeRead& read, std::vector<bool>& held);
 
 private:
-    static constexpr size_t kRun = 32, kAhead = 4;
+    static constexpr size_t kRun = 32;
     struct Run {
-        ScopedHandle filled; // set when the run holds its files' findings
+        volatile LONG searched = 0; // set once the run holds its files' findings
         WholeRead read[kRun] = {};
         std::vector<bool> held[kRun];
     };
     static DWORD WINAPI SearchFiles(void* self);
-    // Reads and sweeps the files of run number index into its slot.
+    // Reads and sweeps the files of run number index.
     void SearchRun(size_t index, std::string& content);
 
     std::vector<std::string> m_paths;
     const LoweredTextSearch& m_search;
-    Run m_runs[kAhead];
-    ScopedHandle m_free;      // a semaphore: how many runs the threads may fill
+    std::unique_ptr<Run[]> m_runs;
+    size_t m_runCount;
+    ScopedHandle m_runDone;   // set each time a thread has searched a run
     volatile LONG m_next = 0; // the number of the next run a thread takes
     volatile LONG m_stop = 0;
     std::vector<ScopedHandle> m_threads;

@@ -60,65 +60,71 @@ bool AllFound(const DriverCheckEntry (&table)[N]) {
 
 } // namespace
 
-int IsDriverFileInstalled() {
-    char windows[kPathRoom];
+InstalledDriverCheck::InstalledDriverCheck() {
+    auto& table = DeviceProfile.SearchTable;
     char pattern[kPathRoom];
     WIN32_FIND_DATAA found;
     ScopedFindHandle search;
-    if (GetWindowsFolder(windows) && FormatBounded(pattern, sizeof pattern, "%s\\inf\\oem*.inf", windows))
+    if (GetWindowsFolder(m_windows) && FormatBounded(pattern, sizeof pattern, "%s\\inf\\oem*.inf", m_windows))
         search.Reset(FindFirstFileA(pattern, &found));
-    if (!search) {
-        WriteLog("ERROR: FindFirstFile inf dir fail.");
-        return 0;
-    }
-
-    // In the order the folder lists them: as the log names them, and as the folder is spelled on the disk.
-    std::vector<std::string> infs, paths;
+    m_listed = static_cast<bool>(search);
+    if (!m_listed || AllFound(table)) // nothing to look for: no file is read
+        return;
+    // As the log names them, and as the folder is spelled on the disk.
+    std::vector<std::string> paths;
     do {
         char inf[kPathRoom], path[kPathRoom];
-        if (!FormatBounded(inf, sizeof inf, "%s\\Inf\\%s", windows, found.cFileName) ||
-            !FormatBounded(path, sizeof path, "%s\\inf\\%s", windows, found.cFileName))
+        if (!FormatBounded(inf, sizeof inf, "%s\\Inf\\%s", m_windows, found.cFileName) ||
+            !FormatBounded(path, sizeof path, "%s\\inf\\%s", m_windows, found.cFileName))
             continue; // a name too long for a path is no INF file Windows added
-        infs.push_back(inf);
+        m_infs.push_back(inf);
         paths.push_back(path);
     } while (FindNextFileA(search.Get(), &found));
-    search.Reset();
 
-    // Each file is read once and swept once for every interface's hardware ID and the driver's name; one
-    // that cannot be read matches neither. Once every interface is found, no file is read any more.
-    auto& table = DeviceProfile.SearchTable;
-    const std::string& driver = DeviceProfile.UsbDriverName;
+    // Each file is read once and swept once for every interface's hardware ID and the driver's name.
     std::vector<std::string> texts;
     for (const DriverCheckEntry& entry : table)
         texts.push_back(entry.HwId);
-    texts.push_back(driver);
-    LoweredTextSearch textSearch(std::move(texts));
-    InfSearchAhead files(std::move(paths), textSearch);
+    texts.push_back(DeviceProfile.UsbDriverName);
+    m_search = std::make_unique<LoweredTextSearch>(std::move(texts));
+    m_files = std::make_unique<InfSearchAhead>(std::move(paths), *m_search);
+}
+
+int InstalledDriverCheck::Answer() {
+    if (!m_listed) {
+        WriteLog("ERROR: FindFirstFile inf dir fail.");
+        return 0;
+    }
+    // A file that cannot be read matches neither interface. Once every interface is found, the rest of the
+    // files are not looked at.
+    auto& table = DeviceProfile.SearchTable;
+    const std::string& driver = DeviceProfile.UsbDriverName;
     WholeRead read;
     std::vector<bool> held;
-    for (size_t file = 0; !AllFound(table) && files.Next(read, held); ++file) {
-        if (!ReportWholeRead(infs[file].c_str(), read))
+    for (size_t file = 0; m_files && !AllFound(table) && m_files->Next(read, held); ++file) {
+        if (!ReportWholeRead(m_infs[file].c_str(), read))
             continue;
         bool driverHeld = driver.empty() || held.back();
         for (size_t i = 0; i < std::size(table); ++i) {
             DriverCheckEntry& entry = table[i];
             if (entry.bFound || !held[i] || !driverHeld)
                 continue;
-            WriteLog("inf(%s) with hardwardId(%s) and sys file(%s) exist", infs[file].c_str(),
+            WriteLog("inf(%s) with hardwardId(%s) and sys file(%s) exist", m_infs[file].c_str(),
                      entry.HwId.c_str(), driver.c_str());
-            std::string pnf = PnfPathOf(infs[file]);
+            std::string pnf = PnfPathOf(m_infs[file]);
             if (IsFileExist(pnf.c_str())) {
                 WriteLog("pnf %s exist", pnf.c_str());
                 entry.bFound = 1;
             }
         }
     }
+    m_files.reset(); // the threads end: nothing more is read
 
     if (!AllFound(table))
         return 0;
 
     char sys[kPathRoom];
-    if (!FormatBounded(sys, sizeof sys, "%s\\system32\\drivers\\%s", windows, driver.c_str())) {
+    if (!FormatBounded(sys, sizeof sys, "%s\\system32\\drivers\\%s", m_windows, driver.c_str())) {
         WriteLog("Err:sys file(%s) isn't exist", sys);
         return 0;
     }
@@ -134,4 +140,8 @@ int IsDriverFileInstalled() {
     }
     WriteLog("Err:sys file(%s) isn't exist", sys);
     return 0;
+}
+
+int IsDriverFileInstalled() {
+    return InstalledDriverCheck().Answer();
 }

@@ -3,7 +3,13 @@
 // precompiled .Pnf twin, and the driver file itself in the system's driver folder.
 #pragma once
 
+#include "common/file_contents.h"
+#include "common/inf_search_ahead.h"
+#include "common/text.h"
+
+#include <memory>
 #include <string>
+#include <vector>
 
 // 1 when, for both the modem and the serial interface of the profile, an oem*.inf file names the hardware
 // ID and the driver file and has its .Pnf twin, and the driver file is in the driver folder; else 0. The
@@ -11,6 +17,24 @@
 // A 32-bit launcher on 64-bit Windows looks into the native driver folder, where the 64-bit installer puts
 // the driver (its own view of system32 is SysWOW64).
 int IsDriverFileInstalled();
+
+// IsDriverFileInstalled's look, begun before it is asked for: the INF store is listed and swept on
+// background threads from the moment the object is made, beside whatever the program does meanwhile (the
+// launcher looks at the devices). Answer gives IsDriverFileInstalled's answer and log lines, as a look taken
+// then would, on a PC whose INF store does not change in between. Ask it once; end it before a window,
+// so that nothing is read for a question no one asks.
+class InstalledDriverCheck {
+public:
+    InstalledDriverCheck();
+    int Answer();
+
+private:
+    char m_windows[kPathRoom] = {};
+    bool m_listed = false;
+    std::vector<std::string> m_infs; // as the log names them, in the order the folder lists them
+    std::unique_ptr<LoweredTextSearch> m_search;
+    std::unique_ptr<InfSearchAhead> m_files;
+};
 
 // 1 when the folder of the path lists a file of that name, in any letter case; else 0. The folder is listed
 // rather than the file opened, so a file that exists but cannot be opened counts as existing.

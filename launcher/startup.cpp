@@ -17,20 +17,23 @@ namespace {
 
 class SystemLaunchProbe : public LaunchProbe {
 public:
-    SystemLaunchProbe(CPalvioDlg& dlg, DeviceSnapshot& devices) : m_dlg(dlg), m_devices(devices) {}
+    SystemLaunchProbe(CPalvioDlg& dlg, DeviceSnapshot& devices, InstalledDriverCheck& drivers)
+        : m_dlg(dlg), m_devices(devices), m_drivers(drivers) {}
     // The device's storage identity, from the run's one look at the present devices.
     int StorageModePresent() override {
         int absent = 1;
         m_devices.Detect(DeviceProfile.ProductId.c_str(), DeviceProfile.MassCmpId.c_str(), &absent);
         return absent ? 0 : 1;
     }
-    int DriverFilesInstalled() override { return IsDriverFileInstalled(); }
+    // From the sweep of the INF store that began before the devices were looked at.
+    int DriverFilesInstalled() override { return m_drivers.Answer(); }
     int IsAdministrator() override { return m_dlg.CheckAdminPrompt(0); }
     int ApplicationRunning() override { return m_dlg.IsApplicationRunning(); }
 
 private:
     CPalvioDlg& m_dlg;
     DeviceSnapshot& m_devices;
+    InstalledDriverCheck& m_drivers;
 };
 
 // The road of drivers already in Windows: the package is staged anew and the staged installer asked to
@@ -104,18 +107,23 @@ BOOL RunStartup(CPalvioDlg& dlg) {
         return FALSE;
     }
 
-    // One enumeration of the present devices serves the card-reader look and the storage look.
-    const DeviceProfileData& profile = DeviceProfile;
-    DeviceSnapshot devices;
-    int absent = 1;
-    devices.Detect(profile.UDiskId.c_str(), profile.MassCmpId.c_str(), &absent);
-    if (!absent) {
-        WriteLog("INF: Phone is in readcard state");
-        return FALSE;
+    LaunchRoad road;
+    {
+        // The INF store is swept on other threads while one enumeration of the present devices serves the
+        // card-reader look and the storage look; the sweep ends here, before any window.
+        InstalledDriverCheck drivers;
+        const DeviceProfileData& profile = DeviceProfile;
+        DeviceSnapshot devices;
+        int absent = 1;
+        devices.Detect(profile.UDiskId.c_str(), profile.MassCmpId.c_str(), &absent);
+        if (!absent) {
+            WriteLog("INF: Phone is in readcard state");
+            return FALSE;
+        }
+        SystemLaunchProbe probe(dlg, devices, drivers);
+        road = ChooseLaunchRoad(probe);
     }
-
-    SystemLaunchProbe probe(dlg, devices);
-    switch (ChooseLaunchRoad(probe)) {
+    switch (road) {
     case LaunchRoad::kSwitchPorts:
         return SwitchPorts(dlg);
     case LaunchRoad::kEndQuietly:
