@@ -101,26 +101,7 @@ int DetectDevice(const char* hwid, const char* compatId, int* absent) {
 }
 
 int CheckDriverVersion(const char* hwid, const std::string& version) {
-    WriteLog(">> Begin to Check version: device hwid is %s ; version is %s.", hwid, version.c_str());
-    ScopedDevInfo set = AllPresentDevices();
-    if (!set) {
-        WriteLog("ERR: SetupDiGetClassDevs error...");
-        return 0;
-    }
-    SP_DEVINFO_DATA device;
-    if (!FindDevice(set.Get(), hwid, nullptr, device)) {
-        WriteLog("Not finded the device(%s)", hwid);
-        WriteLog("<< End to Check update device ");
-        return 0;
-    }
-    unsigned long long current = CurrentDriverVersion(set.Get(), device);
-    unsigned long long latest = ParseDriverVersion(version.c_str());
-    if (latest > current) {
-        WriteLog("LastestDriverVersion > CurrentDriverVersion. Need update.");
-        return 1;
-    }
-    WriteLog("LastestDriverVersion <= CurrentDriverVersion. Don`t need update.");
-    return 0;
+    return DeviceSnapshot().CheckDriverVersion(hwid, version);
 }
 
 bool FindPresentDevices(const std::vector<DeviceQuery>& queries, std::vector<bool>& found) {
@@ -178,16 +159,19 @@ bool DeviceSnapshot::CompatibleIdsHold(size_t node, const char* compatId) {
     return CompatibleIdAnswer(m_compatibleIds[node], compatId) != 0;
 }
 
+bool DeviceSnapshot::Ready() {
+    if (!m_taken)
+        return Take();
+    if (!m_set)
+        WriteLog("ERR: SetupDiGetClassDevs error...");
+    return static_cast<bool>(m_set);
+}
+
 int DeviceSnapshot::Detect(const char* hwid, const char* compatId, int* absent) {
     *absent = 1;
     WriteLog("Begin detect device hwid(%s), comId(%s)", hwid, compatId ? compatId : "");
-    if (!m_taken) {
-        if (!Take())
-            return 0;
-    } else if (!m_set) {
-        WriteLog("ERR: SetupDiGetClassDevs error...");
+    if (!Ready())
         return 0;
-    }
     // The same order and the same lines as a walk of the devices: every ID of a device that equals hwid is
     // one candidate for the compatible ID.
     for (size_t node = 0; node < m_devices.size(); ++node) {
@@ -201,4 +185,27 @@ int DeviceSnapshot::Detect(const char* hwid, const char* compatId, int* absent) 
     }
     WriteLog("Not finded the device(%s)", hwid);
     return 1;
+}
+
+int DeviceSnapshot::CheckDriverVersion(const char* hwid, const std::string& version) {
+    WriteLog(">> Begin to Check version: device hwid is %s ; version is %s.", hwid, version.c_str());
+    if (!Ready())
+        return 0;
+    // The first present device, in enumeration order, that has hwid among its hardware IDs.
+    size_t node = 0;
+    while (node < m_devices.size() && !IdListHolds(m_hardwareIds[node], hwid))
+        ++node;
+    if (node == m_devices.size()) {
+        WriteLog("Not finded the device(%s)", hwid);
+        WriteLog("<< End to Check update device ");
+        return 0;
+    }
+    unsigned long long current = CurrentDriverVersion(m_set.Get(), m_devices[node]);
+    unsigned long long latest = ParseDriverVersion(version.c_str());
+    if (latest > current) {
+        WriteLog("LastestDriverVersion > CurrentDriverVersion. Need update.");
+        return 1;
+    }
+    WriteLog("LastestDriverVersion <= CurrentDriverVersion. Don`t need update.");
+    return 0;
 }

@@ -32,8 +32,12 @@ public:
     bool Take();
     // DetectDevice's answer and log lines, from the snapshot (taken first when it has not been).
     int Detect(const char* hwid, const char* compatId, int* absent);
+    // CheckDriverVersion's answer and log lines, likewise.
+    int CheckDriverVersion(const char* hwid, const std::string& version);
 
 private:
+    // Takes the snapshot unless it was; false (logged) when the device list cannot be had.
+    bool Ready();
     bool CompatibleIdsHold(size_t node, const char* compatId);
 
     ScopedDevInfo m_set;

@@ -185,11 +185,12 @@ void DetectDriverUpdates() {
     g_bSerialUpdate = 0;
     g_bAdbUpdate = 0;
     const DeviceProfileData& p = DeviceProfile;
-    if (CheckDriverVersion(p.ModemHwId.c_str(), p.ModemHwIdVersion))
+    DeviceSnapshot devices; // one enumeration of the present devices for the three looks
+    if (devices.CheckDriverVersion(p.ModemHwId.c_str(), p.ModemHwIdVersion))
         g_bModemUpdate = 1;
-    if (CheckDriverVersion(p.SerialHwId.c_str(), p.SerialHwIdVersion))
+    if (devices.CheckDriverVersion(p.SerialHwId.c_str(), p.SerialHwIdVersion))
         g_bSerialUpdate = 1;
-    if (CheckDriverVersion(p.AdbHwId.c_str(), p.AdbHwIdVersion))
+    if (devices.CheckDriverVersion(p.AdbHwId.c_str(), p.AdbHwIdVersion))
         g_bAdbUpdate = 1;
 }
 

@@ -127,6 +127,18 @@ TEST_F(DeviceOnThePc, DriverWithoutCompatibleDriverIsOlderThanAnyRealVersion) {
     EXPECT_EQ("LastestDriverVersion > CurrentDriverVersion. Need update.", LogMessages().back());
     EXPECT_EQ(0, CheckDriverVersion("usb\\vid_5555&pid_0001&mi_00", "no digits"));
     EXPECT_EQ("LastestDriverVersion <= CurrentDriverVersion. Don`t need update.", LogMessages().back());
+    // One snapshot answers several looks with the lines of a walk each.
+    DeleteLog();
+    for (const char* version : {"2.1.0.8", "no digits"})
+        CheckDriverVersion("usb\\vid_5555&pid_0001&mi_00", version);
+    CheckDriverVersion("usb\\vid_5555&pid_0009&mi_00", "2.1.0.8");
+    std::vector<std::string> walkLines = LogMessages();
+    DeleteLog();
+    DeviceSnapshot snapshot;
+    EXPECT_EQ(1, snapshot.CheckDriverVersion("usb\\vid_5555&pid_0001&mi_00", "2.1.0.8"));
+    EXPECT_EQ(0, snapshot.CheckDriverVersion("usb\\vid_5555&pid_0001&mi_00", "no digits"));
+    EXPECT_EQ(0, snapshot.CheckDriverVersion("usb\\vid_5555&pid_0009&mi_00", "2.1.0.8"));
+    EXPECT_EQ(walkLines, LogMessages());
 }
 
 // One probe walks every device of the machine: its cost must grow no worse than linearly with them.
