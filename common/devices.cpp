@@ -61,7 +61,9 @@ int CompatibleIdAnswer(const std::vector<std::string>& ids, const char* compatId
 } // namespace
 
 bool ReadDeviceIdList(HDEVINFO set, SP_DEVINFO_DATA* device, DWORD property, std::vector<std::string>& ids) {
-    std::vector<BYTE> buffer;
+    // Room for a usual list at once, so that most devices cost one call rather than a call for the size
+    // first.
+    std::vector<BYTE> buffer(512);
     DWORD type = 0, required = 0;
     while (!SetupDiGetDeviceRegistryPropertyA(set, device, property, &type, buffer.data(),
                                               static_cast<DWORD>(buffer.size()), &required)) {
@@ -71,7 +73,8 @@ bool ReadDeviceIdList(HDEVINFO set, SP_DEVINFO_DATA* device, DWORD property, std
     }
     if (type != REG_MULTI_SZ)
         return false;
-    size_t length = required < buffer.size() ? required : buffer.size();
+    // The size the call tells; where it tells none, the zeroed room past the value ends the list.
+    size_t length = required > 0 && required < buffer.size() ? required : buffer.size();
     ids = LoweredIdList(reinterpret_cast<const char*>(buffer.data()), length);
     return true;
 }
