@@ -97,11 +97,14 @@ void CInstoriaDlg::StartWorker() {
 void CInstoriaDlg::StopWorker() {
     if (!m_worker)
         return;
+    HANDLE thread = m_worker.Get();
+    // Whether the worker runs is asked before it is told to stop: told first, it may end before the
+    // question, and the window's close would go unlogged. A worker that asked for the end has only its last
+    // log line to write.
+    bool running = !m_bWorkerEnding && WaitForSingleObject(thread, 0) == WAIT_TIMEOUT;
     if (m_stopEvent)
         SetEvent(m_stopEvent.Get());
-    HANDLE thread = m_worker.Get();
-    // A worker that asked for the end has only its last log line to write.
-    if (!m_bWorkerEnding && WaitForSingleObject(thread, 0) == WAIT_TIMEOUT) {
+    if (running) {
         WriteLog("INF: The window closes while the worker runs; the worker stops at its next pause");
         // The worker may be inside a call to this window (show, hide, repaint), which this thread must
         // answer; nothing else is dispatched while the window goes.
