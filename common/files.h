@@ -34,7 +34,7 @@ int FileContainsText(const char* path, const char* text1, const char* text2);
 // reuses its room.
 bool ReadInfText(const char* path, std::string& content);
 // How reading a file whole went.
-enum class WholeRead { kRead, kUnreadable, kTooLarge };
+enum class WholeRead { kUnreadable, kRead, kTooLarge };
 // ReadInfText without its log line, for a thread that must not write one: ReportWholeRead writes it later.
 WholeRead ReadInfTextQuietly(const char* path, std::string& content);
 // The line ReadInfText writes for that outcome (a file too large); true when the file was read.

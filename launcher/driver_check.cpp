@@ -141,7 +141,3 @@ int InstalledDriverCheck::Answer() {
     WriteLog("Err:sys file(%s) isn't exist", sys);
     return 0;
 }
-
-int IsDriverFileInstalled() {
-    return InstalledDriverCheck().Answer();
-}

@@ -11,21 +11,19 @@
 #include <string>
 #include <vector>
 
-// 1 when, for both the modem and the serial interface of the profile, an oem*.inf file names the hardware
-// ID and the driver file and has its .Pnf twin, and the driver file is in the driver folder; else 0. The
-// found flags live in the profile's search table, so a second check in a run starts from the first one's.
-// A 32-bit launcher on 64-bit Windows looks into the native driver folder, where the 64-bit installer puts
-// the driver (its own view of system32 is SysWOW64).
-int IsDriverFileInstalled();
-
-// IsDriverFileInstalled's look, begun before it is asked for: the INF store is listed and swept on
-// background threads from the moment the object is made, beside whatever the program does meanwhile (the
-// launcher looks at the devices). Answer gives IsDriverFileInstalled's answer and log lines, as a look taken
-// then would, on a PC whose INF store does not change in between. Ask it once; end it before a window,
-// so that nothing is read for a question no one asks.
+// Whether the package's drivers are in Windows, looked at ahead of the question: the INF store is listed and
+// swept on background threads from the moment the object is made, beside whatever the program does
+// meanwhile (the launcher looks at the devices). Ask it once; end it before a window, so that nothing is
+// read for a question no one asks. On a PC whose INF store does not change in between, the answer and its
+// log lines are those of a look taken when the question comes.
 class InstalledDriverCheck {
 public:
     InstalledDriverCheck();
+    // 1 when, for both the modem and the serial interface of the profile, an oem*.inf file names the
+    // hardware ID and the driver file and has its .Pnf twin, and the driver file is in the driver folder;
+    // else 0. The found flags live in the profile's search table, so a second check in a run starts from
+    // the first one's. A 32-bit launcher on 64-bit Windows looks into the native driver folder, where the
+    // 64-bit installer puts the driver (its own view of system32 is SysWOW64).
     int Answer();
 
 private:
