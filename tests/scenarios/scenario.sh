@@ -12,11 +12,13 @@ SIMPC64=${SUITE_SIMPC64:-}
 # scenario_begin win32|win64: a fresh prefix in PREFIX, C:\ in DRIVE_C; ended when the script exits. SIMPC is
 # the simulated PC's tool that fits the prefix: the 64-bit one on win64, which reaches the native registry
 # and system32 as a 64-bit program does. With SUITE_KEEP_LOG set, the prefix's diagnostic log is copied
-# there before the prefix goes (the demo keeps it).
+# there before the prefix goes (the demo keeps it). The prefix is made in SUITE_WINE_RUNS when it is set (a
+# folder of the caller's own), else in the template folder's runs/.
 scenario_begin() {
     [ -n "${SUITE_WINE_DIR:-}" ] || wine_fail "SUITE_WINE_DIR is not set"
-    mkdir -p "$SUITE_WINE_DIR/runs"
-    PREFIX=$(mktemp -d "$SUITE_WINE_DIR/runs/$1.XXXXXX") || wine_fail "cannot make a run folder"
+    local runs=${SUITE_WINE_RUNS:-$SUITE_WINE_DIR/runs}
+    mkdir -p "$runs"
+    PREFIX=$(mktemp -d "$runs/$1.XXXXXX") || wine_fail "cannot make a run folder"
     trap 'scenario_keep_log; wine_prefix_end "$PREFIX"' EXIT
     wine_prefix_new "$1" "$PREFIX"
     DRIVE_C="$PREFIX/drive_c"

@@ -6,7 +6,9 @@ the installers, the device's identities, the texts that title the two windows in
   facts.py MEDIUM_FOLDER LANGUAGE_ID     (LANGUAGE_ID such as 0x0409)
 
 Prints shell assignments (NAME='value'), one a line; a value the medium lacks is empty, and MISSING names
-those the road cannot do without, by their files and keys. Exit status 0, or 2 when the folder cannot be read.
+those the road cannot do without, by their files and keys. A path the medium names that leads out of it (the
+launcher, the package folder, the plug-in library) is left empty and told in OUTSIDE, a line each. Exit
+status 0, or 2 when the folder cannot be read.
 """
 import os
 import shlex
@@ -61,16 +63,33 @@ def title(ini, key, language):
     return ""
 
 
+def inside(path):
+    """The path's parts ("\\" or "/" between them) when it names a place below the medium's root; None when it
+    leads elsewhere: from a drive or the root of one, or up through "..". The try writes and runs only there."""
+    parts = [part for part in path.replace("\\", "/").split("/") if part not in ("", ".")]
+    if path[:1] in ("\\", "/") or ":" in path or ".." in parts:
+        return None
+    return parts
+
+
 def facts(medium, language):
-    found = {}
+    found, outside = {}, []
+
+    def below(value, named):
+        """The value when it stays inside the medium; else empty, and told."""
+        if value and inside(value) is None:
+            outside.append(f"{named}={value} leads out of the medium: the try neither writes nor runs there")
+            return ""
+        return value
+
     # The launcher as autorun starts it, from the medium's root: its path there, and its name.
-    launcher = text(read(medium, "autorun.inf"), "autorun", "open").split(" ")[0].replace("\\", "/")
-    on_disk = package_path(medium, launcher.split("/")) if launcher else None  # as Windows finds it
-    found["LAUNCHER"] = os.path.relpath(on_disk, medium) if on_disk else launcher
-    found["LAUNCHER_NAME"] = os.path.splitext(os.path.basename(launcher))[0]
+    launcher = below(text(read(medium, "autorun.inf"), "autorun", "open").split(" ")[0], "autorun.inf [autorun] open")
+    on_disk = package_path(medium, inside(launcher)) if launcher else None  # as Windows finds it
+    found["LAUNCHER"] = os.path.relpath(on_disk, medium) if on_disk else launcher.replace("\\", "/")
+    found["LAUNCHER_NAME"] = os.path.splitext(os.path.basename(launcher.replace("\\", "/")))[0]
     config = read(medium, "autoruncfg.cfg")
-    found["PACKAGE"] = text(config, "Section_Autorun", "Key_DriverPath")
-    found["PLUGIN"] = text(config, "Section_Autorun", "Key_DllModuleName")
+    found["PACKAGE"] = below(text(config, "Section_Autorun", "Key_DriverPath"), "autoruncfg.cfg Key_DriverPath")
+    found["PLUGIN"] = below(text(config, "Section_Autorun", "Key_DllModuleName"), "autoruncfg.cfg Key_DllModuleName")
     found["PALVIO_BUTTON"] = text(config, "Section_Autorun", "Key_IsSupportPalvio").lower()
     profile = read(medium, found["PACKAGE"], "drvcfg.ini") if found["PACKAGE"] else None
     for name, section, key in PROFILE:
@@ -78,7 +97,9 @@ def facts(medium, language):
     found["LAUNCHER_TITLE"] = title(read(medium, "autorunlanguage.ini"), "ProgramName", language)
     texts = read(medium, found["PACKAGE"], "DrvLang.ini") if found["PACKAGE"] else None
     found["INSTALLER_TITLE"] = title(texts, "DrvProgramName", language)
-    found["MISSING"] = ", ".join(what for name, what in NEEDED.items() if not found[name])
+    found["MISSING"] = ", ".join(what for name, what in NEEDED.items()
+                                 if not found[name] and not any(line.startswith(what + "=") for line in outside))
+    found["OUTSIDE"] = "\n".join(outside)
     return found
 
 

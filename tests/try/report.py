@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The try's report: each phase of the first plug-in with its time and verdict, where a phase did not come
-the last log lines before it and the likely cause in words, the medium checker's findings, the screenshots
+the last log lines before it and the likely cause in words, the medium checker's findings, what the try
+refused of the medium (its links, the paths it names that lead out of it), the screenshots
 of both windows, what the PC holds afterwards and the whole diagnostic log; as one page (report.html, the
 screenshots inside it, readable offline) and as its text twin (report.txt).
 
@@ -8,8 +9,9 @@ screenshots inside it, readable offline) and as its text twin (report.txt).
 
 --no-mark: the PC is Windows 2000, where the launcher reads no mark and the returning one shows its window.
 
-Reads from OUT what run-try left there: AutoRunLog.txt, road.txt, check.txt, state.txt, screenshots/*.png.
-Exit status 0 when every phase came and the checker found no problem, else 1.
+Reads from OUT what run-try left there: AutoRunLog.txt, road.txt, check.txt, refused.txt, state.txt,
+screenshots/*.png. Exit status 0 when every phase came, the checker found no problem and the try refused
+nothing, else 1.
 """
 import base64
 import html
@@ -80,6 +82,8 @@ WITHOUT_MARK = ("The returning CD-ROM's launcher shows its window (Windows 2000 
 # first line that holds one of these names the cause: of the doubles' journals, which tell what the device
 # was asked, else of the log after the last phase that came.
 CAUSES = [
+    ("leads out of the medium", "the medium names a path that leads out of it, which the try neither writes "
+                                "nor runs (on the device's CD-ROM it names another place or nothing)"),
     ("ERR: Load the product library", "the launcher cannot load its plug-in library (Key_DllModuleName of "
                                       "autoruncfg.cfg): missing, not a 32-bit library, or one of its own "
                                       "libraries is missing"),
@@ -132,6 +136,10 @@ CAUSES = [
     ("ERR: The program ends after exception", "a program crashed (the line names the module)"),
 ]
 LAST_LINES = 12
+# The title of what the try did not take from the medium as it is: it runs a medium in a sandbox, and writes
+# and runs nothing outside it.
+REFUSED = "What the try refused of the medium (a link is neither followed nor copied; nothing is written or " \
+          "run outside the medium)"
 
 
 def read(path):
@@ -209,7 +217,7 @@ def text_report(out, t):
     rows = t.rows
     reached = [row for row in rows if row[1] is not None]
     lines = [f"The first plug-in on a simulated {t.windows} PC ({t.made})", "",
-             verdict(rows, t.problems), t.checked, "", "Phases (times from the log, whole seconds):"]
+             verdict(rows, t.problems, t.refused), t.checked, "", "Phases (times from the log, whole seconds):"]
     for row in rows:
         if row[1] is None:
             lines += [f"  NOT COME  {row[0]}", f"            likely cause: {row[3]}",
@@ -223,6 +231,7 @@ def text_report(out, t):
     lines += ["", f"{len(reached)} of {len(t.phases)} phases came.", "", "The road as played:"]
     lines += [f"  {line}" for line in t.road.splitlines()]
     lines += ["", "Findings of the medium checker:"] + [f"  {line}" for line in t.problems + t.warnings or ["none"]]
+    lines += ["", f"{REFUSED}:"] + [f"  {line}" for line in t.refused or ["none"]]
     lines += ["", "Screenshots:"] + ([f"  screenshots/{name}" for name in t.shots] or ["  none"])
     lines += ["", "What the PC holds afterwards:"]
     for title, content in sections(t.state):
@@ -232,19 +241,19 @@ def text_report(out, t):
         page.write("\n".join(lines) + "\n")
 
 
-def verdict(rows, problems):
+def verdict(rows, problems, refused):
     missing = [row for row in rows if row[1] is None]
     if missing:
         return f"The road did not complete: \"{missing[0][0]}\" did not come."
-    if problems:
-        return f"The road ran to its end, but the medium checker found {len(problems)} problem(s)."
-    return "The road ran to its end."
+    found = ([f"the medium checker found {len(problems)} problem(s)"] if problems else []) + \
+        ([f"the try refused {len(refused)} thing(s) of the medium"] if refused else [])
+    return "The road ran to its end, but " + " and ".join(found) + "." if found else "The road ran to its end."
 
 
 def html_report(out, t):
     e, rows = html.escape, t.rows
     body = [f"<h1>The first plug-in on a simulated {e(t.windows)} PC</h1><p>{e(t.made)}</p>",
-            f"<p class=\"{'ok' if t.passed else 'bad'}\">{e(verdict(rows, t.problems))}</p>",
+            f"<p class=\"{'ok' if t.passed else 'bad'}\">{e(verdict(rows, t.problems, t.refused))}</p>",
             f"<p>{e(t.checked)}</p>",
             "<h2>Phases</h2><table><tr><th>Phase</th><th>At</th><th>Took</th><th>Verdict</th></tr>"]
     for row in rows:
@@ -268,6 +277,7 @@ def html_report(out, t):
         body.append("<p>none</p>")
     body.append("<h2>The road as played</h2><pre>" + e(t.road) + "</pre>")
     body.append("<h2>Findings of the medium checker</h2><pre>" + e("\n".join(t.problems + t.warnings) or "none") +
+                f"</pre><h2>{e(REFUSED)}</h2><pre>" + e("\n".join(t.refused) or "none") +
                 "</pre><h2>What the PC holds afterwards</h2>")
     for title, content in sections(t.state):
         body.append(f"<h3>{e(title)}</h3><pre>{e(chr(10).join(content) or '(nothing)')}</pre>")
@@ -302,14 +312,16 @@ def main(args):
                 "installer": tuple(name.lower() for name in options["--installer"].split(",") if name)}
     t.state = read(os.path.join(out, "state.txt"))
     t.problems, t.warnings, summary = findings(read(os.path.join(out, "check.txt")))
+    t.refused = read(os.path.join(out, "refused.txt")).splitlines()
     t.phases = phases
-    t.rows = walk_phases(phases, entries, programs, t.state.splitlines(), edition_findings(entries, t.problems))
+    t.rows = walk_phases(phases, entries, programs, t.state.splitlines() + t.refused,
+                         edition_findings(entries, t.problems))
     t.checked = f"The medium checker: {summary.removeprefix('check_medium: ')} (exit status {options['--checked']})."
     folder = os.path.join(out, "screenshots")
     t.shots = sorted(name for name in os.listdir(folder) if name.endswith(".png")) if os.path.isdir(folder) else []
     t.road = read(os.path.join(out, "road.txt"))
     t.passed = len(t.rows) == len(phases) and t.rows[-1][1] is not None and not t.problems \
-        and options["--checked"] == "0"
+        and not t.refused and options["--checked"] == "0"
     text_report(out, t)
     html_report(out, t)
     with open(os.path.join(out, "report.txt")) as page:

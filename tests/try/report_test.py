@@ -31,12 +31,13 @@ def road_log(phases, extra=()):
 
 
 class Report(unittest.TestCase):
-    def play(self, log, check="check_medium: MEDIUM is complete\n", checked="0", state="", options=()):
+    def play(self, log, check="check_medium: MEDIUM is complete\n", checked="0", state="", refused="", options=()):
         """Writes what run-try leaves, runs the report; (exit status, report.txt, report.html)."""
         out = tempfile.mkdtemp()
         self.addCleanup(subprocess.run, ["rm", "-rf", out])
         os.makedirs(os.path.join(out, "screenshots"))
-        files = {"AutoRunLog.txt": log, "check.txt": check, "state.txt": state, "road.txt": "the road\n"}
+        files = {"AutoRunLog.txt": log, "check.txt": check, "state.txt": state, "road.txt": "the road\n",
+                 "refused.txt": refused}
         for name, text in files.items():
             with open(os.path.join(out, name), "w", newline="") as file:
                 file.write(text)
@@ -85,6 +86,14 @@ class Report(unittest.TestCase):
         self.assertEqual(1, status)
         self.assertIn("The road ran to its end, but the medium checker found 1 problem(s).", text)
         self.assertIn("Driver/Win7/qvmdm.inf: [Models.NTx86] line 9", text)
+
+    def test_a_whole_road_fails_when_the_try_refused_part_of_the_medium(self):
+        refused = "Driver/portflip.ini: a link to /etc/passwd: not followed, not copied\n"
+        status, text, page = self.play(road_log(ROAD), refused=refused)
+        self.assertEqual(1, status)
+        self.assertIn("The road ran to its end, but the try refused 1 thing(s) of the medium.", text)
+        self.assertIn("  Driver/portflip.ini: a link to /etc/passwd: not followed, not copied", text)
+        self.assertIn("Driver/portflip.ini: a link to /etc/passwd", page)
 
     def test_on_windows_2000_the_returning_launcher_shows_its_window(self):
         road = PHASES[:-1] + [WITHOUT_MARK] + NEXT_PLUGIN
