@@ -2,14 +2,17 @@
 # make try as a device maker runs it: the sample medium, assembled with the fast-clock twins of the programs,
 # with a driver package as makers ship it in each edition folder (UTF-16 INFs with decorated models and
 # catalogs, the drivers in per-architecture subfolders), played on a simulated Windows XP PC from its ISO
-# image with the plug-in double; then the same medium as a folder whose modem INF names another interface.
-# The first try runs the road to its end, the next plug-in included, and reports what the PC holds; the
-# second ends with status 1 and names the cause.
+# image with the plug-in double; then the same medium as a folder whose modem INF names another interface,
+# with a link to a file outside it and a program of its own that tries to write on the machine; then its ISO
+# image with an autorun.inf whose launcher lies outside the medium. The first try runs the road to its end,
+# the next plug-in included, and reports what the PC holds; the second ends with status 1 and names the
+# cause, and neither its link nor its program reaches outside the try; the third plays nothing.
 # Usage: try_plays_a_makers_medium.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 . "$(dirname "$0")/../scenarios/scenario.sh"
 HERE=$(cd "$(dirname "$0")" && pwd)
 WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
+REACHED=try-reached-$$ # what the medium's program makes if it gets out: /$REACHED.* and ~/$REACHED.*
+trap 'rm -rf "$WORK" /"$REACHED".* "$HOME/$REACHED".*' EXIT
 
 python3 "$HERE/../../package/make_medium.py" "$1" "$2" "$WORK/medium" --fast 2>/dev/null &&
     python3 - "$HERE/../.." "$WORK/medium" <<'PY' || { echo "FAIL: the medium could not be assembled"; exit 1; }
@@ -55,8 +58,21 @@ python3 -c 'import sys
 path = sys.argv[1]
 text = open(path, "rb").read().decode("utf-16")
 open(path, "wb").write(b"\xff\xfe" + text.replace("mi_00", "mi_07").encode("utf-16-le"))' "$WORK/medium/Driver/Win7/qvmdm.inf"
+# The try writes the plug-in double's answers where the medium has a link to a file outside it. Bootrel starts
+# the medium's program after the install: it tries / and the home folder through Z:, through Wine's Linux
+# names and through Linux's own open call; outside a sandbox each of the three ways reaches its file.
+echo mine >"$WORK/outside.ini"
+ln -sf "$WORK/outside.ini" "$WORK/medium/PalvioPlugin.ini"
+reach="$SUITE_TEST_TREE32/tests/try/reach_out.exe"
+cp "$reach" "$WORK/medium/Driver/" &&
+    printf '[Mode1]\r\nProgram=reach_out.exe\r\nParameters=/%s %s/%s\r\n' "$REACHED" "$HOME" "$REACHED" \
+        >"$WORK/medium/Driver/Bootrel.ini"
+"$HERE/../harness/wine-run" "$reach" "$WORK/control" >/dev/null 2>&1
+check "outside a sandbox the medium's program writes its files each way" \
+    test -s "$WORK/control.z" -a -s "$WORK/control.unix" -a -s "$WORK/control.syscall"
 try "$WORK/medium"
 tried=$?
+reached=$(grep -F 'reach_out: ' "$WORK/try/AutoRunLog.txt")
 check "a medium whose modem INF misses the modem fails the try" eval '[ $tried = 1 ] || cat "$WORK/out.txt"'
 check "at the next plug-in, after the first plug-in's road" all "report_has '16 of 18 phases came.'" \
     "report_has '  NOT COME  At the next plug-in the launcher finds the drivers in Windows'"
@@ -65,8 +81,29 @@ the drivers as installed, so it would hand the device over at every plug-in: no 
 the modem's (Key_ModemHwId) or the serial port's (Key_SerialHwId) hardware ID and Key_UsbDriverName in a models \
 section, or the driver file is not in Windows' driver folder; the medium checker found: Driver/Win7/qvmdm.inf: \
 [Palvio] line 13: usb\vid_2f5e&pid_7a01&mi_00 (Key_ModemHwId) is not installed on Windows 2000" "$WORK/try/report.txt"
-check "the checker's problems are counted" grep -qF 'The medium checker: 3 problem(s) in MEDIUM (exit status 1).' \
+check "the checker's problems are counted" grep -qF 'The medium checker: 4 problem(s) in MEDIUM (exit status 1).' \
     "$WORK/try/report.txt"
+check "the link is a finding, missing from the copy, and the file it names is as it was" all \
+    "report_has '  PalvioPlugin.ini: a link to $WORK/outside.ini: not followed, not copied'" \
+    "report_has '  check_medium: PalvioPlugin.dll: its .ini is missing beside it'" \
+    "[ \"\$(cat '$WORK/outside.ini')\" = mine ]"
+check "the medium's program tried each way in the sandbox, and nothing reached the machine" all \
+    '[ "$(grep -c . <<<"$reached")" = 6 ]' '! grep -F " wrote " <<<"$reached"' \
+    "! ls -d /$REACHED.* '$HOME/$REACHED'.* 2>/dev/null"
+
+# The image of that folder, its link a Rock Ridge link, with a launcher up from the medium's root.
+sed -i 's/^open=.*/open=..\\Palvio.exe\r/' "$WORK/medium/autorun.inf"
+xorriso -as mkisofs -quiet -r -J -o "$WORK/outside.iso" "$WORK/medium" 2>/dev/null
+try "$WORK/outside.iso"
+tried=$?
+check "a launcher outside the medium is refused, and nothing is played" all '[ $tried = 1 ]' \
+    "report_has '  autorun.inf [autorun] open=..\\Palvio.exe leads out of the medium: the try neither writes nor runs there'" \
+    "report_has '  NOT COME  The launcher starts from the CD-ROM and binds its plug-in library'" \
+    "grep -qF 'likely cause: the medium names a path that leads out of it' '$WORK/try/report.txt'" \
+    "[ ! -s '$WORK/try/AutoRunLog.txt' ]"
+check "the image's link is a finding, not followed" all \
+    "report_has '  PalvioPlugin.ini: a link to $WORK/outside.ini: not followed, not copied'" \
+    "[ \"\$(cat '$WORK/outside.ini')\" = mine ]"
 # A report folder that holds what no try wrote is refused before anything is played, and left as it was.
 mkdir "$WORK/own" && echo mine >"$WORK/own/notes.txt"
 "$HERE/run-try" "$WORK/medium" "$SUITE_TEST_TREE32" "$SUITE_TEST_TREE64" "$WORK/own" >/dev/null 2>&1
