@@ -104,6 +104,14 @@ check "a launcher outside the medium is refused, and nothing is played" all '[ $
 check "the image's link is a finding, not followed" all \
     "report_has '  PalvioPlugin.ini: a link to $WORK/outside.ini: not followed, not copied'" \
     "[ \"\$(cat '$WORK/outside.ini')\" = mine ]"
+# A machine whose rules let bubblewrap make no namespaces: the try refuses, and neither plays nor reports.
+mkdir "$WORK/rules" && printf '#!/bin/sh\necho "bwrap: No permissions to create new namespace" >&2\nexit 1\n' \
+    >"$WORK/rules/bwrap" && chmod +x "$WORK/rules/bwrap"
+PATH="$WORK/rules:$PATH" "$HERE/run-try" "$WORK/medium" "$SUITE_TEST_TREE32" "$SUITE_TEST_TREE64" "$WORK/none" \
+    >"$WORK/out.txt" 2>&1
+tried=$?
+check "with no sandbox to be had nothing is played" all '[ $tried = 2 ]' "[ ! -e '$WORK/none' ]" \
+    "grep -qF 'bubblewrap cannot make a sandbox here: bwrap: No permissions to create new namespace' '$WORK/out.txt'"
 # A report folder that holds what no try wrote is refused before anything is played, and left as it was.
 mkdir "$WORK/own" && echo mine >"$WORK/own/notes.txt"
 "$HERE/run-try" "$WORK/medium" "$SUITE_TEST_TREE32" "$SUITE_TEST_TREE64" "$WORK/own" >/dev/null 2>&1
