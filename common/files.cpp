@@ -4,6 +4,7 @@
 #include "log.h"
 #include "text.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 
@@ -133,14 +134,58 @@ bool ReadSearchableText(const char* path, std::string& text) {
     return true;
 }
 
+TempFolderForm ChooseTempFolderForm(bool nameFitsCodePage, bool shortNameFitsCodePage) {
+    if (nameFitsCodePage)
+        return TempFolderForm::kName;
+    return shortNameFitsCodePage ? TempFolderForm::kShortName : TempFolderForm::kRefused;
+}
+
+namespace {
+
+// The text in the code page that the programs' file functions use, only when every character converts as it
+// is: a character the code page lacks would be replaced by a look-alike, and name another folder.
+bool ConvertsWhole(const wchar_t* wide, char (&path)[kPathRoom]) {
+    BOOL replaced = FALSE;
+    int converted =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, path, kPathRoom, nullptr, &replaced);
+    return converted > 0 && !replaced;
+}
+
+} // namespace
+
 bool GetTempFolder(char (&path)[kPathRoom]) {
-    DWORD length = GetTempPathA(kPathRoom, path);
+    path[0] = '\0';
+    wchar_t wide[kPathRoom] = {};
+    DWORD length = GetTempPathW(kPathRoom, wide);
     if (length == 0 || length >= kPathRoom) {
         WriteLog("ERR: Get the temp folder failed, error %lu", GetLastError());
-        path[0] = '\0';
         return false;
     }
-    return true;
+    bool nameFits = ConvertsWhole(wide, path);
+    wchar_t shortName[kPathRoom] = {};
+    bool shortFits = false;
+    if (!nameFits) {
+        DWORD shortLength = GetShortPathNameW(wide, shortName, kPathRoom);
+        shortFits = shortLength > 0 && shortLength < kPathRoom && ConvertsWhole(shortName, path);
+    }
+    switch (ChooseTempFolderForm(nameFits, shortFits)) {
+    case TempFolderForm::kName:
+        return true;
+    case TempFolderForm::kShortName: {
+        static std::atomic<bool> told{false};
+        if (!told.exchange(true))
+            WriteLog("INF: The temp folder's name has characters the system's code page lacks; it is used by "
+                     "its short name %s",
+                     path);
+        return true;
+    }
+    case TempFolderForm::kRefused:
+        break;
+    }
+    WriteLog("ERR: The temp folder's name has characters the system's code page lacks, and it has no short "
+             "name without them; nothing is written there");
+    path[0] = '\0';
+    return false;
 }
 
 int FileContainsText(const char* path, const char* text1, const char* text2) {

@@ -43,9 +43,14 @@ bool ReportWholeRead(const char* path, WholeRead read);
 // cannot be read; a caller testing one file for several texts reads it once.
 bool ReadSearchableText(const char* path, std::string& text);
 
-// {Temp}: the temp folder as GetTempPathA gives it, with its trailing backslash. False (logged) when it
-// cannot be had or does not fit.
+// {Temp}: the temp folder, with its trailing backslash, in the code page of the programs' file functions.
+// GetTempPathA would replace a character that the code page lacks by a look-alike ("Ł" by "L"), which names
+// another folder, maybe another user's: such a folder is named by its short name where that fits the code
+// page, and refused otherwise. False (logged) when it cannot be had, does not fit or is refused.
 bool GetTempFolder(char (&path)[kPathRoom]);
+// How the temp folder is named: as it is, by its short name, or not at all.
+enum class TempFolderForm { kName, kShortName, kRefused };
+TempFolderForm ChooseTempFolderForm(bool nameFitsCodePage, bool shortNameFitsCodePage);
 
 // Width and height of a .bmp file; 1 when it could be loaded as a bitmap, else 0 with the outputs untouched.
 // A file cut short is refused before it is loaded (some loaders would take garbage for the missing rows).

@@ -66,6 +66,38 @@ TEST(ForceDelete, ReportsAMissingFileAsFailure) {
     EXPECT_FALSE(ForceDeleteFile(dir.File("absent.sys").c_str()));
 }
 
+TEST(TempFolder, ANameTheCodePageCannotSpellIsNotReplacedByALookAlike) {
+    EXPECT_EQ(TempFolderForm::kName, ChooseTempFolderForm(true, false));
+    EXPECT_EQ(TempFolderForm::kShortName, ChooseTempFolderForm(false, true));
+    EXPECT_EQ(TempFolderForm::kRefused, ChooseTempFolderForm(false, false));
+
+    // "Łukasz" on code page 1252, beside another user's "Lukasz", which the look-alike would name.
+    TempDir users;
+    std::wstring base(users.Path().begin(), users.Path().end());
+    std::wstring own = base + L"\x0141ukasz";
+    ASSERT_TRUE(CreateDirectoryW(own.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(users.File("Lukasz").c_str(), nullptr));
+    wchar_t old[MAX_PATH] = {};
+    bool hadTmp = GetEnvironmentVariableW(L"TMP", old, MAX_PATH) > 0;
+    SetEnvironmentVariableW(L"TMP", own.c_str());
+    char path[kPathRoom] = {};
+    bool got = GetTempFolder(path);
+    SetEnvironmentVariableW(L"TMP", hadTmp ? old : nullptr);
+    if (GetACP() != 1252)
+        GTEST_SKIP() << "the code page is not 1252";
+    ASSERT_TRUE(got);
+    EXPECT_NE(users.File("Lukasz\\"), path);
+    // The short name names the user's own folder.
+    std::string probe = std::string(path) + "probe.txt";
+    WriteWholeFile(probe, "mine");
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((own + L"\\probe.txt").c_str(), &found);
+    EXPECT_NE(INVALID_HANDLE_VALUE, search) << path;
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    DeleteFileA(probe.c_str());
+}
+
 TEST(PathIsWithin, ComparesWholeFolderNamesInEitherCase) {
     EXPECT_TRUE(PathIsWithin("C:\\T\\Driver", "C:\\T\\Driver"));
     EXPECT_TRUE(PathIsWithin("C:\\T\\Driver\\", "c:\\t\\driver"));
