@@ -109,8 +109,9 @@ CAUSES = [
                                    "Section_LID0x0809"),
     ("Fun Palvio Is not Enable", "the plug-in library says the Palvio application is not enabled "
                                  "(PalvioIsEnable answered 0)"),
-    ("InitalDriverSetup Failed", "the package could not be staged into the temp folder"),
-    ("staging failed", "files of the package could not be staged into the temp folder"),
+    ("InitalDriverSetup Failed", "the package could not be staged (by the launcher into the temp folder, by the "
+     "installer into its own folder)"),
+    ("staging failed", "files of the package could not be staged"),
     ("is not one plain folder name", "the package folder name is refused by the programs"),
     ("not administrator", "the user is not an administrator"),
     ("ERR: shell exe", "the staged installer could not be started"),
