@@ -58,6 +58,8 @@ struct LoadedAutomation {
         Resolve(api.CoUninitialize, ole32.Get(), "CoUninitialize");
         Resolve(api.CoCreateInstance, ole32.Get(), "CoCreateInstance");
         Resolve(api.VariantClear, oleaut32.Get(), "VariantClear");
+        Resolve(api.SysAllocString, oleaut32.Get(), "SysAllocString");
+        Resolve(api.SysFreeString, oleaut32.Get(), "SysFreeString");
     }
 };
 

@@ -41,8 +41,8 @@ struct NewdevApi {
 const NewdevApi& GetNewdevApi();
 
 // COM and automation, loaded from the system folder the first time they are asked for (only the search of
-// the shell's folder windows on Windows 8 and later needs them, so that no other start pays for loading
-// them) and kept until the program ends.
+// the shell's folder windows on Windows 8 and later, and a start through the desktop's shell, need them, so
+// that no other start pays for loading them) and kept until the program ends.
 struct AutomationApi {
     // ole32.dll and oleaut32.dll, Windows 2000 and later. Fallback: none is needed on the Windows that asks
     // for them; a null pointer is a shell list that cannot be read.
@@ -51,8 +51,13 @@ struct AutomationApi {
     HRESULT(WINAPI* CoCreateInstance)
     (REFCLSID type, IUnknown* outer, DWORD context, REFIID iid, void** object) = nullptr;
     HRESULT(WINAPI* VariantClear)(VARIANT* value) = nullptr;
+    BSTR(WINAPI* SysAllocString)(const OLECHAR* text) = nullptr;
+    void(WINAPI* SysFreeString)(BSTR text) = nullptr;
 
-    bool Loaded() const { return CoInitializeEx && CoUninitialize && CoCreateInstance && VariantClear; }
+    bool Loaded() const {
+        return CoInitializeEx && CoUninitialize && CoCreateInstance && VariantClear && SysAllocString &&
+               SysFreeString;
+    }
 };
 
 const AutomationApi& GetAutomationApi();

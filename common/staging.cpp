@@ -82,11 +82,20 @@ void CDriverSetupPreparation::RefuseUnplainDriverPath() {
     m_strDriverPath.clear();
 }
 
+bool CDriverSetupPreparation::GetStagingRoot(char (&path)[kPathRoom]) const {
+    if (m_strStagingRoot.empty())
+        return GetTempFolder(path);
+    if (CopyBounded(path, kPathRoom, m_strStagingRoot.c_str()))
+        return true;
+    WriteLog("ERR: The staging folder %s is too long, refused", m_strStagingRoot.c_str());
+    return false;
+}
+
 int CDriverSetupPreparation::AutoRun_PrepareTmpDriver() {
     if (m_strDriverPath.empty())
         return 0;
     // Under a running installer the staging folder is its program folder: nothing there may change.
-    if (InstallerAtWork())
+    if (m_strStagingRoot.empty() && InstallerAtWork())
         return 0;
     m_nFilesNotStaged = 0;
     m_staged.clear();
@@ -117,7 +126,8 @@ bool CDriverSetupPreparation::InstallerAtWork() {
 
 void CDriverSetupPreparation::RecordStagedFiles() {
     char base[kPathRoom];
-    if (!GetTempFolder(base) || !AppendBounded(base, sizeof base, m_strDriverPath.c_str()) ||
+    if (!m_strStagingRoot.empty() || !GetStagingRoot(base) ||
+        !AppendBounded(base, sizeof base, m_strDriverPath.c_str()) ||
         GetFileAttributesA(base) == INVALID_FILE_ATTRIBUTES)
         return;
     if (WriteStagingRecord(base, m_staged, m_bRecordWritten))
@@ -126,11 +136,11 @@ void CDriverSetupPreparation::RecordStagedFiles() {
 
 int CDriverSetupPreparation::AutoRun_CreateTmpSysDrvDir(std::string driverPath) {
     char base[kPathRoom];
-    if (!GetTempFolder(base) || !AppendBounded(base, sizeof base, driverPath.c_str())) {
+    if (!GetStagingRoot(base) || !AppendBounded(base, sizeof base, driverPath.c_str())) {
         WriteLog("ERR: The temp package folder %s is not available, refused", driverPath.c_str());
         return 0;
     }
-    if (!ClearStagingFolder(base, driverPath))
+    if (m_strStagingRoot.empty() && !ClearStagingFolder(base, driverPath))
         return 0;
     if (!CreateDirIfAbsent(base))
         return 0;
@@ -220,7 +230,7 @@ int CDriverSetupPreparation::CopyClientSetup(const char* param1, const char* par
     WriteLog("CopyClientSetup():param1: %s; param2: %s ", param1 ? param1 : "(null)",
              param2 ? param2 : "(null)");
     char temp[kPathRoom];
-    if (!GetTempFolder(temp))
+    if (!GetStagingRoot(temp))
         return 0;
     char target[kPathRoom];
     if (!ComposePath(target, {temp, param1, param2}, "the staged folder"))
@@ -277,7 +287,7 @@ void CDriverSetupPreparation::CopyClientSubFolders(const char* param1, const std
                                                    int levels) {
     char temp[kPathRoom], source[kPathRoom], pattern[kPathRoom];
     // A folder whose path does not fit has been refused, with its line, by the copy of its own files.
-    if (!GetTempFolder(temp) || !ComposeSourceFolder(source, param1, folder.c_str()) ||
+    if (!GetStagingRoot(temp) || !ComposeSourceFolder(source, param1, folder.c_str()) ||
         !CopyBounded(pattern, sizeof pattern, source) || !AppendPath(pattern, sizeof pattern, "*"))
         return;
     WIN32_FIND_DATAA found;
@@ -326,7 +336,7 @@ void CDriverSetupPreparation::CopyClientSubFolders(const char* param1, const std
 
 void CDriverSetupPreparation::CopyFileToTmp(std::string file, std::string folder) {
     char temp[kPathRoom];
-    if (!GetTempFolder(temp))
+    if (!GetStagingRoot(temp))
         return;
     char source[kPathRoom], target[kPathRoom];
     if (!FormatBounded(source, sizeof source, "%s%s", m_strModuleDir.c_str(), file.c_str()) ||
@@ -367,7 +377,7 @@ bool CDriverSetupPreparation::StageFile(const char* source, const char* target, 
 
 bool CDriverSetupPreparation::GetStagedSetupPath(char (&path)[kPathRoom]) {
     char temp[kPathRoom];
-    if (!GetTempFolder(temp))
+    if (!GetStagingRoot(temp))
         return false;
     const std::string& name = StagedSetupName(g_nEdition);
     if (!FormatBounded(path, kPathRoom, "%s%s\\%s", temp, m_strDriverPath.c_str(), name.c_str())) {
@@ -386,7 +396,7 @@ int CDriverSetupPreparation::ShellExeTmpSetup(std::string drive, int mode) {
     if (!ComposeSetupParameters(parameters, sizeof parameters, drive, mode))
         return 0; // two characters, a blank and a digit always fit
     char program[kPathRoom], temp[kPathRoom];
-    if (!GetStagedSetupPath(program) || !GetTempFolder(temp))
+    if (!GetStagedSetupPath(program) || !GetStagingRoot(temp))
         return 0;
     int show = m_role == Role::kInstaller ? SW_HIDE : SW_SHOWNORMAL;
     unsigned code = ShellOpen(program, parameters, temp, show);
@@ -455,7 +465,38 @@ CDriverPrepare_Setup::CDriverPrepare_Setup(std::string moduleDir)
     RefuseUnplainDriverPath();
 }
 
+CDriverPrepare_Setup::CDriverPrepare_Setup(std::string mediumRoot, std::string driverPath)
+    : CDriverSetupPreparation(Role::kInstaller, std::move(mediumRoot)) {
+    m_strDriverPath = std::move(driverPath);
+    m_bFromSubFolder = 1;
+    WriteLog("Info:CDriverPrepare_Setup():m_strDriverPath = %s.", m_strDriverPath.c_str());
+    RefuseUnplainDriverPath();
+}
+
 CDriverPrepare_Setup::~CDriverPrepare_Setup() = default;
+
+int CDriverPrepare_Setup::StagePackageInto(const std::string& root) {
+    m_strStagingRoot = root;
+    m_strCfgPath = m_strModuleDir + kAutorunCfgName;
+    ReadCfgTexts(kAutorunSection, {{"Key_DllModuleName", m_strDllModuleName}}, m_strCfgPath.c_str());
+    // The name is joined to the installer's own folder, which the installer writes as administrator.
+    if (!m_strDllModuleName.empty() && !IsPlainFolderName(m_strDllModuleName)) {
+        WriteLog("ERR: The plug-in library name '%s' is not one plain file name; it is not staged",
+                 m_strDllModuleName.c_str());
+        m_strDllModuleName.clear();
+    }
+    if (!AutoRun_PrepareTmpDriver())
+        return 0;
+    if (!m_strDllModuleName.empty())
+        StageLauncherFiles(kAutorunCfgName);
+    return AllFilesStaged() ? 1 : 0;
+}
+
+void CDriverSetupPreparation::StageLauncherFiles(const std::string& cfgName) {
+    CopyFileToTmp(cfgName, m_strDriverPath);
+    CopyFileToTmp(m_strDllModuleName, m_strDriverPath);
+    CopyFileToTmp(PluginIniName(m_strDllModuleName), m_strDriverPath);
+}
 
 CDriverPrepare_PcOptions::CDriverPrepare_PcOptions() : CDriverPrepare_PcOptions(GetModuleDir()) {}
 
@@ -483,9 +524,7 @@ int CDriverPrepare_PcOptions::AutoRun_CopyAllFiles() {
     if (!AutoRun_PrepareTmpDriver())
         return 0;
     WriteLog("Info: AutoRun_CopyAllFiles():begin subclass operator.");
-    CopyFileToTmp(kAutorunCfgName, m_strDriverPath);
-    CopyFileToTmp(m_strDllModuleName, m_strDriverPath);
-    CopyFileToTmp(PluginIniName(m_strDllModuleName), m_strDriverPath);
+    StageLauncherFiles(kAutorunCfgName);
     RecordStagedFiles();
     return AllFilesStaged() ? 1 : 0;
 }

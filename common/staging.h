@@ -89,6 +89,12 @@ protected:
     enum class Role { kInstaller, kLauncher };
     CDriverSetupPreparation(Role role, std::string moduleDir);
 
+    // Where the package folder is made: {Temp}, or a fresh folder of the caller's (see m_strStagingRoot).
+    // False (logged) when the temp folder cannot be had.
+    bool GetStagingRoot(char (&path)[kPathRoom]) const;
+    // Stages the launcher's configuration, the plug-in library and its .ini beside the package.
+    void StageLauncherFiles(const std::string& cfgName);
+
     // Whether every file found was staged; logged when not. A staged package with a file missing (a full
     // disk, a medium taken out while it was copied) must not be started as if it were whole.
     bool AllFilesStaged() const;
@@ -106,7 +112,11 @@ protected:
 
     Role m_role;
     std::string m_strModuleDir; // {ModuleDir}: the running program's folder, with its trailing backslash
-    int m_nFilesNotStaged = 0;  // files found on the medium that could not be copied, this staging
+    // A folder the caller has just made for this staging alone (with its trailing backslash), in place of
+    // {Temp}: nothing of anyone else's can be in it, so it is neither cleaned nor given a record, and no
+    // installer at work can run from it. Empty: {Temp}.
+    std::string m_strStagingRoot;
+    int m_nFilesNotStaged = 0;         // files found on the medium that could not be copied, this staging
     std::vector<std::string> m_staged; // what this staging wrote, relative to {Temp}{DriverPath}
     bool m_bRecordWritten = false;     // this staging has written the folder's record
 };
@@ -117,7 +127,16 @@ public:
     CDriverPrepare_Setup();
     // For a program folder other than the running program's (tests).
     explicit CDriverPrepare_Setup(std::string moduleDir);
+    // The package folder driverPath of the medium whose root is mediumRoot.
+    CDriverPrepare_Setup(std::string mediumRoot, std::string driverPath);
     ~CDriverPrepare_Setup() override;
+
+    // Stages the package into root, a folder the caller has just made, with the launcher's configuration and
+    // the plug-in library (and its .ini) that the medium's autoruncfg.cfg names, so that the tools started
+    // from there find them beside themselves. 1 done, 0 failed.
+    int StagePackageInto(const std::string& root);
+    // The staged paths, relative to the staged package folder (a folder's ending in a backslash).
+    const std::vector<std::string>& StagedPaths() const { return m_staged; }
 };
 
 // The launcher's staging: the package folder is named by autoruncfg.cfg beside the launcher, and the

@@ -2,6 +2,7 @@
 
 #include "shell_folder_windows.h"
 
+#include "common/clock.h"
 #include "common/edition.h"
 #include "common/log.h"
 #include "common/profile.h"
@@ -17,23 +18,47 @@ const char kFolderWindowClass[] = "CabinetWClass";
 // Messages that hold the full-width colon of code page 936 (bytes A3 BA).
 #define FULLWIDTH_COLON "\xA3\xBA"
 
+constexpr DWORD kAddressAnswerLimit = 5000;
+
 // What the two enumeration callbacks share during one CloseCdromFolders.
 struct FolderSearch {
     std::string drive;        // as given, for the log
     std::string loweredDrive; // what the address must contain
     const char* addressClass;
     bool found;
+    HANDLE stop;
+    DWORD start;        // ClockTickCount when the search began
+    bool ended = false; // stopped or out of time: nothing more is looked at
+
+    // Whether the search goes on; the first time it may not, says why.
+    bool GoesOn() {
+        if (ended)
+            return false;
+        if (stop && WaitForSingleObject(stop, 0) == WAIT_OBJECT_0) {
+            WriteLog("INF: The search of the folder windows stops: the installer is to end");
+            ended = true;
+        } else if (AddressAnswerLimit(ClockTickCount() - start) == 0) {
+            WriteLog(
+                "ERR: The search of the folder windows took its %lu s; the windows not yet looked at stay "
+                "open",
+                static_cast<unsigned long>(kFolderSearchLimit / 1000));
+            ended = true;
+        }
+        return !ended;
+    }
 };
 
 BOOL CALLBACK AddressWindowProc(HWND window, LPARAM context) {
     auto* search = reinterpret_cast<FolderSearch*>(context);
+    if (!search->GoesOn())
+        return FALSE;
     char className[kPathRoom] = {};
     GetClassNameA(window, className, sizeof className);
     char text[kPathRoom] = {};
     DWORD_PTR copied = 0;
-    // A hung window costs at most five seconds and shows no text.
+    // A hung window costs at most five seconds, never more than the search has left, and shows no text.
     if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                             SMTO_ABORTIFHUNG, 5000, &copied))
+                             SMTO_ABORTIFHUNG, AddressAnswerLimit(ClockTickCount() - search->start), &copied))
         text[0] = '\0';
     text[sizeof text - 1] = '\0';
     if (!AddressShowsDrive(className, text, search->addressClass, search->loweredDrive.c_str()))
@@ -46,6 +71,8 @@ BOOL CALLBACK AddressWindowProc(HWND window, LPARAM context) {
 
 BOOL CALLBACK FolderWindowProc(HWND window, LPARAM context) {
     auto* search = reinterpret_cast<FolderSearch*>(context);
+    if (!search->GoesOn())
+        return FALSE;
     char className[kPathRoom] = {};
     GetClassNameA(window, className, sizeof className);
     if (strcmp(className, kFolderWindowClass) != 0)
@@ -126,11 +153,19 @@ const char* AddressClassForEdition(int edition) {
     return EditionIsBeforeVista(edition) ? "Edit" : "ToolbarWindow32";
 }
 
-int CloseCdromFolders(const char* drive) {
+DWORD AddressAnswerLimit(DWORD elapsed) {
+    if (elapsed >= kFolderSearchLimit)
+        return 0;
+    DWORD left = kFolderSearchLimit - elapsed;
+    return left < kAddressAnswerLimit ? left : kAddressAnswerLimit;
+}
+
+int CloseCdromFolders(const char* drive, HANDLE stop) {
     WriteLog(">>Enum Desktop Windows begin");
     // An empty drive text would be found in every address and close every folder window.
     if (drive && *drive) {
-        FolderSearch search{drive, LowerAscii(drive), AddressClassForEdition(g_nEdition), false};
+        FolderSearch search{drive, LowerAscii(drive), AddressClassForEdition(g_nEdition), false,
+                            stop,  ClockTickCount()};
         if (!EditionIsWindows8OrLater(g_nEdition) || !CloseListedFolderWindows(search))
             SearchByAddressControl(search);
     } else {

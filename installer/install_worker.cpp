@@ -4,6 +4,7 @@
 #include "device_settle.h"
 #include "instoria_dlg.h"
 #include "mode_switch.h"
+#include "package_folder.h"
 #include "placement.h"
 #include "removal.h"
 #include "resident.h"
@@ -26,7 +27,7 @@ bool EndsWithFinalWindow(int runMode) {
 }
 
 int ReplaceDrivers(CInstoriaDlg& dlg) {
-    // Once the old drivers are removed the new ones are placed: a stop is taken only before.
+    // A stop is taken before each step that changes the drivers.
     if (dlg.StopRequested())
         return 0;
     ReachStep("windows edition");
@@ -38,8 +39,11 @@ int ReplaceDrivers(CInstoriaDlg& dlg) {
     }
     ReachStep("folder windows and launcher");
     WriteLog(">>Close CDROM Folders begin.");
-    CloseCdromFolders(dlg.m_szCdromDrive);
+    CloseCdromFolders(dlg.m_szCdromDrive, dlg.StopEvent());
     WriteLog("<<Close CDROM Folders end.");
+    // A window closed during the search ends the run before anything of the drivers is touched.
+    if (dlg.StopRequested())
+        return 0;
     WriteLog(">>Begin to kill process");
     KillProcessByName(DeviceProfile.AutorunName.c_str());
     WriteLog("<<End to kill process");
@@ -52,6 +56,8 @@ int ReplaceDrivers(CInstoriaDlg& dlg) {
         return 0;
     }
     WriteLog("Driver setup dir: %s", modemAndSerial);
+    if (dlg.StopRequested())
+        return 0;
     ReachStep("driver removal");
     int removed = uninstall_for_specify_pid();
     dlg.SetProgress(20);
@@ -60,6 +66,8 @@ int ReplaceDrivers(CInstoriaDlg& dlg) {
         return 0;
     }
     WriteLog("Remove driver success");
+    if (dlg.StopRequested())
+        return 0;
     ReachStep("driver placement");
     if (InstallDriverFiles(modemAndSerial) != 0) {
         WriteLog("Install Modem&Serial driver Files error.");
@@ -174,7 +182,7 @@ DWORD WINAPI InstallDriverThreadProc(LPVOID parameter) {
         dlg.SetProgress(position);
     }
     WriteLog("Sleep 5S OK");
-    SwitchSettings settings = ReadSwitchSettings(GetModuleDir() + "drvcfg.ini");
+    SwitchSettings settings = ReadSwitchSettings(InstallerPackageDir() + "drvcfg.ini");
     SwitchLook look = SwitchLook::kNothingInTime;
     for (int sent = 0;; ++sent) {
         if (!SwitchAndWatch(dlg))

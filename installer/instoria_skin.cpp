@@ -2,6 +2,7 @@
 // geometry values of drvcfg.ini, then the worker.
 #include "instoria_dlg.h"
 
+#include "package_folder.h"
 #include "resource.h"
 
 #include "common/about_entry.h"
@@ -15,11 +16,11 @@ namespace {
 const char kProfileSection[] = "Section_Driver";
 
 std::string ResFile(const char* name) {
-    return GetModuleDir() + "Res\\" + name;
+    return InstallerPackageDir() + "Res\\" + name;
 }
 
 std::string ProfilePath() {
-    return GetModuleDir() + "drvcfg.ini";
+    return InstallerPackageDir() + "drvcfg.ini";
 }
 
 SIZE OuterSize(HWND window) {

@@ -1,12 +1,14 @@
 // The installer's user texts: one section of DrvLang.ini per language, every key required.
 #include "instoria_dlg.h"
 
+#include "package_folder.h"
+
 #include "common/files.h"
 #include "common/log.h"
 #include "common/profile.h"
 
 int CInstoriaDlg::LoadLanguageTexts(WORD languageId) {
-    return LoadLanguageTextsFrom(GetModuleDir() + "DrvLang.ini", languageId);
+    return LoadLanguageTextsFrom(InstallerPackageDir() + "DrvLang.ini", languageId);
 }
 
 int CInstoriaDlg::LoadLanguageTextsFrom(const std::string& file, WORD languageId) {

@@ -1,8 +1,10 @@
 #include "mode_switch.h"
 
 #include "instoria_dlg.h"
-#include "run_outcome.h"
+#include "package_folder.h"
 #include "resident.h"
+#include "run_outcome.h"
+#include "user_start.h"
 
 #include "common/clock.h"
 #include "common/files.h"
@@ -17,7 +19,7 @@ const char kStartupTool[] = "Bootrel.exe";
 
 // A tool beside the installer; false (logged) when its path does not fit.
 bool ToolPath(const char* name, char (&path)[kPathRoom]) {
-    if (CopyBounded(path, kPathRoom, GetModuleDir().c_str()) && AppendBounded(path, kPathRoom, name))
+    if (CopyBounded(path, kPathRoom, InstallerPackageDir().c_str()) && AppendBounded(path, kPathRoom, name))
         return true;
     WriteLog("ERR: The path of %s is longer than %u characters, refused", name,
              static_cast<unsigned>(kPathRoom - 1));
@@ -120,10 +122,12 @@ int RunStartupProgram(CInstoriaDlg& dlg) {
     char program[kPathRoom] = {};
     char parameters[16] = {};
     FormatBounded(parameters, sizeof parameters, "%d", dlg.m_nDoType);
-    char temp[kPathRoom] = {};
-    const char* folder = GetTempFolder(temp) ? temp : nullptr;
+    // The tool's own folder is its working folder: one that the user can change would be searched for the
+    // libraries of a tool that runs as administrator where the desktop's shell cannot start it.
+    const char* folder = InstallerPackageDir().c_str();
     // A tool whose path does not fit counts as one that could not be started (the shell's "not found").
-    unsigned code = ToolPath(kStartupTool, program) ? ShellOpen(program, parameters, folder, SW_HIDE) : 2;
+    unsigned code =
+        ToolPath(kStartupTool, program) ? StartWithUsersRights(program, parameters, folder, SW_HIDE) : 2;
     if (ShellStarted(code))
         WriteLog("Run startup program with para(%d) success", dlg.m_nDoType);
     else {

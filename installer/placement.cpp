@@ -1,5 +1,6 @@
 #include "placement.h"
 
+#include "package_folder.h"
 #include "resident.h"
 
 #include "common/edition.h"
@@ -89,7 +90,7 @@ bool HasExactExtension(const char* fileName, const char* extension) {
 
 int GetDriverSrcDir(char (&folder)[kPathRoom]) {
     memset(folder, 0, sizeof folder);
-    CopyBounded(folder, sizeof folder, GetModuleDir().c_str());
+    CopyBounded(folder, sizeof folder, InstallerPackageDir().c_str());
     WriteLog("dir is %s.", folder);
     std::string name = EditionFolder(g_nEdition, DeviceProfile.NewerWindows);
     if (name.empty())

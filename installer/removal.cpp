@@ -1,5 +1,6 @@
 #include "removal.h"
 
+#include "package_folder.h"
 #include "resident.h"
 
 #include "common/clock.h"
@@ -299,7 +300,7 @@ int UninstallDrivers() {
         return kResultOldWindows;
     }
     WriteLog("Check system info, OK.");
-    std::string profile = GetModuleDir() + "drvcfg.ini";
+    std::string profile = InstallerPackageDir() + "drvcfg.ini";
     std::string list;
     if (!ReadCfgValue(kUninstallSection, kUninstallKey, 0, list, profile.c_str())) {
         WriteLog("Err:Get config(Section:%s; Key:%s) from cfg file fialed", kUninstallSection, kUninstallKey);

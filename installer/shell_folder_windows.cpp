@@ -1,44 +1,12 @@
 #include "shell_folder_windows.h"
 
+#include "automation.h"
+
 #include "common/newer_api.h"
 
 #include <exdisp.h>
 
 namespace {
-
-// One automation value, cleared on every path.
-class ScopedVariant {
-public:
-    ScopedVariant() { VariantInitialize(); }
-    ~ScopedVariant() { GetAutomationApi().VariantClear(&m_value); }
-    ScopedVariant(const ScopedVariant&) = delete;
-    ScopedVariant& operator=(const ScopedVariant&) = delete;
-    VARIANT* operator&() { return &m_value; }
-    const VARIANT& Get() const { return m_value; }
-
-private:
-    void VariantInitialize() {
-        ZeroMemory(&m_value, sizeof m_value);
-        m_value.vt = VT_EMPTY;
-    }
-    VARIANT m_value;
-};
-
-// The apartment of the calling thread for the time of one search; left only when this search entered it.
-class ComApartment {
-public:
-    ComApartment()
-        : m_entered(SUCCEEDED(GetAutomationApi().CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~ComApartment() {
-        if (m_entered)
-            GetAutomationApi().CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    bool m_entered;
-};
 
 // Late binding by name: the shell's objects answer to the names that scripts use, and no type library of a
 // particular Windows is needed.

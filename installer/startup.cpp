@@ -1,6 +1,8 @@
 #include "startup.h"
 
 #include "cdrom_folders.h"
+#include "package_folder.h"
+#include "protected_folder.h"
 #include "removal.h"
 #include "run_outcome.h"
 
@@ -38,19 +40,101 @@ void ShowNotice(const CInstoriaDlg& dlg, const std::string& text) {
     MessageBoxA(nullptr, text.c_str(), dlg.m_strBoxTitle.c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
+// The installer's own folder and the one above it, held while the program runs from them, so that neither
+// can be moved away and replaced once they were found to keep others out.
+ScopedFileHandle g_heldOwnFolder;
+ScopedFileHandle g_heldParentFolder;
+
+// Word index of the process's command line, converted as param_print converts it, without a log line;
+// empty when there is no such word or it cannot be read.
+std::string QuietCommandWord(int index) {
+    int count = 0;
+    std::unique_ptr<LPWSTR, ArgvDeleter> words(CommandLineToArgvW(GetCommandLineW(), &count));
+    char slot[kPathRoom] = {};
+    if (!words || index >= count || !ConvertWord(words.get()[index], slot))
+        return std::string();
+    return slot;
+}
+
+// The folder's name, without the path above it or a trailing backslash.
+std::string LastFolderName(std::string folder) {
+    if (!folder.empty() && folder.back() == '\\')
+        folder.pop_back();
+    size_t slash = folder.rfind('\\');
+    return slash == std::string::npos ? folder : folder.substr(slash + 1);
+}
+
+// The folder above, with its trailing backslash ("E:\" for "E:\Driver\").
+std::string ParentFolder(std::string folder) {
+    if (!folder.empty() && folder.back() == '\\')
+        folder.pop_back();
+    size_t slash = folder.rfind('\\');
+    return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
+}
+
+PackagePlace FindPackagePlace() {
+    std::string own = GetModuleDir();
+    if (HoldFolderThatKeepsOthersOut(own, g_heldOwnFolder) &&
+        HoldFolderThatKeepsOthersOut(ParentFolder(own), g_heldParentFolder))
+        return PackagePlace::kOwnCopy;
+    g_heldOwnFolder.Reset();
+    std::string root = own.substr(0, 3);
+    return DecidePackagePlace(false, GetDriveTypeA(root.c_str()) == DRIVE_CDROM);
+}
+
+// From a folder that others can change, the package is read from the device's CD-ROM that the starter
+// names as the first word ("E: 1"): its folder of the installer's own folder name. False (logged) when the
+// word names no CD-ROM drive.
+bool TakePackageFromNamedMedium(RunEnd& refusal) {
+    std::string own = GetModuleDir();
+    std::string word = QuietCommandWord(1);
+    char drive[3] = {};
+    if (!ParseDriveWord(word.c_str(), drive)) {
+        WriteLog("ERR: The installer runs from %s, a folder that other programs can change, and its command "
+                 "line names no CD-ROM drive to take its package from; it ends",
+                 own.c_str());
+        refusal = RunEnd::kUnusableInput;
+        return false;
+    }
+    std::string root = std::string(drive) + "\\";
+    if (GetDriveTypeA(root.c_str()) != DRIVE_CDROM) {
+        WriteLog("ERR: The installer runs from %s, a folder that other programs can change, and %s is no "
+                 "CD-ROM drive to take its package from; it ends",
+                 own.c_str(), drive);
+        refusal = RunEnd::kDeviceCdrom;
+        return false;
+    }
+    std::string package = root + LastFolderName(own) + "\\";
+    WriteLog("INF: The installer runs from %s, a folder that other programs can change; it takes its package "
+             "from %s",
+             own.c_str(), package.c_str());
+    UseInstallerPackageDir(package);
+    return true;
+}
+
 } // namespace
+
+PackagePlace DecidePackagePlace(bool keepsOthersOut, bool onCdrom) {
+    if (keepsOthersOut)
+        return PackagePlace::kOwnCopy;
+    return onCdrom ? PackagePlace::kMedium : PackagePlace::kChangeable;
+}
+
+bool ParseDriveWord(const char* word, char (&drive)[3]) {
+    char letter = word[0];
+    bool isLetter = (letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z');
+    if (!isLetter || word[1] != ':' || word[2] != '\0')
+        return false;
+    drive[0] = static_cast<char>(letter >= 'a' ? letter - 'a' + 'A' : letter);
+    drive[1] = ':';
+    drive[2] = '\0';
+    return true;
+}
 
 int ParseRunMode(const char* word) {
     int mode = 0;
     ScanDecimal(word, &mode);
     return mode;
-}
-
-bool RunsBelowTempFolder(std::string moduleDir, std::string tempDir) {
-    // Without a temp folder there is nothing to compare: an empty text would be found in every folder.
-    if (tempDir.empty())
-        return false;
-    return LowerText(moduleDir).find(LowerText(tempDir)) != std::string::npos;
 }
 
 bool ConvertWord(const wchar_t* word, char (&slot)[kPathRoom]) {
@@ -152,24 +236,42 @@ int check_rdrom_state(CInstoriaDlg& dlg) {
     return 1;
 }
 
-int install_driver_prepare(CInstoriaDlg& dlg, CDriverPrepare_Setup& setup) {
+int install_driver_prepare(CInstoriaDlg& dlg, CDriverPrepare_Setup& setup, PackagePlace place) {
     WriteLog("enter install_driver_prepare().");
-    char temp[kPathRoom] = {};
-    if (!GetTempFolder(temp))
-        return 0;
-    if (RunsBelowTempFolder(setup.ModuleDir(), temp))
+    if (place == PackagePlace::kOwnCopy)
         return 1;
 
     WriteLog("Run InitalDriverSetup");
     ReachStep("staging");
-    char staged[kPathRoom] = {};
-    if (!setup.AutoRun_PrepareTmpDriver()) {
+    // Started by hand from the medium while an installer works: that one's run is left alone.
+    if (place == PackagePlace::kMedium && setup.InstallerAtWork()) {
         WriteLog("InitalDriverSetup Failed");
         return 0;
     }
+    std::string root;
+    if (!MakeProtectedFolder(root)) {
+        WriteLog("InitalDriverSetup Failed");
+        return 0;
+    }
+    int staged = setup.StagePackageInto(root);
+    std::vector<std::string> written = {setup.m_strDriverPath + "\\"};
+    for (const std::string& path : setup.StagedPaths())
+        written.push_back(setup.m_strDriverPath + "\\" + path);
+    RemoveAtRestart(root, written);
+    char program[kPathRoom] = {};
+    if (!staged) {
+        WriteLog("InitalDriverSetup Failed");
+        return 0;
+    }
+    if (place == PackagePlace::kChangeable) {
+        UseInstallerPackageDir(root + setup.m_strDriverPath + "\\");
+        WriteLog("INF: The installer goes on with its own copy of the package in %s",
+                 InstallerPackageDir().c_str());
+        return 1;
+    }
     // A copy that failed has been logged; without the installer itself there is nothing to start.
-    if (!setup.GetStagedSetupPath(staged) || GetFileAttributesA(staged) == INVALID_FILE_ATTRIBUTES) {
-        WriteLog("ERR: The staged installer %s is missing", staged);
+    if (!setup.GetStagedSetupPath(program) || GetFileAttributesA(program) == INVALID_FILE_ATTRIBUTES) {
+        WriteLog("ERR: The staged installer %s is missing", program);
         WriteLog("InitalDriverSetup Failed");
         return 0;
     }
@@ -208,9 +310,9 @@ int update_driver_prepare(CInstoriaDlg& dlg) {
     return 1;
 }
 
-int PrepareDriverSetup(CInstoriaDlg& dlg) {
-    CDriverPrepare_Setup setup;
-    if (!install_driver_prepare(dlg, setup))
+int PrepareDriverSetup(CInstoriaDlg& dlg, PackagePlace place) {
+    CDriverPrepare_Setup setup(ParentFolder(InstallerPackageDir()), LastFolderName(GetModuleDir()));
+    if (!install_driver_prepare(dlg, setup, place))
         return -1;
     // Only a device that no longer shows its storage identity can have drivers to update.
     if (setup.IsDeviceAbsent() && !update_driver_prepare(dlg))
@@ -247,7 +349,14 @@ void RunRoads(CInstoriaDlg& dlg) {
         return;
     }
     ReachStep("texts and profile");
-    if (!SelectLanguage(dlg) || !ReadDrvCfg(GetModuleDir() + "drvcfg.ini", "Section_Driver")) {
+    PackagePlace place = FindPackagePlace();
+    RunEnd refusal = RunEnd::kUnusableInput;
+    if (place == PackagePlace::kChangeable && !TakePackageFromNamedMedium(refusal)) {
+        WriteLog("Exit Programm Instoria");
+        EndRun(refusal);
+        return;
+    }
+    if (!SelectLanguage(dlg) || !ReadDrvCfg(InstallerPackageDir() + "drvcfg.ini", "Section_Driver")) {
         WriteLog("Exit Programm Instoria");
         EndRun(RunEnd::kUnusableInput);
         return;
@@ -266,7 +375,22 @@ void RunRoads(CInstoriaDlg& dlg) {
         return;
     }
     ReachStep("device cd-rom");
-    if (check_rdrom_state(dlg) < 1 || PrepareDriverSetup(dlg) != 0) {
+    if (check_rdrom_state(dlg) < 1) {
+        WriteLog("Exit Programm Instoria");
+        return;
+    }
+    // The package was read from the drive the starter named: it must be the device's.
+    if (place == PackagePlace::kChangeable &&
+        _strnicmp(dlg.m_szCdromDrive, InstallerPackageDir().c_str(), 2) != 0) {
+        WriteLog(
+            "ERR: The device's CD-ROM is %s, not the drive %.2s the package was read from; the installer "
+            "ends",
+            dlg.m_szCdromDrive, InstallerPackageDir().c_str());
+        EndRun(RunEnd::kDeviceCdrom);
+        WriteLog("Exit Programm Instoria");
+        return;
+    }
+    if (PrepareDriverSetup(dlg, place) != 0) {
         WriteLog("Exit Programm Instoria");
         return;
     }

@@ -1,7 +1,10 @@
 // The installer's start-up: every check before its window, and the three roads it takes from there.
 //   /uninstall          the removal of the listed products' drivers, without a window;
-//   not in the temp folder   the package is staged into the temp folder and the staged copy started;
-//   in the temp folder       install or update: the window, once per system (named mutex).
+//   from the medium     the package is staged into a folder of the installer's own and the copy started;
+//   from its own copy   install or update: the window, once per system (named mutex).
+// An installer started from any other folder (the launcher's staging in the user's temp folder) reads
+// nothing there: it takes its package from the device's CD-ROM into a folder of its own and goes on from
+// that copy.
 #pragma once
 
 #include "instoria_dlg.h"
@@ -34,10 +37,21 @@ int ApplyCommandLine(CInstoriaDlg& dlg, const wchar_t* commandLine);
 int SelectLanguage(CInstoriaDlg& dlg);
 // 1 exactly one CD-ROM drive of the device (stored in the window object), 0 none, -1 several or failure.
 int check_rdrom_state(CInstoriaDlg& dlg);
+// Where the installer finds its package, and so what start-up does with it.
+enum class PackagePlace {
+    kOwnCopy,    // a folder that only administrators can change (the installer's own copy): work from it
+    kMedium,     // the device's CD-ROM: stage into a folder of its own, start the copy there, end
+    kChangeable, // anywhere else: take the package from the device's CD-ROM into a folder of its own, go on
+};
+PackagePlace DecidePackagePlace(bool keepsOthersOut, bool onCdrom);
+// A drive word as the starters pass it ("E:", either case): the drive upper-cased. False for anything else.
+bool ParseDriveWord(const char* word, char (&drive)[3]);
+
 // 0 go on to the window, -1 end the program.
-int PrepareDriverSetup(CInstoriaDlg& dlg);
-// 1 running from the temp folder; 0 the staged copy was started (or staging failed): this one ends.
-int install_driver_prepare(CInstoriaDlg& dlg, CDriverPrepare_Setup& setup);
+int PrepareDriverSetup(CInstoriaDlg& dlg, PackagePlace place);
+// 1 the installer works on from its own copy; 0 the staged copy was started (or staging failed): this one
+// ends.
+int install_driver_prepare(CInstoriaDlg& dlg, CDriverPrepare_Setup& setup, PackagePlace place);
 // 1 at least one driver is outdated; 0 every driver is current (the user is told).
 int update_driver_prepare(CInstoriaDlg& dlg);
 void DetectDriverUpdates();
@@ -48,8 +62,6 @@ int RunWithMutex(CInstoriaDlg& dlg);
 // A run mode word read as "%d" does: blanks, a sign and digits, anything after them ignored; 0 when it
 // does not begin with a number; a number past the range of int counts as the nearest end of it.
 int ParseRunMode(const char* word);
-// Whether the program's folder lies in (or below) the temp folder, in either letter case.
-bool RunsBelowTempFolder(std::string moduleDir, std::string tempDir);
 // A command-line word in the thread's code page, into a slot of kPathRoom bytes. False, with the slot
 // empty, for a word that does not fit or cannot be converted.
 bool ConvertWord(const wchar_t* word, char (&slot)[kPathRoom]);

@@ -31,6 +31,7 @@ installer_begin() {
     TEMP_WIN=$(sed -n 's/^"TEMP"="\(.*\)"\r\{0,1\}$/\1/p' "$PREFIX/user.reg" | head -n 1 | sed 's/\\\\/\\/g')
     [ -n "$TEMP_WIN" ] || { echo "FAIL: the prefix names no TEMP folder"; exit 1; }
     TEMP_DIR=$(windows_to_linux "$TEMP_WIN")
+    PACKAGE="$MEDIUM/Driver"
 }
 
 # The install status file: no status mark for the launcher in it (the file may hold a run's [result]).
@@ -190,12 +191,26 @@ device_play() {
     printf '%s\r\n' '[Play]' "CdromFolder=$MEDIUM" "$@" >"$folder/portflip.ini"
 }
 
-# stage_package: the medium's package folder in the temp folder, as the installer's relaunch road leaves it
-# (STAGED), for scenarios that start the staged installer themselves.
+# stage_package: the medium's package folder in the temp folder, as the launcher's staging leaves it
+# (STAGED), for scenarios that start the staged installer themselves. That installer takes nothing else from
+# there: it reads its package from the device's CD-ROM that its first word names (PACKAGE, the medium's
+# package folder, where a scenario changes what the installer is to find) into a folder of its own.
 stage_package() {
     STAGED="$TEMP_DIR/Driver"
     mkdir -p "$STAGED"
     cp -r "$MEDIUM/Driver/." "$STAGED/"
+}
+# own_copy: OWN is the package folder of the installer's own copy that the log names last (Linux path), where
+# the tools it starts run and write their journals; OWN_WIN the same as the programs see it.
+own_copy() {
+    local root
+    root=$(tr -d '\r' <"$LOG" |
+        sed -n 's/^.*: INF: The installer works from \(.*\), a folder that only administrators can change$/\1/p' |
+        tail -n 1)
+    [ -n "$root" ] || { echo "  the log names no folder of the installer's own"; OWN=; return 1; }
+    OWN_WIN="$root\\Driver"
+    # The Windows folder's temp is "temp" in the prefix, whatever letter case the programs give it.
+    OWN="$(find "$DRIVE_C/windows" -maxdepth 2 -iname "${root##*\\}" -print -quit)/Driver"
 }
 
 # set_profile FILE SECTION KEY VALUE: one value of an INI file, the key added when missing.

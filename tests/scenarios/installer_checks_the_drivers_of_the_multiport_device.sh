@@ -10,12 +10,11 @@
 installer_begin win32 6.1 7601.17514.x86fre.win7sp1_rtm.101119-1850
 add_multiport_device
 device_cdrom E:
-staged="$TEMP_DIR/Driver"
-mkdir -p "$staged"
-cp -r "$MEDIUM/Driver/." "$staged/"
-profile="$staged/drvcfg.ini"
+stage_package
+staged=$STAGED
+profile="$PACKAGE/drvcfg.ini"
 
-# versions MODEM SERIAL ADB: the package's driver versions in the staged profile.
+# versions MODEM SERIAL ADB: the package's driver versions in the medium's profile.
 versions() {
     sed -i "0,/^Key_ModemHwIdVersion=/s/^Key_ModemHwIdVersion=.*/Key_ModemHwIdVersion=$1\r/;
             0,/^Key_SerialHwIdVersion=/s/^Key_SerialHwIdVersion=.*/Key_SerialHwIdVersion=$2\r/;

@@ -19,7 +19,7 @@ status="$TEMP_DIR/QvInstallDriveCfg.ini"
 # The tool is missing; the installer of normal speed shows the 2 s before the end.
 mv "$STAGED/Instoria.exe" "$STAGED/Instoria.fast"
 cp "$SHIP_I686/installer/Instoria.exe" "$STAGED/Instoria.exe"
-mv "$STAGED/portflip.exe" "$STAGED/portflip.away"
+mv "$PACKAGE/portflip.exe" "$PACKAGE/portflip.away"
 log_mark
 start_at "$TEMP_WIN\\Driver\\Instoria.exe" "$STAGED/Instoria.exe" E: 5
 check "without portflip the switch fails" \
@@ -27,35 +27,38 @@ check "without portflip the switch fails" \
 failed=$(date +%s%N)
 finish
 ended=$(( ($(date +%s%N) - failed) / 1000000 ))
+own_copy
 check "and the installer ends about 2 s later (${ended} ms)" [ "$ended" -ge 1800 -a "$ended" -le 4000 ]
 check "the shell's error is logged" log_new_has \
-    "ERR: ShellExecuteEx $TEMP_WIN\\Driver\\portflip.exe (-switch -cdrom:E:) error,last error:2..."
+    "ERR: ShellExecuteEx $OWN_WIN\\portflip.exe (-switch -cdrom:E:) error,last error:2..."
 check "through the window" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
 check "before the device's CD-ROM was touched" log_new_lacks 'Del CD ROM'
 mv "$STAGED/Instoria.fast" "$STAGED/Instoria.exe"
-mv "$STAGED/portflip.away" "$STAGED/portflip.exe"
+mv "$PACKAGE/portflip.away" "$PACKAGE/portflip.exe"
 
 # A switch tool that hangs (a device that never answers it): the worker gives it 60 s (3 s on the fast
 # clock), then fails as for a tool that cannot be started, and the window ends 2 s later.
-printf '%s\r\n' '[Answer]' 'EndsAfter=600000' '[Play]' 'Modes=-none' >"$STAGED/portflip.ini"
+printf '%s\r\n' '[Answer]' 'EndsAfter=600000' '[Play]' 'Modes=-none' >"$PACKAGE/portflip.ini"
 log_mark
 WINE_PROGRAM_AS="$TEMP_WIN\\Driver\\Instoria.exe" run "$STAGED/Instoria.exe" E: 4
+own_copy
 check "a hanging switch tool is given up at its limit" \
-    log_new_has "ERR: RunClientSetup: $TEMP_WIN\\Driver\\portflip.exe has not ended within 60 s; it is left running"
+    log_new_has "ERR: RunClientSetup: $OWN_WIN\\portflip.exe has not ended within 60 s; it is left running"
 check "as a switch that failed" log_new_has 'switch_3_port(): notify mobile to switch cd_rom to three_port fail'
 check "the window ends the program" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
 check "with status 1 at the switch" result_is 1 switch
 check "before the device's CD-ROM was touched" log_new_lacks 'Del CD ROM'
 check "no mark is left" no_status_mark
-check "the tool had been asked to switch" file_has_line "$STAGED/portflip.journal" 'portflip -switch -cdrom:E:'
+check "the tool had been asked to switch" file_has_line "$OWN/portflip.journal" 'portflip -switch -cdrom:E:'
 wine_exec "$PREFIX" "$DRIVE_C/windows/system32/taskkill.exe" /f /im portflip.exe >/dev/null 2>&1
 
 # never PLAY...: the installer in mode 4 while the device plays its switch so (a step of -1 is left out).
 never() {
-    device_play "$STAGED" "$@"
+    device_play "$PACKAGE" "$@"
     rm -f "$status"
     log_mark
     WINE_PROGRAM_AS="$TEMP_WIN\\Driver\\Instoria.exe" run "$STAGED/Instoria.exe" E: 4
+    own_copy
 }
 
 never LetterGoesAfter=-1
@@ -82,11 +85,10 @@ unswitched() {
     sim device-remove --hwid 'usb\vid_2f5e&pid_7a01&mi_01'
     add_storage_device
     device_cdrom E:
-    rm -f "$STAGED/portflip.journal"
     # The letter stays away long enough for a busy PC to see it gone after the switch sent again.
     never UnswitchedPlays=1 LetterComesBackAfter=1500
 }
-switches() { [ "$(grep -c '^portflip -switch' "$STAGED/portflip.journal")" = "$1" ]; }
+switches() { [ "$(grep -c '^portflip -switch' "$OWN/portflip.journal")" = "$1" ]; }
 
 unswitched
 check "a letter that comes back with the storage identity is a device that did not switch" \
@@ -95,7 +97,7 @@ check "without [Switch] it is not asked again" switches 1
 check "the launcher's mark is written as before" file_has_line "$status" 'status=0'
 check "the run ends with status 1" result_is 1 'came back unswitched'
 
-set_profile "$STAGED/drvcfg.ini" Switch Retries 1
+set_profile "$PACKAGE/drvcfg.ini" Switch Retries 1
 unswitched
 check "with Retries=1 the switch is sent again" log_new_has 'The switch is sent again (1 of 1)'
 check "twice in all" switches 2

@@ -15,14 +15,15 @@ LOG_NAME=Instoria64
 
 log_mark
 WINE_PROGRAM_AS="$TEMP_WIN\\Driver\\Instoria64.exe" run "$STAGED/Instoria64.exe" E: 2
+own_copy
 check "the 64-bit installer runs the whole road" positions_are '1 5 10 20 40 41 42 43 44 45 50 55 80 90 100'
-check "from the 64-bit edition folder" log_new_has "Driver setup dir: $TEMP_WIN\\Driver\\Win7-AMD64"
+check "from the 64-bit edition folder" log_new_has "Driver setup dir: $OWN_WIN\\Win7-AMD64"
 check "into the native system folder" \
-    cmp -s "$STAGED/Win7-AMD64/qvusbser.sys" "$DRIVE_C/windows/system32/drivers/qvusbser.sys"
+    cmp -s "$OWN/Win7-AMD64/qvusbser.sys" "$DRIVE_C/windows/system32/drivers/qvusbser.sys"
 check "not into the 32-bit programs' one" test ! -e "$DRIVE_C/windows/syswow64/drivers/qvusbser.sys"
 check "the device switched" log_new_has 'Disk is refind'
 check "the status file is marked" file_has_line "$TEMP_DIR/QvInstallDriveCfg.ini" 'status=0'
-check "the start-up tool runs with the mode" line_comes "$STAGED/Bootrel.journal" 'Bootrel 2'
+check "the start-up tool runs with the mode" line_comes "$OWN/Bootrel.journal" 'Bootrel 2'
 check "and the program ends" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
 
 scenario_end

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The install road of the first plug-in with the shipped installer at its normal speed, on Windows XP: started
-# by hand from the device's CD-ROM, it stages itself and starts the staged copy with run mode 4, whose window
+# by hand from the device's CD-ROM, it stages itself into a folder of its own and starts the staged copy
+# there with run mode 4, whose window
 # (NORMAL skin) replaces the drivers, has the device switch (the portflip double plays the switch on the
 # simulated PC), waits for the CD-ROM to go and come back, marks the status file for the launcher and shows
 # its final window, which its exit button ends at once. Then run mode 0 with the OXA skin, whose final window
-# is left to end by itself after 8 s. The log's time stamps give how much of the road is pauses.
+# is left to end by itself after 8 s, started from the user's staging folder as the launcher starts it. The
+# log's time stamps give how much of the road is pauses.
 # Usage: installer_installs_the_drivers_and_switches_the_device.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 . "$(dirname "$0")/installer.sh"
 . "$(dirname "$0")/../harness/screen.sh"
@@ -15,7 +17,6 @@ mkdir -p "$SHOTS"
 use_doubles LetterGoesAfter=300 LetterComesBackAfter=8000
 add_storage_device
 device_cdrom E:
-staged="$TEMP_DIR/Driver"
 status="$TEMP_DIR/QvInstallDriveCfg.ini"
 printf '%s\r\n' '[drive]' 'status=1' 'note=kept' '[launcher]' 'seen=yes' >"$status"
 parameters='HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters'
@@ -53,6 +54,7 @@ click_end=$(gone_after)
 check "within a moment (${click_end} ms)" [ "${click_end:-99999}" -lt 1500 ]
 finish
 log_stamp_stop
+own_copy
 
 check "the staged copy ran with mode 4" log_new_has 'dlg.m_nDoType = 4'
 check "its window was set up with the NORMAL skin" log_new_has 'InitialDllPara(), Main_Produce is NORMAL.'
@@ -64,19 +66,19 @@ check "the progress went through every step" \
 check "the TCP receive window was set" log_new_has 'Set Key:Tcpip\Parameters\TcpWindowSize=0x00020000'
 check "to 0x00020000" [ "$(reg_value "$parameters" TcpWindowSize)" = "REG_DWORD 0x20000" ]
 check "the launcher was looked for" log_new_has '<<End to kill process'
-check "the drivers came from XP's edition folder" log_new_has "Driver setup dir: $TEMP_WIN\\Driver\\Win7"
+check "the drivers came from XP's edition folder" log_new_has "Driver setup dir: $OWN_WIN\\Win7"
 # Wine's CMP_WaitNoPendingInstallEvents answers at once that nothing is pending (the own-work check below
 # would see a wait).
 check "Windows' device installation was let settle between the placement and the pause" log_new_in_order \
     'Install driver Files OK' 'INFO: Device installation settled: nothing was pending' 'Sleep 5S OK'
-check "the device was asked to switch" file_has_line "$staged/portflip.journal" 'portflip -switch -cdrom:E:'
+check "the device was asked to switch" file_has_line "$OWN/portflip.journal" 'portflip -switch -cdrom:E:'
 check "and did" log_new_has 'switch_3_port(): device switch OK'
 check "its CD-ROM went" log_new_has 'Disk is removed OK'
 check "and came back" log_new_has 'Disk is refind'
 check "the status file marks the install" file_has_line "$status" 'status=0'
 check "and keeps its other keys" all "file_has_line '$status' 'note=kept'" "file_has_line '$status' '[launcher]'" \
     "file_has_line '$status' 'seen=yes'"
-check "no start-up tool in mode 4" test ! -e "$staged/Bootrel.journal"
+check "no start-up tool in mode 4" test ! -e "$OWN/Bootrel.journal"
 check "the worker ended before the program" log_new_has 'InstallDriverThreadProc end'
 check "and the program after its window" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
 
@@ -98,11 +100,13 @@ echo "measured: the road took $total ms up to its final window: $pauses ms of fi
     "program's own work"
 check "the program's own work is a small part of the road (${own} ms)" [ "$own" -lt 3000 ]
 
-# Run mode 0 with the OXA skin, started in the temp folder: its final window ends by itself.
-set_profile "$staged/drvcfg.ini" Produce_ID Main_Produce OXA
+# Run mode 0 with the OXA skin, started with the drive alone from the user's staging folder: its final window
+# ends by itself.
+stage_package
+set_profile "$PACKAGE/drvcfg.ini" Produce_ID Main_Produce OXA
 add_storage_device
 log_mark
-start_at "$TEMP_WIN\\Driver\\Instoria.exe" "$staged/Instoria.exe"
+start_at "$TEMP_WIN\\Driver\\Instoria.exe" "$STAGED/Instoria.exe" E:
 check "the OXA window comes" wintool wait "$WINDOW_TITLE"
 check "the worker pauses after placing the files" log_wait 'Process setup 41...' 60
 check "the OXA window during the work" screen_capture "$WINDOW_TITLE" "$SHOTS/oxa-working.png"

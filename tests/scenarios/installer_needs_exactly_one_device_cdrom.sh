@@ -7,10 +7,10 @@
 . "$(dirname "$0")/installer.sh"
 
 installer_begin win32 6.1 7601.17514.x86fre.win7sp1_rtm.101119-1850
-# The package on the hard disk, so that the installer can be started while the device is away.
-copy="$DRIVE_C/Palvio/Driver"
-mkdir -p "$copy"
-cp -r "$MEDIUM/Driver/." "$copy/"
+# The medium in another maker's CD-ROM drive, whose record lacks the device's sign: the installer can be
+# started from there while the device is away.
+sim cdrom-define D: "$MEDIUM" --record '\??\IDE#CdRomHL-DT-ST_DVDRAM_GH22NS50#5&2f0d4a&0&1.0.0#{53f5630d-b6bf-11d0-94f2-00a0c91efb8b}'
+copy="$MEDIUM/Driver"
 
 log_mark
 run "$copy/Instoria.exe" /uninstall
@@ -23,12 +23,8 @@ run "${SUITE_TEST_TREE32:-}/tests/scenarios/standard_user.exe" "$copy/Instoria.e
 check "an account without administrator rights ends it with status 3" result_is 3 'administrator check'
 check "before the removal" log_new_lacks 'Uninstall begin'
 
-# Another maker's CD-ROM drive: its record lacks the device's sign.
-other="$PREFIX/other-cd"
-mkdir -p "$other"
-sim cdrom-define D: "$other" --record '\??\IDE#CdRomHL-DT-ST_DVDRAM_GH22NS50#5&2f0d4a&0&1.0.0#{53f5630d-b6bf-11d0-94f2-00a0c91efb8b}'
 log_mark
-start_at 'C:\Palvio\Driver\Instoria.exe' "$copy/Instoria.exe"
+start_at 'D:\Driver\Instoria.exe' "$copy/Instoria.exe"
 check "with only another maker's CD-ROM the user is told that no device is there" wintool answer "$BOX_TITLE"
 check "in the box's own words" tool_printed 'text No Palvio device was found. Please connect your device and try again.'
 finish
@@ -41,7 +37,7 @@ device_cdrom E:
 mkdir -p "$PREFIX/second"
 sim cdrom-define F: "$PREFIX/second" --sign "$DEVICE_SIGN"
 log_mark
-SUITE_WINE_LANG=0x0407 start_at 'C:\Palvio\Driver\Instoria.exe' "$copy/Instoria.exe"
+SUITE_WINE_LANG=0x0407 start_at 'D:\Driver\Instoria.exe' "$copy/Instoria.exe"
 check "with two devices the user is asked to connect only one" wintool answer 'Palvio Hinweis'
 check "in German" tool_printed 'text Mehr als ein Palvio-Geraet ist angeschlossen. Bitte schliessen Sie nur ein Geraet an.'
 finish
@@ -53,7 +49,7 @@ check "with status 4" result_is 4 'device cd-rom'
 # A German section that lacks one text (one that is never shown, even): British English instead.
 sed -i '/^\[Section_LID0x0407\]/,$ { /^Key_UpdateNotation=/d }' "$copy/DrvLang.ini"
 log_mark
-SUITE_WINE_LANG=0x0407 start_at 'C:\Palvio\Driver\Instoria.exe' "$copy/Instoria.exe"
+SUITE_WINE_LANG=0x0407 start_at 'D:\Driver\Instoria.exe' "$copy/Instoria.exe"
 check "an incomplete section gives the British English box" wintool answer "$BOX_TITLE"
 check "with its text" tool_printed \
     'text More than one Palvio device is connected. Please connect only one device and try again.'

@@ -18,15 +18,18 @@ status="$TEMP_DIR/QvInstallDriveCfg.ini"
 drivers="$DRIVE_C/windows/system32/drivers"
 
 # run_mode MODE: the staged installer, started with the drive and that run mode, until it ends.
-run_mode() { WINE_PROGRAM_AS="$TEMP_WIN\\Driver\\Instoria.exe" run "$STAGED/Instoria.exe" E: "$1"; }
+run_mode() {
+    WINE_PROGRAM_AS="$TEMP_WIN\\Driver\\Instoria.exe" run "$STAGED/Instoria.exe" E: "$1"
+    own_copy
+}
 
 log_mark
 run_mode 1
 check "mode 1 places the drivers and switches the device" \
     positions_are '1 5 10 20 40 41 42 43 44 45 50 55 80 90 100'
-check "the package's driver files are in place" cmp -s "$STAGED/Win7/qvusbser.sys" "$drivers/qvusbser.sys"
+check "the package's driver files are in place" cmp -s "$OWN/Win7/qvusbser.sys" "$drivers/qvusbser.sys"
 check "the status file marks the install" file_has_line "$status" 'status=0'
-check "the start-up tool runs with the mode" line_comes "$STAGED/Bootrel.journal" 'Bootrel 1'
+check "the start-up tool runs with the mode" line_comes "$OWN/Bootrel.journal" 'Bootrel 1'
 check "which is logged" log_new_has 'Run startup program with para(1) success'
 check "instead of the final window" log_new_lacks 'Waiting for 3s'
 check "and the program ends" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
@@ -43,12 +46,12 @@ check "it touches no driver" all "log_new_lacks 'Driver setup dir'" "log_new_lac
     "log_new_lacks 'Close CDROM Folders'" "file_has_line '$drivers/qvusbser.sys' 'installed before'"
 check "it switches the device" log_new_has 'Disk is refind'
 check "and leaves no status mark" no_status_mark
-check "then starts the start-up tool with 5" line_comes "$STAGED/Bootrel.journal" 'Bootrel 5'
+check "then starts the start-up tool with 5" line_comes "$OWN/Bootrel.journal" 'Bootrel 5'
 
 # A device whose letter does not go, with the installer of normal speed: the worker waits for the drive
 # letter (60 s at most) while the window is pressed and closed.
 cp "$SHIP_I686/installer/Instoria.exe" "$STAGED/Instoria.exe"
-device_play "$STAGED" LetterGoesAfter=-1
+device_play "$PACKAGE" LetterGoesAfter=-1
 add_storage_device
 log_mark
 start_at "$TEMP_WIN\\Driver\\Instoria.exe" "$STAGED/Instoria.exe" E: 5

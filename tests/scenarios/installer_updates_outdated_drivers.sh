@@ -20,13 +20,12 @@ cp "$DOUBLES/newdev/newdev.dll" "$newdev" || { echo "FAIL: no newdev.dll double 
 export WINE_EXTRA_OVERRIDES=newdev=n
 status="$TEMP_DIR/QvInstallDriveCfg.ini"
 serial='usb\vid_2f5e&pid_7a01&mi_01'
-inf_folder="$TEMP_WIN\\Driver\\Win7"
 
-# versions MODEM SERIAL ADB: the package's driver versions in the staged profile.
+# versions MODEM SERIAL ADB: the package's driver versions in the medium's profile.
 versions() {
-    set_profile "$STAGED/drvcfg.ini" Section_Driver Key_ModemHwIdVersion "$1"
-    set_profile "$STAGED/drvcfg.ini" Section_Driver Key_SerialHwIdVersion "$2"
-    set_profile "$STAGED/drvcfg.ini" Section_Driver Key_AdbHwIdVersion "$3"
+    set_profile "$PACKAGE/drvcfg.ini" Section_Driver Key_ModemHwIdVersion "$1"
+    set_profile "$PACKAGE/drvcfg.ini" Section_Driver Key_SerialHwIdVersion "$2"
+    set_profile "$PACKAGE/drvcfg.ini" Section_Driver Key_AdbHwIdVersion "$3"
 }
 update() {
     rm -f "$journal"
@@ -35,16 +34,17 @@ update() {
 }
 
 versions 0.0.0.0 2.1.0.8 0
-sim oeminf-place "$STAGED/Win7/qvser.inf" --number 7
+sim oeminf-place "$PACKAGE/Win7/qvser.inf" --number 7
 update
 check "with the serial driver outdated the installer asks for a restart" wintool answer "$BOX_TITLE" gone Instoria.exe
 check "in the box's words" tool_printed 'text Please restart the computer to finish the driver update.'
 finish
+own_copy
 check "the update worker ran" log_new_has '>>UpdateDriverThreadProc begin'
 check "its positions were 50, 100 and 100" positions_are '50 100 100'
 check "the stale INF copy naming the serial interface is gone" test ! -e "$DRIVE_C/windows/inf/oem7.inf"
 check "one update, the serial driver's, forced, from the edition folder" \
-    [ "$(tr -d '\r' <"$journal")" = "UpdateDriverForPlugAndPlayDevicesA $serial $inf_folder\\qvser.inf 1" ]
+    [ "$(tr -d '\r' <"$journal")" = "UpdateDriverForPlugAndPlayDevicesA $serial $OWN_WIN\\Win7\\qvser.inf 1" ]
 check "to its end" log_new_has '<<UpdateDriverThreadProc end'
 check "no status mark" no_status_mark
 check "status 0" result_is 0 end
@@ -56,6 +56,7 @@ printf '%s\r\n' '[usb\vid_2f5e&pid_7a01&mi_02]' 'Reboot=1' >"$DRIVE_C/windows/sy
 update
 check "with all three outdated" wintool answer "$BOX_TITLE" gone Instoria.exe
 finish
+own_copy
 check "the restart Windows asks for is logged" \
     log_new_has 'Windows asks for a restart after the update of usb\vid_2f5e&pid_7a01&mi_02'
 check "and gives status 3010" result_is 3010 end
@@ -65,7 +66,7 @@ check "three updates, modem, serial, ADB" [ "$(tr -d '\r' <"$journal" | cut -d' 
 check "Windows' device installation was let settle once for each update" \
     log_new_count 'INFO: Device installation settled' 3
 check "the ADB driver's INF" file_has_line "$journal" \
-    "UpdateDriverForPlugAndPlayDevicesA usb\\vid_2f5e&pid_7a01&mi_02 $inf_folder\\qvadb.inf 1"
+    "UpdateDriverForPlugAndPlayDevicesA usb\\vid_2f5e&pid_7a01&mi_02 $OWN_WIN\\Win7\\qvadb.inf 1"
 
 printf '%s\r\n' '[usb\vid_2f5e&pid_7a01&mi_00]' 'Result=0' 'LastError=3758096899' \
     >"$DRIVE_C/windows/system32/newdev.ini"
@@ -84,13 +85,14 @@ check "with status 1 at the update" result_is 1 'driver update'
 # package's, so that its use shows.
 rm -f "$DRIVE_C/windows/system32/newdev.ini"
 sim edition 6.3 9600.17031.x86fre.winblue_gdr.140221-1952 --build 9600
-set_profile "$STAGED/drvcfg.ini" Newer_Windows Key_Folder Vista
+set_profile "$PACKAGE/drvcfg.ini" Newer_Windows Key_Folder Vista
 versions 0.0.0.0 2.1.0.8 0
 update
 check "on Windows 8.1 the outdated serial driver asks for a restart" wintool answer "$BOX_TITLE" gone Instoria.exe
 finish
+own_copy
 check "Windows 8.1 is named" log_new_has 'current system is Windows 8.1, build 9600'
 check "the serial driver is updated from the section's folder" [ "$(tr -d '\r' <"$journal")" = \
-    "UpdateDriverForPlugAndPlayDevicesA $serial $TEMP_WIN\\Driver\\Vista\\qvser.inf 1" ]
+    "UpdateDriverForPlugAndPlayDevicesA $serial $OWN_WIN\\Vista\\qvser.inf 1" ]
 
 scenario_end

@@ -16,18 +16,19 @@ device_cdrom E:
 stage_package
 status="$TEMP_DIR/QvInstallDriveCfg.ini"
 
-head -c 2000 "$MEDIUM/Driver/Res/DrvInstall.bmp" >"$STAGED/Res/DrvInstall.bmp"
-rm "$STAGED/Res/exit.bmp" "$STAGED/Res/exitsel.bmp"
-set_profile "$STAGED/drvcfg.ini" Section_Driver Key_ProgressHeight -5
-set_profile "$STAGED/drvcfg.ini" Section_Driver Key_ProgressXPos 99999999999
-set_profile "$STAGED/drvcfg.ini" Section_Driver Key_TextSpare abc
+head -c 2000 "$PACKAGE/Res/DrvInstall.bmp" >"$PREFIX/cut.bmp" && mv "$PREFIX/cut.bmp" "$PACKAGE/Res/DrvInstall.bmp"
+rm "$PACKAGE/Res/exit.bmp" "$PACKAGE/Res/exitsel.bmp"
+set_profile "$PACKAGE/drvcfg.ini" Section_Driver Key_ProgressHeight -5
+set_profile "$PACKAGE/drvcfg.ini" Section_Driver Key_ProgressXPos 99999999999
+set_profile "$PACKAGE/drvcfg.ini" Section_Driver Key_TextSpare abc
 long=$(printf 'Installing%.0s ' $(seq 1 30))
-set_profile "$STAGED/DrvLang.ini" Section_LID0x0809 Installinfo "$long"
-set_profile "$STAGED/DrvLang.ini" Section_LID0x0809 InfoAftetDriver "$(printf 'x%.0s' $(seq 1 300))"
+set_profile "$PACKAGE/DrvLang.ini" Section_LID0x0809 Installinfo "$long"
+set_profile "$PACKAGE/DrvLang.ini" Section_LID0x0809 InfoAftetDriver "$(printf 'x%.0s' $(seq 1 300))"
 
 log_mark
 start_at "$TEMP_WIN\\Driver\\Instoria.exe" "$STAGED/Instoria.exe" E: 0
 check "the window comes" wintool wait "$WINDOW_TITLE"
+own_copy
 check "the worker waits for the device" log_wait 'Process setup 55...' 60
 check "the window during the work" screen_capture "$WINDOW_TITLE" "$SHOTS/broken-working.png"
 SHOT="$SHOTS/broken-working.png"
@@ -35,7 +36,7 @@ read -r width height < <(screen_size "$SHOT")
 check "keeps a size a person can see ($width x $height)" all '[ "$width" -ge 200 -a "$width" -le 600 ]' \
     '[ "$height" -ge 70 -a "$height" -le 250 ]'
 check "the cut background is refused" log_new_has \
-    "ERR: The background $TEMP_WIN\\Driver\\Res\\DrvInstall.bmp is missing or damaged; the window keeps its size"
+    "ERR: The background $OWN_WIN\\Res\\DrvInstall.bmp is missing or damaged; the window keeps its size"
 check "a negative bar height keeps 30" log_new_has \
     "ERR: Key_ProgressHeight = -5 does not suit a window of $height pixels; 30 is used"
 check "a huge margin keeps 15" log_new_has \
@@ -62,7 +63,7 @@ check "the install went on to its end" all "log_new_has 'Disk is refind'" "file_
 check "through the final window" log_new_has 'InstallDriverThreadProc end'
 
 # No skin named: the installer ends without a worker.
-sed -i '/^Main_Produce=/d' "$STAGED/drvcfg.ini"
+sed -i '/^Main_Produce=/d' "$PACKAGE/drvcfg.ini"
 add_storage_device
 rm -f "$status"
 log_mark

@@ -61,7 +61,8 @@ LOG_NAME=$INSTALLER check "and pauses after placing the drivers" log_wait 'Proce
 check "the installer's window at work" screen_capture "$WINDOW_TITLE" "$SHOTS/installer.png"
 check "the installer ends by itself after the switch" wintool gone "$INSTALLER.exe"
 road_installer_end=$(date +%s%3N)
-check "Bootrel is started with the run mode" line_comes "$staged/Bootrel.journal" 'Bootrel 1'
+own_copy
+check "Bootrel is started with the run mode" line_comes "$OWN/Bootrel.journal" 'Bootrel 1'
 
 # The returning CD-ROM starts the launcher again (autorun, played here).
 launch
@@ -83,11 +84,11 @@ check "the library was called in order and let go with the window" journal_in_or
     'CheckPalvioPrgInstall -> 1' 'freed'
 check "the application was not started: the device was handed over" journal_lacks 'RunPalvio'
 LOG_NAME=$INSTALLER check "the staged installer ran with mode 1" log_new_in_order 'dlg.m_nDoType = 1' \
-    '<<End to kill process' "Driver setup dir: $TEMP_WIN\\Driver\\$EDITION_FOLDER" \
+    '<<End to kill process' "Driver setup dir: $OWN_WIN\\$EDITION_FOLDER" \
     'switch_3_port(): device switch OK' 'Disk is removed OK' 'Disk is refind' \
     'Run startup program with para(1) success' 'BOOL CInstoriaApp::InitInstance() end'
 check "the drivers were placed in the native driver folder" \
-    cmp -s "$staged/$EDITION_FOLDER/qvusbser.sys" "$DRIVE_C/windows/system32/drivers/qvusbser.sys"
+    cmp -s "$OWN/$EDITION_FOLDER/qvusbser.sys" "$DRIVE_C/windows/system32/drivers/qvusbser.sys"
 if [ "$LAUNCHER_KIND" = win64 ]; then
     check "not in its 32-bit view" test ! -e "$DRIVE_C/windows/syswow64/drivers/qvusbser.sys"
 fi
@@ -96,7 +97,7 @@ if [ "$EDITION" = win10-64 ]; then
         "log_new_has 'current system is Windows 10, build 19045'" \
         "LOG_NAME=Instoria64 log_new_has 'current system is Windows 10, build 19045'"
 fi
-check "the device was asked to switch" file_has_line "$staged/portflip.journal" 'portflip -switch -cdrom:E:'
+check "the device was asked to switch" file_has_line "$OWN/portflip.journal" 'portflip -switch -cdrom:E:'
 # The returning launcher's last lines: it ended right after the mark, letting its library go.
 last_lines() {
     local last

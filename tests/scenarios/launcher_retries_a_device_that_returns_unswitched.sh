@@ -26,7 +26,8 @@ check "which ends by itself" wintool gone Instoria.exe
 LOG_NAME=Instoria check "after placing the drivers and asking for the switch" \
     log_new_in_order 'Install driver Files OK' 'switch_3_port(): device switch OK' 'Disk is removed OK' \
     'Disk is refind'
-check "the drivers are in Windows" cmp -s "$STAGED/Win7/qvusbser.sys" "$drivers/qvusbser.sys"
+own_copy
+check "the drivers are in Windows" cmp -s "$OWN/Win7/qvusbser.sys" "$drivers/qvusbser.sys"
 sim device-list --hwid "$DEVICE_HWID"
 check "the device came back in its storage identity" test -n "$SIM_OUTPUT"
 sim device-list --hwid "$DEVICE_HWID&MI_00"
@@ -40,9 +41,9 @@ check "the launcher it starts finds the mark" log_new_has 'driver install status
 check "and ends without handing the device over again" log_new_lacks 'call_instoria()'
 check "the mark is reset for the next plug-in" file_has_line "$STATUS_FILE" 'status=1'
 
-# The next plug-in. The staged switch tool now takes its time, so that the installer stays at its switch
+# The next plug-in. The medium's switch tool now takes its time, so that the installer stays at its switch
 # step until its window is closed.
-printf '%s\r\n' '[Answer]' 'EndsAfter=600000' '[Play]' 'Modes=-none' >"$STAGED/portflip.ini"
+printf '%s\r\n' '[Answer]' 'EndsAfter=600000' '[Play]' 'Modes=-none' >"$PACKAGE/portflip.ini"
 log_mark
 launch
 check "the next plug-in finds the storage identity" \

@@ -8,10 +8,13 @@
 . "$(dirname "$0")/installer.sh"
 
 installer_begin win32 5.1
-package="$DRIVE_C/Palvio/Driver"
+# A medium of the fast-clock twin, as the CD-ROM D: (an installer runs as administrator only from a folder
+# that the user cannot change).
+package="$PREFIX/fast-medium/Driver"
 mkdir -p "$package"
 cp -r "$MEDIUM/Driver/." "$package/"
 cp "$SHIP_I686/fast/Instoria.exe" "$package/Instoria.exe"
+sim cdrom-define D: "$PREFIX/fast-medium" --sign "$DEVICE_SIGN" || exit 1
 drivers="$DRIVE_C/windows/system32/drivers"
 log_win='C:\windows\temp\AutoRunLog.tmp'
 

@@ -92,6 +92,31 @@ HWND CreateAddressChild(HWND parent, const FolderWindowSpec& spec) {
     return child;
 }
 
+LRESULT CALLBACK SlowChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_GETTEXT)
+        Sleep(static_cast<DWORD>(GetWindowLongPtrA(window, GWLP_USERDATA)));
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool CreateSlowChildren(HWND parent, const FolderWindowSpec& spec) {
+    const char name[] = "SimSlowChild";
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA slow = {};
+    if (!GetClassInfoA(instance, name, &slow)) {
+        slow.lpfnWndProc = SlowChildProc;
+        slow.hInstance = instance;
+        slow.lpszClassName = name;
+        RegisterClassA(&slow);
+    }
+    for (int i = 0; i < spec.slowChildren; ++i) {
+        HWND child = CreateWindowExA(0, name, "", WS_CHILD, 0, 0, 10, 10, parent, nullptr, instance, nullptr);
+        if (!child)
+            return false;
+        SetWindowLongPtrA(child, GWLP_USERDATA, static_cast<LONG_PTR>(spec.slowAnswerMs));
+    }
+    return true;
+}
+
 // A window that never came up: gone without a journal line, and without the quit message its end posts.
 void Abandon(HWND folder) {
     SetWindowLongPtrA(folder, GWLP_USERDATA, 0);
@@ -127,6 +152,11 @@ Result RunFolderWindow(const FolderWindowSpec& spec, HANDLE ready, HWND* window)
     if (spec.addressText != text) {
         result = Result::Fail("the %s child reads '%s', not '%s'", spec.addressClass.c_str(), text,
                               spec.addressText.c_str());
+        Abandon(folder);
+        return result;
+    }
+    if (!CreateSlowChildren(folder, spec)) {
+        result = Result::Fail("cannot create the slow children: %s", DescribeError(GetLastError()).c_str());
         Abandon(folder);
         return result;
     }

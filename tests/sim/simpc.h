@@ -117,6 +117,10 @@ struct FolderWindowSpec {
     // A Wine that manages its windows (its default) waits about 2 s for a window manager that Xvfb lacks
     // whenever a visible window is destroyed; hidden windows close at once and are enumerated all the same.
     bool visible = true;
+    // Children besides the address child that take slowAnswerMs to answer WM_GETTEXT, as the windows of a
+    // program that is busy.
+    int slowChildren = 0;
+    DWORD slowAnswerMs = 3000;
 };
 
 // Runs a folder window on the calling thread until WM_CLOSE ends it. *window (optional) receives its handle

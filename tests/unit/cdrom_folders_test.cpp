@@ -10,6 +10,7 @@
 #include <exdisp.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -230,6 +231,43 @@ TEST_F(FolderWindowClosing, OnWindows7TheBreadcrumbToolbarIsRead) {
     EXPECT_EQ(1, CloseCdromFolders("E:"));
     std::vector<bool> expected = {true, false, true};
     EXPECT_EQ(expected, windows.Open(expected));
+}
+
+TEST_F(FolderWindowClosing, ABusyProgramHoldsTheSearchNoLongerThanItsLimit) {
+    EXPECT_EQ(5000u, AddressAnswerLimit(0));
+    EXPECT_EQ(1500u, AddressAnswerLimit(kFolderSearchLimit - 1500));
+    EXPECT_EQ(0u, AddressAnswerLimit(kFolderSearchLimit));
+    EXPECT_EQ(0u, AddressAnswerLimit(0xFFFFFFF0u)); // a clock read before the start
+
+    sim::FolderWindowSpec busy;
+    busy.addressText = "D:\\";
+    busy.visible = false;
+    busy.slowChildren = 20; // a minute of answers, each within the five seconds of a window that answers
+    sim::FolderWindow window(busy);
+    ASSERT_TRUE(window.IsOpen()) << window.Failure().Message();
+    g_nEdition = kEditionXP;
+    DWORD start = GetTickCount();
+    EXPECT_EQ(1, CloseCdromFolders("E:"));
+    DWORD took = GetTickCount() - start;
+    EXPECT_GE(took, kFolderSearchLimit - 500);
+    EXPECT_LT(took, kFolderSearchLimit + 4000);
+    std::vector<std::string> messages = LogMessages();
+    EXPECT_NE(messages.end(),
+              std::find(messages.begin(), messages.end(),
+                        "ERR: The search of the folder windows took its 10 s; the windows not "
+                        "yet looked at stay open"));
+
+    // An installer that is to end looks at nothing more.
+    DeleteLog();
+    ScopedHandle stop(CreateEventA(nullptr, TRUE, TRUE, nullptr));
+    start = GetTickCount();
+    EXPECT_EQ(1, CloseCdromFolders("E:", stop.Get()));
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_EQ(
+        std::vector<std::string>({">>Enum Desktop Windows begin",
+                                  "INF: The search of the folder windows stops: the installer is to end",
+                                  "<<Enum Desktop Windows end"}),
+        LogMessages());
 }
 
 TEST_F(FolderWindowClosing, AnEmptyDriveClosesNothing) {

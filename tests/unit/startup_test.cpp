@@ -1,3 +1,4 @@
+#include "installer/package_folder.h"
 #include "installer/run_outcome.h"
 #include "installer/startup.h"
 
@@ -56,14 +57,19 @@ TEST(RunMode, ANumberPastTheRangeCountsAsItsEnd) {
     EXPECT_EQ(INT_MIN, ParseRunMode("-99999999999999999999"));
 }
 
-TEST(TempFolder, AnyDepthBelowItInEitherLetterCaseCounts) {
-    const char temp[] = "C:\\Users\\Sam\\AppData\\Local\\Temp\\";
-    EXPECT_TRUE(RunsBelowTempFolder("C:\\Users\\Sam\\AppData\\Local\\Temp\\Driver\\", temp));
-    EXPECT_TRUE(RunsBelowTempFolder("c:\\users\\sam\\appdata\\local\\temp\\a\\b\\Driver\\", temp));
-    EXPECT_TRUE(RunsBelowTempFolder("C:\\USERS\\SAM\\APPDATA\\LOCAL\\TEMP\\", temp));
-    EXPECT_FALSE(RunsBelowTempFolder("E:\\Driver\\", temp));
-    EXPECT_FALSE(RunsBelowTempFolder("C:\\Users\\Sam\\AppData\\Local\\Temporary\\Driver\\", temp));
-    EXPECT_FALSE(RunsBelowTempFolder("E:\\Driver\\", ""));
+TEST(PackagePlace, OnlyAFolderThatKeepsOthersOutIsWorkedFrom) {
+    EXPECT_EQ(PackagePlace::kOwnCopy, DecidePackagePlace(true, false));
+    EXPECT_EQ(PackagePlace::kMedium, DecidePackagePlace(false, true));
+    // The user's temp folder, where the launcher stages, and any other folder on a disk.
+    EXPECT_EQ(PackagePlace::kChangeable, DecidePackagePlace(false, false));
+}
+
+TEST(PackagePlace, TheNamedMediumIsADriveWordAsTheStartersPassIt) {
+    char drive[3] = {};
+    EXPECT_TRUE(ParseDriveWord("e:", drive));
+    EXPECT_STREQ("E:", drive);
+    for (const char* word : {"", "E", "E:\\", "EE:", "1:", ":", "/uninstall", "E:x", "\\\\?\\E:"})
+        EXPECT_FALSE(ParseDriveWord(word, drive)) << word;
 }
 
 TEST_F(Startup, KeepsThreeWordsAndReadsTheModeOfTheThird) {
@@ -219,7 +225,7 @@ TEST_F(LanguageTexts, TheSystemLanguageFallsBackToBritishEnglish) {
 
 namespace {
 
-// A medium whose package folder holds the installer, and a temp folder of the test's own (TMP).
+// A medium whose package folder holds the installer and the launcher's files beside it.
 class Relaunch : public Startup {
 protected:
     void SetUp() override {
@@ -229,72 +235,105 @@ protected:
         g_nEdition = kEditionWin7_32;
         DeviceProfile.DriverInstallName = "Instoria.exe";
         DeviceProfile.DriverInstallNameAMD64 = "Instoria64.exe";
-        char old[MAX_PATH] = {};
-        m_hadTmp = GetEnvironmentVariableA("TMP", old, MAX_PATH) > 0;
-        m_oldTmp = old;
-        SetEnvironmentVariableA("TMP", m_temp.Path().c_str());
         m_package = m_medium.File("Driver\\");
         for (const char* folder : {"", "Win7", "Res"})
             CreateDirectoryA((m_package + folder).c_str(), nullptr);
         WriteWholeFile(m_package + "drvcfg.ini", "[Section_Driver]\r\n");
+        WriteWholeFile(m_medium.File("autoruncfg.cfg"),
+                       "[Section_Autorun]\r\nKey_DllModuleName=Plugin.dll\r\n");
+        WriteWholeFile(m_medium.File("Plugin.dll"), "library");
     }
     void TearDown() override {
-        SetEnvironmentVariableA("TMP", m_hadTmp ? m_oldTmp.c_str() : nullptr);
+        UseInstallerPackageDir(GetModuleDir());
         g_nEdition = m_edition;
         DeviceProfile = m_profile;
         Startup::TearDown();
     }
-    std::string Journal() const { return ReadWholeFile(m_temp.File("Driver\\Instoria.journal")); }
+    // The folder the staging made, as its line names it, with a trailing backslash.
+    std::string OwnFolder() const {
+        const std::string head = "INF: The installer works from ";
+        for (const std::string& line : LogMessages()) {
+            if (line.compare(0, head.size(), head) == 0)
+                return line.substr(head.size(), line.find(", a folder") - head.size()) + "\\";
+        }
+        return std::string();
+    }
 
     TempDir m_medium;
-    TempDir m_temp;
     std::string m_package;
 
 private:
     int m_edition = 0;
     DeviceProfileData m_profile;
-    bool m_hadTmp = false;
-    std::string m_oldTmp;
 };
 
 } // namespace
 
-TEST_F(Relaunch, FromTheMediumTheStagedCopyIsStartedWithDriveAndMode4) {
+TEST_F(Relaunch, FromTheMediumTheOwnCopyIsStartedWithDriveAndMode4) {
     // The Bootrel double in the installer's place journals the command line it is started with.
     CopyBuilt(BOOTREL_DOUBLE, m_package, "Instoria.exe");
     CInstoriaDlg dlg;
     CopyBounded(dlg.m_szCdromDrive, sizeof dlg.m_szCdromDrive, "e:");
-    CDriverPrepare_Setup setup(m_package);
-    EXPECT_EQ(0, install_driver_prepare(dlg, setup));
-    EXPECT_TRUE(HasMessage("Run InitalDriverSetup"));
+    CDriverPrepare_Setup setup(m_medium.Path(), "Driver");
+    EXPECT_EQ(0, install_driver_prepare(dlg, setup, PackagePlace::kMedium));
+    std::string own = OwnFolder();
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    EXPECT_EQ(
+        0, _strnicmp(own.c_str(), (std::string(windows) + "\\Temp\\Instoria-").c_str(), strlen(windows) + 15))
+        << own;
     EXPECT_TRUE(HasMessage("Call Instoria.exe in Windows temp dir."));
-    EXPECT_TRUE(HasMessage("INF: shell exe " + m_temp.File("Driver\\Instoria.exe") + " with parameter E: 4"));
-    for (int i = 0; i < 100 && Journal().empty(); ++i)
-        Sleep(100);
-    EXPECT_EQ("Bootrel E: 4\r\n", Journal());
+    EXPECT_TRUE(HasMessage("INF: shell exe " + own + "Driver\\Instoria.exe with parameter E: 4"));
+    // The tools started from there find the launcher's files beside them.
+    EXPECT_EQ("library", ReadWholeFile(own + "Driver\\Plugin.dll"));
+    std::string journal;
+    for (int i = 0; i < 100 && journal.empty(); ++i, Sleep(100))
+        journal = ReadWholeFile(own + "Driver\\Instoria.journal");
+    EXPECT_EQ("Bootrel E: 4\r\n", journal);
 }
 
-TEST_F(Relaunch, BelowTheTempFolderNothingIsStaged) {
+TEST_F(Relaunch, EachStagingMakesAFolderOfItsOwn) {
     CopyBuilt(BOOTREL_DOUBLE, m_package, "Instoria.exe");
-    std::string upper = m_temp.File("Staged\\Driver\\");
-    for (char& c : upper)
-        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
     CInstoriaDlg dlg;
-    CDriverPrepare_Setup setup(upper);
-    EXPECT_EQ(1, install_driver_prepare(dlg, setup));
-    EXPECT_EQ(std::vector<std::string>({"Info:CDriverPrepare_Setup():m_strDriverPath = DRIVER.",
-                                        "enter install_driver_prepare()."}),
-              LogMessages());
+    CDriverPrepare_Setup first(m_medium.Path(), "Driver");
+    EXPECT_EQ(1, install_driver_prepare(dlg, first, PackagePlace::kChangeable));
+    std::string firstFolder = OwnFolder();
+    // A folder of that kind that someone else made first is passed by, and left as it was.
+    size_t dash = firstFolder.rfind('-');
+    std::string next =
+        firstFolder.substr(0, dash + 1) + std::to_string(atoi(firstFolder.c_str() + dash + 1) + 1) + "\\";
+    ASSERT_TRUE(CreateDirectoryA(next.c_str(), nullptr));
+    WriteWholeFile(next + "theirs.txt", "theirs");
+    DeleteLog();
+    CDriverPrepare_Setup second(m_medium.Path(), "Driver");
+    EXPECT_EQ(1, install_driver_prepare(dlg, second, PackagePlace::kChangeable));
+    EXPECT_NE(firstFolder, OwnFolder());
+    EXPECT_NE(next, OwnFolder());
+    EXPECT_EQ("theirs", ReadWholeFile(next + "theirs.txt"));
+    // Nothing is started: this installer goes on with the copy.
+    EXPECT_EQ(OwnFolder() + "Driver\\", InstallerPackageDir());
+    EXPECT_TRUE(HasMessage("INF: The installer goes on with its own copy of the package in " +
+                           InstallerPackageDir()));
+    EXPECT_FALSE(HasMessage("Call Instoria.exe in Windows temp dir."));
+    EXPECT_EQ("[Section_Driver]\r\n", ReadWholeFile(InstallerPackageDir() + "drvcfg.ini"));
 }
 
-TEST_F(Relaunch, AnInstallerMissingFromTheStagedFolderFailsTheStaging) {
+TEST_F(Relaunch, FromItsOwnCopyNothingIsStaged) {
+    CInstoriaDlg dlg;
+    CDriverPrepare_Setup setup(m_medium.Path(), "Driver");
+    DeleteLog();
+    EXPECT_EQ(1, install_driver_prepare(dlg, setup, PackagePlace::kOwnCopy));
+    EXPECT_EQ(std::vector<std::string>({"enter install_driver_prepare()."}), LogMessages());
+}
+
+TEST_F(Relaunch, AnInstallerMissingFromTheOwnCopyFailsTheStaging) {
     CInstoriaDlg dlg;
     CopyBounded(dlg.m_szCdromDrive, sizeof dlg.m_szCdromDrive, "E:");
-    CDriverPrepare_Setup setup(m_package);
-    EXPECT_EQ(0, install_driver_prepare(dlg, setup));
+    CDriverPrepare_Setup setup(m_medium.Path(), "Driver");
+    EXPECT_EQ(0, install_driver_prepare(dlg, setup, PackagePlace::kMedium));
     std::vector<std::string> messages = LogMessages();
     ASSERT_GE(messages.size(), 2u);
-    EXPECT_EQ("ERR: The staged installer " + m_temp.File("Driver\\Instoria.exe") + " is missing",
+    EXPECT_EQ("ERR: The staged installer " + OwnFolder() + "Driver\\Instoria.exe is missing",
               messages[messages.size() - 2]);
     EXPECT_EQ("InitalDriverSetup Failed", messages.back());
 }
