@@ -11,7 +11,8 @@ function(suite_add_program name)
     endif()
     add_library(${name}_code OBJECT ${ARG_SOURCES})
     target_link_libraries(${name}_code PRIVATE suite_flags ${ARG_LIBRARIES})
-    set(objects $<TARGET_OBJECTS:${name}_code> $<TARGET_OBJECTS:suite_terminate>)
+    set(objects $<TARGET_OBJECTS:${name}_code> $<TARGET_OBJECTS:suite_terminate>
+        $<TARGET_OBJECTS:suite_system_imports>)
 
     add_executable(${name} ${kind} ${objects})
     target_link_libraries(${name} PRIVATE suite_flags ${ARG_LIBRARIES} suite_clock)

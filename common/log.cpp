@@ -1,9 +1,8 @@
 #include "log.h"
 
+#include "checked_file.h"
 #include "handles.h"
 #include "plain_files.h"
-
-#include <winternl.h>
 
 #include <atomic>
 #include <cstdio>
@@ -17,8 +16,8 @@ constexpr size_t kMessageRoom = 260;
 
 // {WinDir}\temp\AutoRunLog.tmp: the Windows folder's temp, not the user's, so that both programs and
 // every account write the same file.
-bool GetLogFilePath(char (&path)[kPathRoom]) {
-    return GetWindowsFolder(path) && AppendBounded(path, kPathRoom, "\\temp\\AutoRunLog.tmp");
+bool GetLogFilePath(char (&path)[kPathRoom], const char* name) {
+    return GetWindowsFolder(path) && AppendBounded(path, kPathRoom, name);
 }
 
 // Writers of both programs take this mutex around each append: an append-only handle puts each write at
@@ -75,57 +74,68 @@ private:
     bool m_owned = false;
 };
 
-// The planted-name check's facts of an opened log: how many names it has, and its attributes, asked of the
-// file system directly. GetFileInformationByHandle also reads the volume's serial number, which under Wine
-// costs more than all the rest of a line together.
-bool ReadNamesAndAttributes(HANDLE file, DWORD& names, DWORD& attributes) {
-    IO_STATUS_BLOCK status;
-    FILE_STANDARD_INFORMATION standard;
-    FILE_BASIC_INFORMATION basic;
-    if (NtQueryInformationFile(file, &status, &standard, sizeof standard, FileStandardInformation) < 0 ||
-        NtQueryInformationFile(file, &status, &basic, sizeof basic, FileBasicInformation) < 0)
-        return false;
-    names = standard.NumberOfLinks;
-    attributes = basic.FileAttributes;
-    return true;
-}
+// The log's own name, and the second log's: where a program writes for the rest of its run once it has found
+// the log's name refused (another program may have planted there a link to, or a second name of, a file it
+// wants an elevated writer to change). Neither is ever deleted or moved for that: the plant is not the
+// suite's, and the line that refuses it stands first in the second log.
+const char kLogName[] = "\\temp\\AutoRunLog.tmp";
+const char kSecondLogName[] = "\\temp\\AutoRunLog2.tmp";
+std::atomic<bool> g_logRefused{false};
 
-// An append handle to the log's own file. A planted name (see IsOwnLogFile) is deleted, which removes that
-// name only and never the file it stands for, and a fresh log is opened in its place; one that comes back
-// at once is not written to.
-ScopedFileHandle OpenLogForAppend(const char* path) {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        ScopedFileHandle file(CreateFileA(path, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
-                                          nullptr));
-        if (!file)
-            return file;
-        DWORD names = 0, attributes = 0;
-        if (ReadNamesAndAttributes(file.Get(), names, attributes) && IsOwnLogFile(names, attributes))
-            return file;
-        file.Reset();
-        if (!DeleteFileA(path))
-            break;
+const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Appends the text through a handle judged to be the log's own (an append-only handle writes at the end).
+// kNone when written or when the file could not be opened at all.
+FileRefusal AppendToOwnFile(const char* path, const std::string& text) {
+    FileRefusal refusal;
+    ScopedFileHandle file = OpenOwnFile(path, FILE_APPEND_DATA, kShareAll, true, refusal);
+    if (file) {
+        DWORD written = 0;
+        WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     }
-    return ScopedFileHandle();
+    return refusal;
 }
 
-void AppendToFile(const char* path, const std::string& text) {
-    LogWriterLock lock;
-    ScopedFileHandle file = OpenLogForAppend(path);
-    if (!file)
+void AppendLine(const SYSTEMTIME& now, const char* message) {
+    char path[kPathRoom], second[kPathRoom];
+    if (!GetLogFilePath(path, kLogName))
         return;
-    DWORD written = 0;
-    WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    std::string line = ComposeLogLine(now, g_strModuleName, message);
+    LogWriterLock lock;
+    FileRefusal refusal = FileRefusal::kNone;
+    if (!g_logRefused) {
+        refusal = AppendToOwnFile(path, line);
+        if (refusal == FileRefusal::kNone)
+            return;
+    }
+    if (!GetLogFilePath(second, kSecondLogName))
+        return;
+    if (refusal != FileRefusal::kNone) {
+        if (!g_logRefused.exchange(true)) {
+            char refused[kMessageRoom];
+            FormatBounded(refused, sizeof refused,
+                          "ERR: The log %s is refused: %s; this program's lines go to %s", path,
+                          RefusalReason(refusal), second);
+            AppendToOwnFile(second, ComposeLogLine(now, g_strModuleName, refused));
+        }
+    }
+    AppendToOwnFile(second, line);
+}
+
+// Deletes a log that has reached its reset size, through a handle judged to be the log's own: a planted
+// name is neither deleted nor has the read-only attribute of the file it stands for cleared.
+void ResetWhenFull(const char* path) {
+    FileRefusal refusal;
+    OpenedFileFacts facts;
+    ScopedFileHandle file =
+        OpenOwnFile(path, DELETE | FILE_WRITE_ATTRIBUTES, kShareAll, false, refusal, &facts);
+    if (file && LogNeedsReset(facts.size))
+        DeleteOwnFile(file.Get(), facts.attributes);
 }
 
 } // namespace
 
 void WriteLog(const char* format, ...) {
-    char path[kPathRoom];
-    if (!GetLogFilePath(path))
-        return;
     char message[kMessageRoom];
     va_list args;
     va_start(args, format);
@@ -133,7 +143,7 @@ void WriteLog(const char* format, ...) {
     va_end(args);
     SYSTEMTIME now;
     GetLocalTime(&now);
-    AppendToFile(path, ComposeLogLine(now, g_strModuleName, message));
+    AppendLine(now, message);
 }
 
 std::string RunningProgramName() {
@@ -143,17 +153,11 @@ std::string RunningProgramName() {
 }
 
 void InitLogFile() {
-    char path[kPathRoom];
-    if (!GetLogFilePath(path))
+    char path[kPathRoom], second[kPathRoom];
+    if (!GetLogFilePath(path, kLogName) || !GetLogFilePath(second, kSecondLogName))
         return;
     g_strModuleName = RunningProgramName();
-
-    // The size is read from the directory entry rather than through an opened file: a log that another
-    // program holds open for writing must not look unreadable and be deleted for it.
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data))
-        return;
-    unsigned long long size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    if (LogNeedsReset(size))
-        ForceDeleteFile(path);
+    // A log that another program holds open without sharing it is kept: it cannot be judged.
+    ResetWhenFull(path);
+    ResetWhenFull(second);
 }

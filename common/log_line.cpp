@@ -11,10 +11,6 @@ std::string ProgramNameFromPath(const char* modulePath) {
     return dot ? std::string(name, dot) : std::string();
 }
 
-bool IsOwnLogFile(DWORD linkCount, DWORD attributes) {
-    return linkCount == 1 && !(attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY));
-}
-
 bool LogNeedsReset(unsigned long long size) {
     return size >= kLogResetSize;
 }

@@ -10,10 +10,6 @@ constexpr unsigned long long kLogResetSize = 512000;
 // The program's name in its log lines: the file name of its path without the extension (empty without
 // one).
 std::string ProgramNameFromPath(const char* modulePath);
-// Whether an opened log file is the log's own: its only name, and no link to another place. The log lives
-// in a folder every account may write to, so another program can plant a second name of some system file
-// there (a hard link) or a link, to have an elevated writer append to that file instead.
-bool IsOwnLogFile(DWORD linkCount, DWORD attributes);
 // Whether a log of that size is deleted at start-up.
 bool LogNeedsReset(unsigned long long size);
 // One whole log line as the file holds it: "MM/DD/YY HH:MM:SS  name: message" and CR LF; every line

@@ -26,23 +26,19 @@ NewerApi Load() {
     Resolve(api.IsWow64Process, "kernel32.dll", "IsWow64Process");
     Resolve(api.Wow64DisableWow64FsRedirection, "kernel32.dll", "Wow64DisableWow64FsRedirection");
     Resolve(api.Wow64RevertWow64FsRedirection, "kernel32.dll", "Wow64RevertWow64FsRedirection");
-    Resolve(api.SetupUninstallOEMInfA, "setupapi.dll", "SetupUninstallOEMInfA");
-    Resolve(api.CMP_WaitNoPendingInstallEvents, "setupapi.dll", "CMP_WaitNoPendingInstallEvents");
     return api;
 }
 
-// A library of the system folder, by its full path: a library of the same name in the program's folder (the
-// temp folder, which every user can write to) must never be loaded into the installer.
-ScopedModule LoadSystemLibrary(const char* name) {
-    char path[kPathRoom] = {};
-    UINT length = GetSystemDirectoryA(path, sizeof path);
-    if (length == 0 || length >= sizeof path || !AppendPath(path, sizeof path, name))
-        return ScopedModule();
-    return ScopedModule(LoadLibraryA(path));
+DeviceInstallApi LoadDeviceInstall() {
+    DeviceInstallApi api;
+    HMODULE setupapi = LoadSystemLibrary("setupapi.dll");
+    Resolve(api.SetupUninstallOEMInfA, setupapi, "SetupUninstallOEMInfA");
+    Resolve(api.CMP_WaitNoPendingInstallEvents, setupapi, "CMP_WaitNoPendingInstallEvents");
+    return api;
 }
 
 struct LoadedNewdev {
-    ScopedModule module = LoadSystemLibrary("newdev.dll");
+    ScopedModule module{LoadSystemLibrary("newdev.dll")};
     NewdevApi api;
     LoadedNewdev() {
         Resolve(api.UpdateDriverForPlugAndPlayDevicesA, module.Get(), "UpdateDriverForPlugAndPlayDevicesA");
@@ -50,8 +46,8 @@ struct LoadedNewdev {
 };
 
 struct LoadedAutomation {
-    ScopedModule ole32 = LoadSystemLibrary("ole32.dll");
-    ScopedModule oleaut32 = LoadSystemLibrary("oleaut32.dll");
+    ScopedModule ole32{LoadSystemLibrary("ole32.dll")};
+    ScopedModule oleaut32{LoadSystemLibrary("oleaut32.dll")};
     AutomationApi api;
     LoadedAutomation() {
         Resolve(api.CoInitializeEx, ole32.Get(), "CoInitializeEx");
@@ -67,6 +63,19 @@ struct LoadedAutomation {
 
 const NewerApi& GetNewerApi() {
     static const NewerApi api = Load();
+    return api;
+}
+
+HMODULE LoadSystemLibrary(const char* name) {
+    char path[kPathRoom] = {};
+    UINT length = GetSystemDirectoryA(path, sizeof path);
+    if (length == 0 || length >= sizeof path || !AppendPath(path, sizeof path, name))
+        return nullptr;
+    return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+const DeviceInstallApi& GetDeviceInstallApi() {
+    static const DeviceInstallApi api = LoadDeviceInstall();
     return api;
 }
 

@@ -19,6 +19,19 @@ struct NewerApi {
     BOOL(WINAPI* IsWow64Process)(HANDLE process, BOOL* wow64) = nullptr;
     BOOL(WINAPI* Wow64DisableWow64FsRedirection)(void** oldValue) = nullptr;
     BOOL(WINAPI* Wow64RevertWow64FsRedirection)(void* oldValue) = nullptr;
+};
+
+const NewerApi& GetNewerApi();
+
+// A library of the system folder, loaded by its full path, its own imports looked for from the system folder
+// on (LOAD_WITH_ALTERED_SEARCH_PATH), never from the program's folder: the installer runs elevated from the
+// user's temp folder, where any program of the user can put a library under a system library's name. It
+// stays loaded until the program ends. Null when it cannot be loaded.
+HMODULE LoadSystemLibrary(const char* name);
+
+// Device installation functions of the setup library, which the programs bind at run time (system_imports),
+// looked up the first time they are asked for.
+struct DeviceInstallApi {
     // setupapi, Windows XP and later: removes an OEM INF copy with its .PNF and catalog, and on Vista and
     // later the driver store's copy. Fallback: the .inf and .PNF are deleted as plain files.
     BOOL(WINAPI* SetupUninstallOEMInfA)(const char* infName, DWORD flags, void* reserved) = nullptr;
@@ -27,7 +40,7 @@ struct NewerApi {
     DWORD(WINAPI* CMP_WaitNoPendingInstallEvents)(DWORD timeout) = nullptr;
 };
 
-const NewerApi& GetNewerApi();
+const DeviceInstallApi& GetDeviceInstallApi();
 
 // The new-device library, loaded from the system folder the first time it is asked for (only the driver
 // update needs it) and kept until the program ends.

@@ -28,7 +28,7 @@ std::string SettleLogLine(DWORD result, DWORD error, DWORD elapsed, DWORD limit)
 }
 
 void LetDeviceInstallationSettle() {
-    auto wait = GetNewerApi().CMP_WaitNoPendingInstallEvents;
+    auto wait = GetDeviceInstallApi().CMP_WaitNoPendingInstallEvents;
     if (!wait) {
         WriteLog("INFO: Windows cannot tell pending device installations here; the pause alone");
         return;

@@ -132,7 +132,7 @@ const char* StepAfterLook(SwitchLook look) {
     }
 }
 
-bool SwitchAndWatch(CInstoriaDlg& dlg) {
+bool SwitchAndWatch(CInstoriaDlg& dlg, bool& marked) {
     ReachStep("switch");
     if (dlg.StopRequested() || !switch_3_port(dlg))
         return false;
@@ -154,7 +154,7 @@ bool SwitchAndWatch(CInstoriaDlg& dlg) {
         // The mark for the launcher that the returning CD-ROM starts (at once, so it is written before the
         // device's identity is looked at); other sections and keys stay.
         ReachStep("status mark");
-        WriteInstallStatus(0);
+        marked = WriteInstallStatus(0) != 0;
         WriteLog("deldev: del cdrom success");
         if (!dlg.WorkerPause(100))
             return false;
@@ -184,8 +184,9 @@ DWORD WINAPI InstallDriverThreadProc(LPVOID parameter) {
     WriteLog("Sleep 5S OK");
     SwitchSettings settings = ReadSwitchSettings(InstallerPackageDir() + "drvcfg.ini");
     SwitchLook look = SwitchLook::kNothingInTime;
+    bool marked = SwitchesOnly(dlg.m_nDoType); // a switch alone leaves no mark to write
     for (int sent = 0;; ++sent) {
-        if (!SwitchAndWatch(dlg))
+        if (!SwitchAndWatch(dlg, marked))
             return 0;
         ReachStep("device identity");
         if (!LookForSwitchedIdentity(dlg, settings, look))
@@ -194,9 +195,10 @@ DWORD WINAPI InstallDriverThreadProc(LPVOID parameter) {
             break;
         WriteLog("The switch is sent again (%d of %d)", sent + 1, settings.retries);
     }
-    // The drivers are in place either way; the run is done only when the device came in its ports.
-    ReachStep(StepAfterLook(look));
-    EndRun(look == SwitchLook::kPortsCame ? RunEnd::kDone : RunEnd::kStepFailed);
+    // The drivers are in place either way; the run is done only when the device came in its ports and the
+    // launcher's mark is written: without it the returning CD-ROM starts the launcher's whole road again.
+    ReachStep(marked ? StepAfterLook(look) : "status mark");
+    EndRun(look == SwitchLook::kPortsCame && marked ? RunEnd::kDone : RunEnd::kStepFailed);
     if (EndsWithFinalWindow(dlg.m_nDoType))
         FinishInstall(dlg);
     else

@@ -35,6 +35,39 @@ bool IsFile(const WIN32_FIND_DATAA& found) {
     return !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Puts a copy of source in target's place without a moment in which Windows has neither: the copy is made
+// under a fresh name of target's folder and then takes target's place in one step. A copy that fails
+// (a source that cannot be read, a full disk) leaves the old file as it was, and the fresh file, the
+// suite's own, is removed. A read-only old file loses that attribute only once its successor is ready, and
+// keeps it when the replacement fails.
+bool PlaceFile(const char* source, const char* target) {
+    char folder[kPathRoom], fresh[kPathRoom];
+    const char* slash = strrchr(target, '\\');
+    if (!slash || static_cast<size_t>(slash - target) >= sizeof folder)
+        return false;
+    memcpy(folder, target, static_cast<size_t>(slash - target));
+    folder[slash - target] = '\0';
+    // A name no file has yet, made there as an empty file of the suite's own.
+    if (!GetTempFileNameA(folder, "pvn", 0, fresh))
+        return false;
+    bool placed = false;
+    if (CopyFileA(source, fresh, FALSE)) {
+        DWORD attributes = GetFileAttributesA(target);
+        bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+        if (readOnly)
+            SetFileAttributesA(target, attributes & ~FILE_ATTRIBUTE_READONLY);
+        placed = MoveFileExA(fresh, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+        if (!placed && readOnly)
+            SetFileAttributesA(target, attributes);
+    }
+    if (!placed) {
+        DWORD error = GetLastError();
+        ForceDeleteFile(fresh);
+        SetLastError(error);
+    }
+    return placed;
+}
+
 // Copies every file of one kind from folder into its system folder, replacing what is there (read-only
 // included). 0, or kResultWriteFailed at the first copy that fails: the files after it are not copied.
 int CopyFilesOfKind(const char* folder, const CopyKind& kind) {
@@ -53,8 +86,7 @@ int CopyFilesOfKind(const char* folder, const CopyKind& kind) {
             continue;
         std::string source = std::string(folder) + "\\" + found.cFileName;
         std::string target = std::string(windows) + kind.targetFolder + found.cFileName;
-        ForceDeleteFile(target.c_str());
-        if (!CopyFileA(source.c_str(), target.c_str(), FALSE)) {
+        if (!PlaceFile(source.c_str(), target.c_str())) {
             WriteLog("%s", kind.failed);
             return kResultWriteFailed;
         }

@@ -22,7 +22,8 @@ int InstallDriverFiles(const char* folder);
 // holds none or an INF already in the store cannot be replaced.
 int CopyInfFile(const char* folder);
 // Copies every *.dll (exactly ".dll") into {WinDir}\system32, replacing read-only files. 0 (also for
-// none), or kResultWriteFailed at the first copy that fails.
+// none), or kResultWriteFailed at the first copy that fails, which leaves the file it was to replace as it
+// was.
 int CopyDllFile(const char* folder);
 // Copies every *.sys (exactly ".sys") into {WinDir}\system32\drivers. 0, or kResultWriteFailed when a copy
 // fails or there is none, unless the folder keeps its drivers in subfolders (a folder of its own).

@@ -95,7 +95,7 @@ bool RemoveOemInfsNaming(const std::vector<std::string>& ids, bool logMatch) {
         const std::string& id = ids[static_cast<size_t>(first - held.begin())];
         if (logMatch)
             WriteLog("File_info: %s; USB_info:%s. Match!", path.c_str(), id.c_str());
-        RemoveOemInfCopy(windows, names[i].c_str(), GetNewerApi().SetupUninstallOEMInfA);
+        RemoveOemInfCopy(windows, names[i].c_str(), GetDeviceInstallApi().SetupUninstallOEMInfA);
     }
     WriteLog("Remove driver file, OK.");
     return true;

@@ -39,8 +39,8 @@ int RemoveInterfaceDevices(DWORD flags, const char* exceptCompatId);
 // removal failed.
 int RemoveDevicesByHwId(const char* id, const char* mustHaveCompatId, DWORD flags,
                         const char* exceptCompatId);
-// SetupUninstallOEMInfA's form; GetNewerApi() holds Windows' own, null where Windows lacks it.
-using OemInfUninstaller = decltype(NewerApi::SetupUninstallOEMInfA);
+// SetupUninstallOEMInfA's form; GetDeviceInstallApi() holds Windows' own, null where Windows lacks it.
+using OemInfUninstaller = decltype(DeviceInstallApi::SetupUninstallOEMInfA);
 // Removes the OEM copy {windows}\Inf\name (a file name, as Windows' uninstall takes it) with its .Pnf:
 // through uninstall where given, its files deleted as plain files where it is null or fails (the failure
 // logged with its code). Each file's outcome is logged; a file Windows removed counts as removed.

@@ -13,6 +13,7 @@
 //
 // A mode without a section is nothing to do. Exit status: 0 done or nothing to do, 1 the program could not
 // be started or the entry point answered 0, 2 the command line or the configuration is unusable.
+#include "common/dll_search.h"
 #include "common/files.h"
 #include "common/handles.h"
 #include "common/log.h"
@@ -127,6 +128,8 @@ ExitCode CallPlugin(const ModeSection& section, const std::string& folder, int m
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+    // Run elevated by the installer from the user's temp folder: no library by name from there.
+    RestrictDllSearch();
     InitLogFile();
     int mode = 0;
     if (!ParseRunMode(commandLine, &mode)) {

@@ -11,6 +11,7 @@
 // 1 the drive or the device refused it, 2 the command line or portflip.ini is unusable.
 #include "request.h"
 
+#include "common/dll_search.h"
 #include "common/files.h"
 #include "common/handles.h"
 #include "common/log.h"
@@ -75,6 +76,8 @@ ExitCode Send(char letter, const unsigned char (&command)[16], int length, const
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+    // Run elevated by the installer from the user's temp folder: no library by name from there.
+    RestrictDllSearch();
     InitLogFile();
     std::string mode;
     char letter = 0;

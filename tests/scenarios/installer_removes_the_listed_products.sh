@@ -5,7 +5,8 @@
 # that it cannot remove as plain files) and their driver files. Everything
 # else stays: other makers' nodes, INF copies and driver files, an interface that is the device's mass
 # storage, an INF that names the product but none of its interfaces. A product without a section stops the
-# removal there.
+# removal there. A library planted beside the installer under a name that Wine's shell and path libraries
+# bring in (shcore.dll, which Wine takes from beside a program) is never loaded.
 # Usage: installer_removes_the_listed_products.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 . "$(dirname "$0")/installer.sh"
 
@@ -17,6 +18,8 @@ mkdir -p "$package"
 cp -r "$MEDIUM/Driver/." "$package/"
 cp "$SHIP_I686/fast/Instoria.exe" "$package/Instoria.exe"
 sim cdrom-define D: "$PREFIX/fast-medium" --sign "$DEVICE_SIGN" || exit 1
+planted="${SUITE_TEST_TREE32:-}/tests/scenarios/planted.dll"
+cp "$planted" "$package/shcore.dll" || { echo "FAIL: the planted library is not built ('$planted')"; exit 1; }
 INF="$DRIVE_C/windows/inf"
 DRIVERS="$DRIVE_C/windows/system32/drivers"
 MASS_COMPAT='USB\Class_08&SubClass_06&Prot_50'
@@ -148,5 +151,6 @@ check "1002 has no section" log_new_in_order '----------------Uninstall : 1002--
 check "1001 was removed before" no_node_with 'USB\VID_2F5E&PID_1001&MI_00'
 check "1003 was not reached" all_exist "$DRIVERS/qvser1003.sys"
 check "nor named" log_new_lacks 'Uninstall : 1003'
+check "the library planted beside the installer was never loaded" test ! -e "$DRIVE_C/planted-libraries.txt"
 
 scenario_end

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The run modes of the staged installer's install road on Windows 7 (32-bit), with the fast-clock twin (its
 # pauses 20 times shorter) and the device doubles: mode 1 installs, marks the status file and ends with the
-# start-up tool instead of the final window; mode 5 only switches the device: no driver file is touched and
-# no mark is left. Neither Enter nor Escape closes the window, a press anywhere on it moves it; a close from
+# start-up tool instead of the final window; with the status file a link to system.ini (which another program
+# of the user can plant there for the elevated installer to write through) system.ini stays as it was, the
+# file is refused and the run does not end as done; mode 5 only switches the device: no driver file is
+# touched and no mark is left. Neither Enter nor Escape closes the window, a press anywhere on it moves it; a close from
 # outside while the worker waits for the device stops the worker and ends the program at once (with the
 # shipped installer of normal speed, whose waits are long enough to be caught).
 # Usage: installer_run_modes_choose_the_steps_and_the_end.sh SHIP_TREE_I686 SHIP_TREE_X86_64
@@ -33,6 +35,22 @@ check "the start-up tool runs with the mode" line_comes "$OWN/Bootrel.journal" '
 check "which is logged" log_new_has 'Run startup program with para(1) success'
 check "instead of the final window" log_new_lacks 'Waiting for 3s'
 check "and the program ends" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
+
+# A Linux link, which Wine follows where Windows would open the link itself (and refuse it as one).
+system_ini="$DRIVE_C/windows/system.ini"
+before=$(md5sum <"$system_ini")
+rm -f "$status"
+ln -s "$system_ini" "$status"
+add_storage_device
+log_mark
+run_mode 1
+check "with the status file a link to system.ini the road goes on" log_new_has 'Disk is refind'
+check "system.ini is as it was" [ "$(md5sum <"$system_ini")" = "$before" ]
+check "the status file is refused" log_new_has \
+    "ERR: The install status file $TEMP_WIN\\QvInstallDriveCfg.ini is refused: it leads to a file at another path; it is not written"
+check "and the run ends with status 1 at the mark" all "status_is 1" \
+    "log_new_has 'Instoria ends with status 1 after the step: status mark'"
+rm -f "$status"
 
 # Mode 5: the drivers are there already (a file of our own stands for them).
 rm -f "$status"

@@ -3,12 +3,16 @@
 # the device and seen its CD-ROM come back, which started this launcher) is reset to 1 and the launcher ends;
 # started again, it goes past the mark to its window, in the system's language. Windows 2000, and a Windows
 # whose edition is unknown (Windows 8 and 10 to a medium without [Newer_Windows]), leave the mark alone; with
-# the section, Windows 11 is named and its mark consumed.
+# the section, Windows 11 is named and its mark consumed. A library planted beside the launcher under a name
+# that Wine's shell and path libraries bring in (shcore.dll, which Wine takes from beside a program) is never
+# loaded.
 # Usage: launcher_consumes_the_install_mark.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 . "$(dirname "$0")/launcher.sh"
 
 launcher_begin win32 5.1
 printf '[drive]\r\nstatus=0\r\n' >"$STATUS_FILE"
+planted="$TEST_TREE32/tests/scenarios/planted.dll"
+cp "$planted" "$MEDIUM/shcore.dll" || { echo "FAIL: the planted library is not built ('$planted')"; exit 1; }
 
 log_mark
 launch
@@ -92,5 +96,7 @@ launch
 check "Windows 11 is named as 11" log_new_has 'current system is Windows 11, build 22631'
 check "its mark is read and reset" all "log_new_has 'driver install status is 0'" \
     "file_has_line '$STATUS_FILE' status=1"
+check "the library planted beside the launcher and the installer was never loaded" \
+    test ! -e "$DRIVE_C/planted-libraries.txt"
 
 scenario_end

@@ -1,5 +1,6 @@
 #include "common/log.h"
 
+#include "common/checked_file.h"
 #include "common/handles.h"
 #include "support.h"
 
@@ -36,6 +37,14 @@ void WriteLogOfSize(unsigned size, bool readOnly = false) {
 
 bool LogExists() {
     return GetFileAttributesA(LogPath().c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Where a program writes once it has refused the log's own name.
+std::string SecondLogPath() {
+    return LogPath().substr(0, LogPath().size() - 4) + "2.tmp";
+}
+std::string SecondLogText() {
+    return Exists(SecondLogPath()) ? ReadWholeFile(SecondLogPath()) : std::string();
 }
 
 // Checks that the log holds exactly the `count` lines of each writer tag, whole and in each writer's order.
@@ -99,24 +108,55 @@ TEST(LogReset, StartsAtExactly512000Bytes) {
     EXPECT_TRUE(LogNeedsReset(1ull << 32));
 }
 
-TEST(LogOwnFile, IsTheOnlyNameOfAPlainFile) {
-    EXPECT_TRUE(IsOwnLogFile(1, FILE_ATTRIBUTE_NORMAL));
-    EXPECT_TRUE(IsOwnLogFile(1, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY));
-    EXPECT_FALSE(IsOwnLogFile(2, FILE_ATTRIBUTE_NORMAL));
-    EXPECT_FALSE(IsOwnLogFile(0, FILE_ATTRIBUTE_NORMAL));
-    EXPECT_FALSE(IsOwnLogFile(1, FILE_ATTRIBUTE_REPARSE_POINT));
-    EXPECT_FALSE(IsOwnLogFile(1, FILE_ATTRIBUTE_DIRECTORY));
+TEST(OpenedFileJudgement, OnlyAPlainFileWithOneNameAtItsPathIsTheProgramsOwn) {
+    auto judge = [](DWORD names, DWORD attributes, bool atThePath) {
+        OpenedFileFacts facts;
+        facts.names = names;
+        facts.attributes = attributes;
+        facts.atThePath = atThePath;
+        return JudgeOpenedFile(facts);
+    };
+    EXPECT_EQ(FileRefusal::kNone, judge(1, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY, true));
+    EXPECT_EQ(FileRefusal::kSecondName, judge(2, FILE_ATTRIBUTE_NORMAL, true));
+    // Windows opens a link itself and shows it; Wine opens a Linux link's target, elsewhere.
+    EXPECT_EQ(FileRefusal::kLink, judge(1, FILE_ATTRIBUTE_REPARSE_POINT, true));
+    EXPECT_EQ(FileRefusal::kElsewhere, judge(1, FILE_ATTRIBUTE_NORMAL, false));
+    EXPECT_EQ(FileRefusal::kFolder, judge(1, FILE_ATTRIBUTE_DIRECTORY, true));
+}
+
+TEST(OpenedFileName, IsThePathBelowItsVolumeInEitherCase) {
+    auto names = [](const wchar_t* name, const char* path) {
+        return OpenedNameIsPath(name, wcslen(name), path);
+    };
+    const wchar_t log[] = L"\\windows\\temp\\AutoRunLog.tmp";
+    EXPECT_TRUE(names(log, "C:\\WINDOWS\\Temp\\autorunlog.TMP"));
+    EXPECT_TRUE(names(log, "C:\\windows\\system32\\..\\temp\\AutoRunLog.tmp"));
+    EXPECT_TRUE(names(L"\\server\\share\\x.ini", "\\\\server\\share\\x.ini"));
+    // What Wine names a Linux link to C:\windows\win.ini.
+    EXPECT_FALSE(names(L"\\windows\\win.ini", "C:\\windows\\temp\\AutoRunLog.tmp"));
+    EXPECT_FALSE(names(L"\\windows\\temp\\AutoRunLog.tm", "C:\\windows\\temp\\AutoRunLog.tmp"));
+    EXPECT_FALSE(names(log, "C:\\windows\\temp\\AutoRunLog.tmp2"));
+    EXPECT_FALSE(names(log, "\\\\.\\C:\\windows\\temp\\AutoRunLog.tmp"));
 }
 
 // Another program plants the log's name as a second name of a file it wants an elevated writer to change.
-TEST_F(LogFile, PlantedHardLinkIsNotWrittenThroughButReplaced) {
+TEST_F(LogFile, PlantedHardLinkIsRefusedAndTheProgramsLinesGoToTheSecondLog) {
     TempDir folder;
     std::string victim = folder.File("settings.ini");
-    WriteWholeFile(victim, "precious");
+    WriteWholeFile(victim, std::string(600000, 'p'));
     ASSERT_TRUE(CreateHardLinkA(LogPath().c_str(), victim.c_str(), nullptr)) << GetLastError();
-    WriteLog("after the plant");
-    EXPECT_EQ("precious", ReadWholeFile(victim));
-    EXPECT_EQ(std::vector<std::string>({"after the plant"}), LogMessages());
+    ASSERT_EQ(0u, RunAndWait(TestDir() + "log_helper.exe", "lines 1 planted"));
+    std::string second = SecondLogText();
+    DeleteFileA(SecondLogPath().c_str());
+    // Neither written to nor, for its size, deleted at start-up.
+    EXPECT_EQ(std::string(600000, 'p'), ReadWholeFile(victim));
+    EXPECT_TRUE(LogExists());
+    EXPECT_NE(std::string::npos, second.find("log_helper: ERR: The log " + LogPath() +
+                                             " is refused: the file has a second name; this program's lines "
+                                             "go to " +
+                                             SecondLogPath() + "\r\n"))
+        << second;
+    EXPECT_NE(std::string::npos, second.find("log_helper: planted line 0000")) << second;
 }
 
 TEST_F(LogFile, LinesCarryTheProgramNameAndEndInCrLf) {

@@ -3,6 +3,7 @@
 #include "installer/placement.h"
 
 #include "common/files.h"
+#include "common/handles.h"
 #include "common/host.h"
 #include "common/log.h"
 #include "common/profile.h"
@@ -49,6 +50,21 @@ std::vector<std::string> StoreCopiesNamingTheModem() {
             names.push_back(inf + found.cFileName);
     } while (FindNextFileA(search, &found));
     FindClose(search);
+    return names;
+}
+
+// The names in a folder, sorted.
+std::vector<std::string> FileNames(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        names.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
     return names;
 }
 
@@ -220,6 +236,26 @@ TEST_F(DriverPlacement, FailureOfAnEarlierKindLeavesTheLaterKindsUntouched) {
     ASSERT_TRUE(CreateDirectoryA(SystemFile("drivers\\qvusbapp.sys").c_str(), nullptr));
     EXPECT_EQ(kResultWriteFailed, InstallDriverFiles(Folder().c_str()));
     EXPECT_TRUE(InOrder(LogMessages(), {"INFO: Copy dll file OK.", "INFO: Copy sys file error."}));
+}
+
+// Another program holds the package's driver open and shares it with nobody: the copy cannot read it.
+TEST_F(DriverPlacement, ACopyThatFailsLeavesTheOldDriverAsItWasAndNothingBehind) {
+    Put("qvusbser.sys", "new serial driver");
+    sim::Result old = sim::PlaceSystemFile("drivers\\qvusbser.sys", "old serial driver");
+    ASSERT_TRUE(old) << old.Message();
+    std::string driver = SystemFile("drivers\\qvusbser.sys");
+    SetFileAttributesA(driver.c_str(), FILE_ATTRIBUTE_READONLY);
+    std::vector<std::string> before = FileNames(SystemFile("drivers"));
+    ScopedFileHandle holder(
+        CreateFileA(Source("qvusbser.sys").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder);
+    EXPECT_EQ(kResultWriteFailed, CopySysFile(Folder().c_str()));
+    holder.Reset();
+    EXPECT_EQ("old serial driver", ReadWholeFile(driver));
+    EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_READONLY),
+              GetFileAttributesA(driver.c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(before, FileNames(SystemFile("drivers")));
+    EXPECT_EQ(std::vector<std::string>({"INFO: Copy sys file error."}), LogMessages());
 }
 
 TEST_F(DriverPlacement, FolderWithoutSysFilesIsAFailureUnlessItKeepsThemInSubfolders) {

@@ -1,6 +1,7 @@
 #include "common/profile.h"
 
 #include "common/handles.h"
+#include "common/install_status.h"
 #include "common/log.h"
 #include "support.h"
 
@@ -328,4 +329,92 @@ TEST(ProfileCheck, FirstMissingFieldIsNamed) {
     DeviceProfile.TotalInterface = 10;
     EXPECT_EQ(0, CheckDrvCfg());
     DeleteLog();
+}
+
+namespace {
+
+std::string WithValue(std::string text, const char* section, const char* key, const char* value) {
+    EXPECT_TRUE(SetProfileValue(text, section, key, value)) << text;
+    return text;
+}
+
+// The status file in a temp folder of the test's own (GetTempPathA follows TMP).
+class StatusFile : public LoggingTest {
+protected:
+    void SetUp() override {
+        LoggingTest::SetUp();
+        char old[MAX_PATH] = {};
+        m_hadTmp = GetEnvironmentVariableA("TMP", old, MAX_PATH) > 0;
+        m_oldTmp = old;
+        SetEnvironmentVariableA("TMP", m_dir.Path().c_str());
+        m_path = m_dir.File("QvInstallDriveCfg.ini");
+    }
+    void TearDown() override {
+        SetEnvironmentVariableA("TMP", m_hadTmp ? m_oldTmp.c_str() : nullptr);
+        LoggingTest::TearDown();
+    }
+    TempDir m_dir;
+    std::string m_path, m_oldTmp;
+    bool m_hadTmp = false;
+};
+
+} // namespace
+
+TEST(StatusFileText, SetsThePresentKeyAndKeepsEveryOtherLineAsItWas) {
+    EXPECT_EQ(
+        "[drive]\r\nstatus=0\r\nnote=kept\r\n[launcher]\r\nseen=yes\r\n",
+        WithValue("[drive]\r\nstatus=1\r\nnote=kept\r\n[launcher]\r\nseen=yes\r\n", "drive", "status", "0"));
+    // Sections and keys in any case and with blanks around them; the first section of the name counts.
+    EXPECT_EQ(
+        "; mine\r\n[ Drive ]\r\nstatus=0\r\n[drive]\r\nstatus=7\r\n",
+        WithValue("; mine\r\n[ Drive ]\r\n  STATUS = 1\r\n[drive]\r\nstatus=7\r\n", "drive", "status", "0"));
+    // A file of LF line ends keeps them.
+    EXPECT_EQ("[drive]\nstatus=0\nnote=a\n",
+              WithValue("[drive]\nstatus=1\nnote=a\n", "drive", "status", "0"));
+}
+
+TEST(StatusFileText, ANewKeyFollowsItsSectionsLastLineAndANewSectionComesLast) {
+    EXPECT_EQ("[drive]\r\nnote=x\r\nstatus=0\r\n\r\n[other]\r\nstatus=5\r\n",
+              WithValue("[drive]\r\nnote=x\r\n\r\n[other]\r\nstatus=5\r\n", "drive", "status", "0"));
+    EXPECT_EQ("[other]\r\nstatus=5\r\n[drive]\r\nstatus=0\r\n",
+              WithValue("[other]\r\nstatus=5", "drive", "status", "0"));
+    EXPECT_EQ("[drive]\r\nstatus=0\r\n", WithValue("", "drive", "status", "0"));
+    EXPECT_EQ("[drive]\r\nstatus=0\r\n", WithValue("[drive]", "drive", "status", "0"));
+}
+
+TEST(StatusFileText, TextThatWindowsReadsAsUtf16IsNotChanged) {
+    std::string text("\xFF\xFE[\0d\0]\0", 8);
+    EXPECT_FALSE(SetProfileValue(text, "drive", "status", "0"));
+    EXPECT_EQ(8u, text.size());
+}
+
+TEST_F(StatusFile, IsChangedInPlaceAndReadByTheProfileFunctions) {
+    WriteWholeFile(m_path, "[drive]\r\nstatus=1\r\nnote=kept with a longer line than the new text\r\n");
+    EXPECT_EQ(1, WriteInstallStatus(0));
+    EXPECT_EQ(1, WriteRunResult(0, "ports came"));
+    EXPECT_EQ(0, ReadInstallStatus());
+    std::string text = ReadWholeFile(m_path);
+    EXPECT_EQ(0u, text.find("[drive]\r\nstatus=0\r\nnote=kept with a longer line than the new text\r\n"
+                            "[result]\r\ncode=0\r\nstep=ports came\r\ntime="))
+        << text;
+    EXPECT_EQ(1, WriteInstallStatus(1));
+    EXPECT_EQ(1, ReadInstallStatus());
+}
+
+// Another program of the user puts a second name of a file it may not change in the status file's place,
+// for the elevated installer to write into.
+TEST_F(StatusFile, APlantedSecondNameIsRefusedAndLeftAsItWas) {
+    TempDir other;
+    std::string victim = other.File("system.ini");
+    WriteWholeFile(victim, "[drivers]\r\nwave=mmdrv.dll\r\n");
+    ASSERT_TRUE(CreateHardLinkA(m_path.c_str(), victim.c_str(), nullptr)) << GetLastError();
+    EXPECT_EQ(0, WriteInstallStatus(0));
+    EXPECT_EQ(0, WriteRunResult(1, "status mark"));
+    EXPECT_EQ("[drivers]\r\nwave=mmdrv.dll\r\n", ReadWholeFile(victim));
+    std::vector<std::string> messages = LogMessages();
+    ASSERT_EQ(2u, messages.size());
+    EXPECT_EQ("ERR: The install status file " + m_path +
+                  " is refused: the file has a second name; it is not written",
+              messages[0]);
+    DeleteFileA(m_path.c_str());
 }
