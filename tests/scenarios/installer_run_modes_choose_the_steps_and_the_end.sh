@@ -33,6 +33,10 @@ check "the package's driver files are in place" cmp -s "$OWN/Win7/qvusbser.sys" 
 check "the status file marks the install" file_has_line "$status" 'status=0'
 check "the start-up tool runs with the mode" line_comes "$OWN/Bootrel.journal" 'Bootrel 1'
 check "which is logged" log_new_has 'Run startup program with para(1) success'
+# An elevated installer under user account control would start it through the desktop's shell, with the
+# user's rights; Wine's token says the installer is not elevated, so it starts the tool itself, and says so.
+check "with the rights it was started with" log_new_has \
+    "INF: $OWN_WIN\\Bootrel.exe is started by this installer, which runs with the user's own rights"
 check "instead of the final window" log_new_lacks 'Waiting for 3s'
 check "and the program ends" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
 
