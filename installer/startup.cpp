@@ -314,6 +314,9 @@ int PrepareDriverSetup(CInstoriaDlg& dlg, PackagePlace place) {
     CDriverPrepare_Setup setup(ParentFolder(InstallerPackageDir()), LastFolderName(GetModuleDir()));
     if (!install_driver_prepare(dlg, setup, place))
         return -1;
+    // The tools the installer starts inherit its working folder, which the launcher set to the user's temp
+    // folder: they work from the installer's own copy instead.
+    SetCurrentDirectoryA(InstallerPackageDir().c_str());
     // Only a device that no longer shows its storage identity can have drivers to update.
     if (setup.IsDeviceAbsent() && !update_driver_prepare(dlg))
         return -1;

@@ -200,13 +200,14 @@ stage_package() {
     mkdir -p "$STAGED"
     cp -r "$MEDIUM/Driver/." "$STAGED/"
 }
-# own_copy: OWN is the package folder of the installer's own copy that the log names last (Linux path), where
-# the tools it starts run and write their journals; OWN_WIN the same as the programs see it.
+# own_copy [N]: OWN is the package folder of the installer's own copy that the log names last (Linux path),
+# or of the Nth (Instoria-N, when a copy that the run started may have made the next already), where the
+# tools it starts run and write their journals; OWN_WIN the same as the programs see it.
 own_copy() {
     local root
     root=$(tr -d '\r' <"$LOG" |
         sed -n 's/^.*: INF: The installer works from \(.*\), a folder that only administrators can change$/\1/p' |
-        tail -n 1)
+        grep "${1:+Instoria-$1\$}" | tail -n 1)
     [ -n "$root" ] || { echo "  the log names no folder of the installer's own"; OWN=; return 1; }
     OWN_WIN="$root\\Driver"
     # The Windows folder's temp is "temp" in the prefix, whatever letter case the programs give it.

@@ -14,7 +14,7 @@ run "$MEDIUM/Driver/Instoria.exe"
 check "the 32-bit installer on the medium knows the 64-bit system" log_new_has 'It is a 64bite OS'
 check "it stages the 64-bit edition folder" \
     log_new_has 'make sure the temp driver folder then create it :\Win7-AMD64 --AutoRun_GetTmpSysDrvDirName()--'
-own_copy
+own_copy 1
 check "whose drivers arrive" all_exist "$OWN/Win7-AMD64/qvmdm.inf" "$OWN/Win7-AMD64/qvusbser.sys"
 check "it starts the staged 64-bit installer with the drive and 4" \
     log_new_has "INF: shell exe $OWN_WIN\\Instoria64.exe with parameter E: 4"

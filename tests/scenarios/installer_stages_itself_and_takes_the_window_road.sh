@@ -33,8 +33,7 @@ check "it finds the device's CD-ROM" log_new_has 'CDROM disk volume : E:'
 check "and stages its folder" log_new_has 'Run InitalDriverSetup'
 check "into a folder of its own below the Windows folder's temp" \
     log_new_has 'INF: The installer works from C:\windows\temp\Instoria-1, a folder that only administrators can change'
-own_copy
-first_copy=$OWN
+own_copy 1
 check "with XP's edition folder, Win7" \
     log_new_has 'make sure the temp driver folder then create it :\Win7 --AutoRun_GetTmpSysDrvDirName()--'
 check "the package's files are there" \
