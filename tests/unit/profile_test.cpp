@@ -1,5 +1,7 @@
 #include "common/profile.h"
 
+#include "common/device_ids.h"
+#include "common/folder_name.h"
 #include "common/handles.h"
 #include "common/install_status.h"
 #include "common/log.h"
@@ -253,6 +255,26 @@ TEST_F(Profile, UpperCaseIdsAreReadAsWritten) {
     EXPECT_EQ(1,
               Read(ProfileWith("Key_ModemHwId=usb\\vid_1a2b&pid_0001&mi_00", "Key_ModemHwId=USB\\VID_1A2B")));
     EXPECT_EQ("USB\\VID_1A2B", DeviceProfile.ModemHwId);
+}
+
+TEST(ProfileValueRules, TakeRealShapesAndRefuseFragmentsAsTheMediumCheckerDoes) {
+    // The medium checker's test reads the same table.
+    std::vector<TableCase> cases = ReadCaseTable(PROFILE_VALUE_CASES);
+    for (const TableCase& c : cases) {
+        std::string rule = c.words.substr(0, c.words.find(' '));
+        bool taken = c.words == rule + " taken ";
+        bool judged;
+        if (rule == "product")
+            judged = IsUsbFunctionId(c.value);
+        else if (rule == "interface")
+            judged = IsInterfaceId(c.value);
+        else if (rule == "id")
+            judged = IsWholeDeviceId(c.value);
+        else
+            judged = IsPlainFileName(c.value, ("." + rule).c_str());
+        EXPECT_EQ(taken, judged) << c.words << c.value;
+    }
+    EXPECT_GT(cases.size(), 60u);
 }
 
 TEST_F(Profile, AnotherSectionDescribesAnEarlierProduct) {
