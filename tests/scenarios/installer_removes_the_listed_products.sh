@@ -29,7 +29,7 @@ STOR_REVISION='____________1.00'
 # and its own driver files qvserPID.sys and qvadbPID.sys.
 product_section() {
     sed -n '/^\[Section_Palvio1\]/,/^$/p' "$MEDIUM/Driver/drvcfg.ini" |
-        sed "s/^\[Section_Palvio1\]/[$1]/; s/pid_6b01/pid_$1/g; s/pid_6b03/pid_$1u/g;
+        sed "s/^\[Section_Palvio1\]/[$1]/; s/pid_6b01/pid_$1/g; s/vid_2f5e&pid_6b03/vid_2f5f\&pid_$1/g;
              s/^Key_UsbStorHwId=.*/Key_UsbStorHwId=usbstor\\\\cdrompalvio__$1$STOR_REVISION/;
              s/^Key_UsbDriverName=.*/Key_UsbDriverName=qvser$1.sys/; s/^Key_AdbUsbDriverName=.*/Key_AdbUsbDriverName=qvadb$1.sys/"
 }
