@@ -80,8 +80,9 @@ bool RemoveOemInfsNaming(const std::vector<std::string>& ids, bool logMatch) {
     } while (FindNextFileA(search.Get(), &found));
     search.Reset();
 
-    // One sweep of each text for every ID; the first ID of the list that it holds is the match.
-    LoweredTextSearch textSearch(ids);
+    // One sweep of each text for every ID, each found only as a whole ID; the first ID of the list that it
+    // holds is the match.
+    LoweredTextSearch textSearch(ids, std::vector<bool>(ids.size(), true));
     InfSearchAhead files(std::move(paths), textSearch);
     WholeRead read;
     std::vector<bool> held;

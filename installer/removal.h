@@ -45,11 +45,11 @@ using OemInfUninstaller = decltype(DeviceInstallApi::SetupUninstallOEMInfA);
 // through uninstall where given, its files deleted as plain files where it is null or fails (the failure
 // logged with its code). Each file's outcome is logged; a file Windows removed counts as removed.
 void RemoveOemInfCopy(const char* windows, const char* name, OemInfUninstaller uninstall);
-// Removes every {WinDir}\inf\oem*.inf (and its .Pnf) naming one of the loaded profile's interface IDs.
-// False for an incomplete profile or an unsearchable inf folder; failed deletions are only logged.
+// Removes every {WinDir}\inf\oem*.inf (and its .Pnf) naming one of the loaded profile's interface IDs as a
+// whole ID. False for an incomplete profile or an unsearchable inf folder; failed deletions are only logged.
 bool RemoveOemInfFiles();
-// Removes every {WinDir}\inf\oem*.inf (and its .Pnf) naming hwid. False only when the inf folder cannot be
-// searched.
+// Removes every {WinDir}\inf\oem*.inf (and its .Pnf) naming hwid as a whole ID. False only when the inf
+// folder cannot be searched.
 bool RemoveOemInfByHwId(const char* hwid);
 // Deletes the profile's two driver files from {WinDir}\system32\drivers; failures are only logged.
 bool RemoveSysFiles();
