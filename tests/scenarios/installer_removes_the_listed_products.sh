@@ -5,8 +5,9 @@
 # that it cannot remove as plain files) and their driver files. Everything
 # else stays: other makers' nodes, INF copies and driver files, an interface that is the device's mass
 # storage, an INF that names the product but none of its interfaces. A product without a section stops the
-# removal there. A library planted beside the installer under a name that Wine's shell and path libraries
-# bring in (shcore.dll, which Wine takes from beside a program) is never loaded.
+# removal there. A removal that leaves a file of the product behind, or meets an INF copy it cannot read,
+# ends with status 1 and names it. A library planted beside the installer under a name that Wine's shell and
+# path libraries bring in (shcore.dll, which Wine takes from beside a program) is never loaded.
 # Usage: installer_removes_the_listed_products.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 . "$(dirname "$0")/installer.sh"
 
@@ -140,6 +141,8 @@ for list in '1001,,1003' '1001 1003'; do
     check "to its end" log_new_count 'Remove driver, OK.' 2
 done
 
+check "the removal is whole" result_is 0 removal
+
 # A product without a section stops the removal there; the products before it stay removed.
 product_nodes 1001
 printf 'driver' >"$DRIVERS/qvser1003.sys"
@@ -152,5 +155,24 @@ check "1001 was removed before" no_node_with 'USB\VID_2F5E&PID_1001&MI_00'
 check "1003 was not reached" all_exist "$DRIVERS/qvser1003.sys"
 check "nor named" log_new_lacks 'Uninstall : 1003'
 check "the library planted beside the installer was never loaded" test ! -e "$DRIVE_C/planted-libraries.txt"
+
+# What stays is named: the product's driver file and an INF copy, both held by a program that shares them
+# with nobody. The copy cannot be read, so it may be the product's: it is left, and the removal is not whole.
+removal_list '1001'
+printf 'driver' >"$DRIVERS/qvser1001.sys"
+place_inf 21 $'[Models]\r\n%Modem%=Mdm, USB\\VID_2F5E&PID_1001&MI_00\r\n'
+place_inf 22 $'[Models]\r\n%Modem%=Mdm, USB\\VID_2F5E&PID_1001&MI_01\r\n'
+check "another program holds the driver file" hold lock 'C:\windows\system32\drivers\qvser1001.sys' 60000
+check "and an INF copy" hold lock 'C:\windows\inf\oem22.inf' 60000
+log_mark
+run "$package/Instoria.exe" /uninstall # the holders end with the simulated PC
+check "the removal ends with status 1, naming what stayed" result_is 1 \
+    'removal left C:\windows\Inf\oem22.inf (unreadable), C:\windows\system32\drivers\qvser1001.sys'
+check "the copy it could not read is named" log_new_has \
+    "ERROR: Cannot read C:\\windows\\Inf\\oem22.inf; it may be the product's, so it stays and the removal is not known to be whole"
+check "the lines of the removal stay" log_new_in_order \
+    'ERROR: Remove sys file err, file: C:\windows\system32\drivers\qvser1001.sys.' 'Remove driver, OK.'
+check "the readable copy went" files_gone "$INF/oem21.inf"
+check "the others stayed" all_exist "$INF/oem22.inf" "$DRIVERS/qvser1001.sys"
 
 scenario_end
