@@ -374,12 +374,20 @@ int UninstallDrivers() {
     }
     WriteLog("Info:The value of config(Section:%s; Key:%s) is %s.", kUninstallSection, kUninstallKey,
              list.c_str());
-    for (const std::string& product : SplitPidList(list.c_str())) {
-        WriteLog("----------------Uninstall : %s-------------------", product.c_str());
+    // Every product is read and checked before the first is touched: a section that cannot be used stops
+    // the removal before it has removed anything, not halfway down the list.
+    std::vector<std::string> products = SplitPidList(list.c_str());
+    std::vector<DeviceProfileData> profiles;
+    for (const std::string& product : products) {
         if (!ReadDrvCfg(profile, product)) {
             WriteLog("Error:read drvcfg.ini error.");
-            return -1;
+            return kResultUnusableProfile;
         }
+        profiles.push_back(DeviceProfile);
+    }
+    for (size_t i = 0; i < products.size(); ++i) {
+        WriteLog("----------------Uninstall : %s-------------------", products[i].c_str());
+        DeviceProfile = profiles[i];
         int result = uninstall_for_specify_pid();
         if (result != 0) {
             WriteLog("Error:uninstall_for_specify_pid() error.");

@@ -22,9 +22,13 @@ constexpr DWORD kPresentDevices = DIGCF_PRESENT | DIGCF_ALLCLASSES;
 // Result of uninstall_for_specify_pid and UninstallDrivers when one product's removal failed.
 constexpr int kResultRemovalFailed = 20006;
 
+// Result of UninstallDrivers when a product section of the list cannot be read or holds a value the
+// profile reader refuses: nothing was removed.
+constexpr int kResultUnusableProfile = -1;
+
 // Removes the drivers of every product that key_UnInstall_pid_list of {ModuleDir}drvcfg.ini lists, in
-// order. 0 done (also when there is no list), kResultOldWindows, -1 a product section cannot be read
-// (earlier products stay removed), or kResultRemovalFailed. What it could not take away is in
+// order, once every product's section has been read and checked. 0 done (also when there is no list),
+// kResultOldWindows, kResultUnusableProfile, or kResultRemovalFailed. What it could not take away is in
 // RemovalLeftovers.
 int UninstallDrivers();
 // One product, its profile loaded: resident setting off, interface nodes, OEM .inf files, driver files.

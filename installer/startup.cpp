@@ -371,7 +371,9 @@ void RunRoads(CInstoriaDlg& dlg) {
     if (strcmp(dlg.m_szInstallType, "/uninstall") == 0) {
         ReachStep("removal");
         int removed = UninstallDrivers();
-        if (removed != 0 || ReachLeftoversStep())
+        if (removed == kResultUnusableProfile)
+            EndRun(RunEnd::kUnusableInput);
+        else if (removed != 0 || ReachLeftoversStep())
             EndRun(RunEnd::kStepFailed);
         else
             EndRun(RunEnd::kDone);
