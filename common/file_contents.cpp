@@ -1,5 +1,7 @@
 #include "file_contents.h"
 
+#include "device_ids.h"
+
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -100,7 +102,9 @@ bool MatchesFoldedAt(const char* start, const std::string& lowered) {
 
 } // namespace
 
-LoweredTextSearch::LoweredTextSearch(std::vector<std::string> texts) : m_texts(std::move(texts)) {
+LoweredTextSearch::LoweredTextSearch(std::vector<std::string> texts, std::vector<bool> wholeIds)
+    : m_texts(std::move(texts)), m_wholeIds(std::move(wholeIds)) {
+    m_wholeIds.resize(m_texts.size(), false);
     m_anchors.assign(m_texts.size(), std::string::npos);
     m_searched.assign(m_texts.size(), false);
     for (size_t i = 0; i < m_texts.size(); ++i) {
@@ -111,6 +115,14 @@ LoweredTextSearch::LoweredTextSearch(std::vector<std::string> texts) : m_texts(s
         if (m_anchors[i] != std::string::npos && m_sweeps.find(m_texts[i][m_anchors[i]]) == std::string::npos)
             m_sweeps += m_texts[i][m_anchors[i]];
     }
+}
+
+bool LoweredTextSearch::StandsAlone(size_t i, const char* text, const char* start, const char* end) const {
+    if (!m_wholeIds[i])
+        return true;
+    const char* after = start + m_texts[i].size();
+    // The text ends at its first zero byte, which is no ID character either.
+    return (start == text || !IsIdCharacter(start[-1])) && (after == end || !IsIdCharacter(*after));
 }
 
 void LoweredTextSearch::Find(const std::string& content, std::vector<bool>& held) const {
@@ -137,7 +149,8 @@ void LoweredTextSearch::Find(const std::string& content, std::vector<bool>& held
         // Letters only: every place is a candidate.
         const std::string& wanted = m_texts[i];
         for (const char* start = text; start + wanted.size() <= end && !held[i]; ++start)
-            held[i] = MatchesFoldedAt(start, wanted) && beforeZero(start + wanted.size());
+            held[i] = MatchesFoldedAt(start, wanted) && StandsAlone(i, text, start, end) &&
+                      beforeZero(start + wanted.size());
         left -= held[i] ? 1 : 0;
     }
     for (size_t sweep = 0; sweep < m_sweeps.size() && left > 0; ++sweep) {
@@ -152,7 +165,7 @@ void LoweredTextSearch::Find(const std::string& content, std::vector<bool>& held
                     continue;
                 const char* start = hit - m_anchors[i];
                 if (start + m_texts[i].size() <= end && MatchesFoldedAt(start, m_texts[i]) &&
-                    beforeZero(start + m_texts[i].size())) {
+                    StandsAlone(i, text, start, end) && beforeZero(start + m_texts[i].size())) {
                     held[i] = true;
                     --left;
                 }

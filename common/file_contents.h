@@ -23,13 +23,20 @@ size_t FirstHeldLowered(const std::string& content, const std::vector<std::strin
 // content is swept once for all of them, without a copy or an allocation.
 class LoweredTextSearch {
 public:
-    explicit LoweredTextSearch(std::vector<std::string> texts);
-    // held[i]: whether the content holds texts[i] as TextHoldsLowered finds it; an empty text is held by
-    // none. held is resized to the texts' count and reused.
+    // wholeIds[i] true: texts[i] is a device ID, held only as a whole ID, where the characters before and
+    // after it are no ID characters (IsIdCharacter): "usb\vid_12d1&pid_1001&mi_01" is not held by a text
+    // naming only "...&mi_011" or "xusb\vid_12d1...". Texts beyond wholeIds are held anywhere.
+    explicit LoweredTextSearch(std::vector<std::string> texts, std::vector<bool> wholeIds = {});
+    // held[i]: whether the content holds texts[i] as TextHoldsLowered finds it (and, for a device ID, as a
+    // whole ID); an empty text is held by none. held is resized to the texts' count and reused.
     void Find(const std::string& content, std::vector<bool>& held) const;
 
 private:
+    // Whether texts[i], matching at start of the text [text, end), stands there as a whole ID if it must.
+    bool StandsAlone(size_t i, const char* text, const char* start, const char* end) const;
+
     std::vector<std::string> m_texts;
+    std::vector<bool> m_wholeIds;
     std::vector<size_t> m_anchors; // where each text anchors; npos for letters only or a text held by none
     std::vector<bool> m_searched;  // false for an empty text or one with a capital, which nothing holds
     std::string m_sweeps;          // the anchor characters, each swept once for every text it anchors

@@ -37,3 +37,14 @@ bool IsPlainFolderName(const std::string& name) {
         return false;
     return !IsDeviceName(name);
 }
+
+bool IsPlainFileName(const std::string& name, const char* extension) {
+    size_t length = strlen(extension);
+    if (name.size() <= length || !IsPlainFolderName(name))
+        return false;
+    for (size_t i = 0; i < length; ++i) {
+        if (Upper(name[name.size() - length + i]) != Upper(extension[i]))
+            return false;
+    }
+    return true;
+}

@@ -15,3 +15,9 @@ constexpr size_t kLongestPackageFolderName = 64;
 // not a device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, CONIN$, CONOUT$; also with an extension, in any
 // case), and at most kLongestPackageFolderName characters.
 bool IsPlainFolderName(const std::string& name);
+
+// True for a file name that a profile gives for a file the programs find, start, end or delete in a folder
+// of their own choosing (the driver folder, the INF store, the package): one plain name by the rule above,
+// so that it names a file in that folder and nowhere else, ending in extension (".sys", ".inf", ".exe",
+// ".dll"; in any letter case, as Windows finds the file) with something before it.
+bool IsPlainFileName(const std::string& name, const char* extension);

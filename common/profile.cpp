@@ -1,5 +1,6 @@
 #include "profile.h"
 
+#include "device_ids.h"
 #include "folder_name.h"
 #include "host.h"
 #include "log.h"
@@ -17,37 +18,96 @@ namespace {
 const char kProcessSection[] = "Process_Config";
 const char kNewerWindowsSection[] = "Newer_Windows";
 
+// What a value must be for the programs to use it. File names are joined to folders where the installer
+// deletes and copies (the driver folder, the INF store), and IDs are searched in every maker's INF copies,
+// so a value that leads out of its folder or stands for many devices must not be used.
+enum class ValueRule {
+    kAny,           // counts, versions, the CD-ROM's sign: taken as written
+    kUsbFunctionId, // usb\vid_XXXX&pid_XXXX, the base of the interfaces' IDs
+    kInterfaceId,   // names a vendor and product, or a software enumerator's own device
+    kDeviceId,      // any whole hardware or compatible ID
+    kDriverFile,    // one plain file name, .sys
+    kInfFile,       // one plain file name, .inf
+    kProgramFile,   // one plain file name, .exe
+};
+
 struct ProfileKey {
     bool inProcessSection; // read from "Process_Config" instead of the device section
     const char* key;
     std::string DeviceProfileData::*field;
+    ValueRule rule;
 };
 
 // In the order they are read: a read stops at the first key that fails.
 const ProfileKey kDeviceKeys[] = {
-    {false, "Key_TotalInterface", nullptr},
-    {false, "Key_ProductId", &DeviceProfileData::ProductId},
-    {false, "Key_ModemHwId", &DeviceProfileData::ModemHwId},
-    {false, "Key_ModemHwIdVersion", &DeviceProfileData::ModemHwIdVersion},
-    {false, "Key_SerialHwId", &DeviceProfileData::SerialHwId},
-    {false, "Key_SerialHwIdVersion", &DeviceProfileData::SerialHwIdVersion},
-    {false, "Key_UsbStorHwId", &DeviceProfileData::UsbStorHwId},
-    {false, "Key_MassCmpId", &DeviceProfileData::MassCmpId},
-    {false, "Key_CDROMSignId", &DeviceProfileData::CDROMSignId},
-    {false, "Key_UsbStorCmpId", &DeviceProfileData::UsbStorCmpId},
-    {false, "Key_UDiskId", &DeviceProfileData::UDiskId},
-    {false, "Key_UsbDriverName", &DeviceProfileData::UsbDriverName},
-    {false, "Key_AdbUsbDriverName", &DeviceProfileData::AdbUsbDriverName},
-    {true, "Key_DriverInstallName", &DeviceProfileData::DriverInstallName},
-    {true, "Key_DriverInstallNameAMD64", &DeviceProfileData::DriverInstallNameAMD64},
-    {true, "Key_AutorunName", &DeviceProfileData::AutorunName},
-    {false, "Key_AdbHwId", &DeviceProfileData::AdbHwId},
-    {false, "Key_AdbHwIdVersion", &DeviceProfileData::AdbHwIdVersion},
-    {false, "Key_ModemInfName", &DeviceProfileData::ModemInfName},
-    {false, "Key_SerialInfName", &DeviceProfileData::SerialInfName},
+    {false, "Key_TotalInterface", nullptr, ValueRule::kAny},
+    {false, "Key_ProductId", &DeviceProfileData::ProductId, ValueRule::kUsbFunctionId},
+    {false, "Key_ModemHwId", &DeviceProfileData::ModemHwId, ValueRule::kInterfaceId},
+    {false, "Key_ModemHwIdVersion", &DeviceProfileData::ModemHwIdVersion, ValueRule::kAny},
+    {false, "Key_SerialHwId", &DeviceProfileData::SerialHwId, ValueRule::kInterfaceId},
+    {false, "Key_SerialHwIdVersion", &DeviceProfileData::SerialHwIdVersion, ValueRule::kAny},
+    {false, "Key_UsbStorHwId", &DeviceProfileData::UsbStorHwId, ValueRule::kDeviceId},
+    {false, "Key_MassCmpId", &DeviceProfileData::MassCmpId, ValueRule::kDeviceId},
+    {false, "Key_CDROMSignId", &DeviceProfileData::CDROMSignId, ValueRule::kAny},
+    {false, "Key_UsbStorCmpId", &DeviceProfileData::UsbStorCmpId, ValueRule::kDeviceId},
+    {false, "Key_UDiskId", &DeviceProfileData::UDiskId, ValueRule::kDeviceId},
+    {false, "Key_UsbDriverName", &DeviceProfileData::UsbDriverName, ValueRule::kDriverFile},
+    {false, "Key_AdbUsbDriverName", &DeviceProfileData::AdbUsbDriverName, ValueRule::kDriverFile},
+    {true, "Key_DriverInstallName", &DeviceProfileData::DriverInstallName, ValueRule::kProgramFile},
+    {true, "Key_DriverInstallNameAMD64", &DeviceProfileData::DriverInstallNameAMD64, ValueRule::kProgramFile},
+    {true, "Key_AutorunName", &DeviceProfileData::AutorunName, ValueRule::kProgramFile},
+    {false, "Key_AdbHwId", &DeviceProfileData::AdbHwId, ValueRule::kInterfaceId},
+    {false, "Key_AdbHwIdVersion", &DeviceProfileData::AdbHwIdVersion, ValueRule::kAny},
+    {false, "Key_ModemInfName", &DeviceProfileData::ModemInfName, ValueRule::kInfFile},
+    {false, "Key_SerialInfName", &DeviceProfileData::SerialInfName, ValueRule::kInfFile},
     // The trailing blank is harmless: blanks around key names do not count in an INI file.
-    {false, "Key_AdbInfName ", &DeviceProfileData::AdbInfName},
+    {false, "Key_AdbInfName ", &DeviceProfileData::AdbInfName, ValueRule::kInfFile},
 };
+
+// Null when the value meets the rule; else what it fails to be, for the log.
+const char* RuleBroken(ValueRule rule, const std::string& value) {
+    switch (rule) {
+    case ValueRule::kAny:
+        return nullptr;
+    case ValueRule::kUsbFunctionId:
+        return IsUsbFunctionId(value) ? nullptr : "is not the ID of a USB function, usb\\vid_XXXX&pid_XXXX";
+    case ValueRule::kInterfaceId:
+        return IsInterfaceId(value)
+                   ? nullptr
+                   : "is not a device ID that names a vendor and product (vid_XXXX&pid_XXXX) "
+                     "or a software enumerator's own device";
+    case ValueRule::kDeviceId:
+        return IsWholeDeviceId(value) ? nullptr
+                                      : "is not a whole device ID (an enumerator, a backslash and a device "
+                                        "part, without blanks or control characters)";
+    case ValueRule::kDriverFile:
+        return IsPlainFileName(value, ".sys") ? nullptr : "is not one plain file name ending in .sys";
+    case ValueRule::kInfFile:
+        return IsPlainFileName(value, ".inf") ? nullptr : "is not one plain file name ending in .inf";
+    case ValueRule::kProgramFile:
+        return IsPlainFileName(value, ".exe") ? nullptr : "is not one plain file name ending in .exe";
+    }
+    return "cannot be judged";
+}
+
+// 1 when every value read meets its rule; else one line names the first that does not, with its section.
+int CheckProfileValues(const std::string& section) {
+    for (const ProfileKey& row : kDeviceKeys) {
+        const std::string value = row.field ? DeviceProfile.*row.field : std::string();
+        const char* broken = RuleBroken(row.rule, value);
+        if (!broken)
+            continue;
+        std::string key = row.key;
+        while (!key.empty() && key.back() == ' ')
+            key.pop_back();
+        // Section and key come before the value: a long value may cut the line at its room, not them.
+        WriteLog("ERR: The profile value [%s] %s=%s %s; the profile cannot be used",
+                 row.inProcessSection ? kProcessSection : section.c_str(), key.c_str(), value.c_str(),
+                 broken);
+        return 0;
+    }
+    return 1;
+}
 
 // Only the first character counts: "3" is 3, "12" is 1, "a" is 49.
 int InterfaceCountFromText(const std::string& value) {
@@ -130,7 +190,7 @@ int ReadDrvCfg(const std::string& path, const std::string& section) {
         if (!row.field)
             DeviceProfile.TotalInterface = InterfaceCountFromText(value);
     }
-    if (!CheckDrvCfg())
+    if (!CheckDrvCfg() || !CheckProfileValues(section))
         return 0;
     DeviceProfile.NewerWindows = ReadNewerWindows(path.c_str());
     if (!GetSystemVersion(&g_nEdition, DeviceProfile.NewerWindows.Named()))

@@ -65,7 +65,10 @@ struct CfgText {
 int ReadCfgTexts(const char* section, std::initializer_list<CfgText> texts, const char* path);
 
 // Reads the device keys of one section of the profile (and the program names of "Process_Config"), checks
-// them, and fixes the Windows edition. 1 on success; on failure the fields read so far keep their values.
+// them, and fixes the Windows edition. Besides being there, each value that names a file must be one plain
+// file name with its extension (IsPlainFileName) and each ID a whole one (device_ids.h); the first that is
+// not is logged with its key, value and section. 1 on success; on failure the fields read so far keep their
+// values.
 int ReadDrvCfg(const std::string& path, const std::string& section);
 
 // 1 when DeviceProfile holds everything the device probes and the installer need.

@@ -517,6 +517,15 @@ void CDriverPrepare_PcOptions::LoadAutorunCfg() {
     ReadCfgTexts(kAutorunSection,
                  {{"Key_DllModuleName", m_strDllModuleName}, {"Key_DriverPath", m_strDriverPath}},
                  m_strCfgPath.c_str());
+    // The library is loaded from beside the launcher and staged into the package folder by its name: one
+    // that leads elsewhere would load, or be written, there.
+    if (!m_strDllModuleName.empty() && !IsPlainFileName(m_strDllModuleName, ".dll")) {
+        WriteLog(
+            "ERR: The configuration value Key_DllModuleName=%s of [%s] is not one plain file name ending in "
+            ".dll; it cannot be used",
+            m_strDllModuleName.c_str(), kAutorunSection);
+        m_strDllModuleName.clear();
+    }
     RefuseUnplainDriverPath();
 }
 

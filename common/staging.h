@@ -147,8 +147,9 @@ public:
     explicit CDriverPrepare_PcOptions(std::string moduleDir);
     ~CDriverPrepare_PcOptions() override;
 
-    // Reads Key_DllModuleName and then Key_DriverPath; a value that cannot be read, or a package folder
-    // name that is not one plain folder name, stays empty.
+    // Reads Key_DllModuleName and then Key_DriverPath; a value that cannot be read, a library name that is
+    // not one plain file name ending in .dll, or a package folder name that is not one plain folder name,
+    // stays empty.
     void LoadAutorunCfg();
     // The whole staging of the launcher: the package, then the three extra files. 1 done, 0 failed.
     int AutoRun_CopyAllFiles();

@@ -59,6 +59,7 @@ int ReplaceDrivers(CInstoriaDlg& dlg) {
     if (dlg.StopRequested())
         return 0;
     ReachStep("driver removal");
+    ForgetRemovalLeftovers();
     int removed = uninstall_for_specify_pid();
     dlg.SetProgress(20);
     if (removed != 0) {
@@ -197,8 +198,10 @@ DWORD WINAPI InstallDriverThreadProc(LPVOID parameter) {
     }
     // The drivers are in place either way; the run is done only when the device came in its ports and the
     // launcher's mark is written: without it the returning CD-ROM starts the launcher's whole road again.
+    // It is whole only when the old drivers' removal took everything away.
     ReachStep(marked ? StepAfterLook(look) : "status mark");
-    EndRun(look == SwitchLook::kPortsCame && marked ? RunEnd::kDone : RunEnd::kStepFailed);
+    bool done = look == SwitchLook::kPortsCame && marked && !ReachLeftoversStep();
+    EndRun(done ? RunEnd::kDone : RunEnd::kStepFailed);
     if (EndsWithFinalWindow(dlg.m_nDoType))
         FinishInstall(dlg);
     else

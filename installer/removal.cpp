@@ -2,15 +2,18 @@
 
 #include "package_folder.h"
 #include "resident.h"
+#include "run_outcome.h"
 
 #include "common/clock.h"
 #include "common/devices.h"
 #include "common/files.h"
+#include "common/folder_name.h"
 #include "common/handles.h"
 #include "common/inf_search_ahead.h"
 #include "common/log.h"
 #include "common/newer_api.h"
 #include "common/profile.h"
+#include "common/text.h"
 
 #include <algorithm>
 #include <string>
@@ -47,6 +50,13 @@ bool FilePresent(const std::string& path) {
     return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
 }
 
+// What the removals of this run could not take away, or could not judge, as the log names them.
+std::vector<std::string> g_leftovers;
+
+void LeaveBehind(const std::string& what) {
+    g_leftovers.push_back(what);
+}
+
 // One file of an OEM copy after Windows' answer: true when it is gone, already or by its deletion now.
 bool RemoveOemFile(const std::string& path, OemUninstall answer, bool wasThere) {
     if (DecideOemFileStep(answer, wasThere, FilePresent(path)) == OemFileStep::kAlreadyGone)
@@ -75,18 +85,33 @@ bool RemoveOemInfsNaming(const std::vector<std::string>& ids, bool logMatch) {
     // In the order the folder lists them; read by the folder's name as it is spelled on the disk.
     std::vector<std::string> names, paths;
     do {
+        // A folder of that name is no INF copy of anyone's.
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
         names.push_back(found.cFileName);
         paths.push_back(std::string(windows) + "\\inf\\" + found.cFileName);
     } while (FindNextFileA(search.Get(), &found));
     search.Reset();
 
-    // One sweep of each text for every ID; the first ID of the list that it holds is the match.
-    LoweredTextSearch textSearch(ids);
+    // One sweep of each text for every ID, each found only as a whole ID; the first ID of the list that it
+    // holds is the match.
+    LoweredTextSearch textSearch(ids, std::vector<bool>(ids.size(), true));
     InfSearchAhead files(std::move(paths), textSearch);
     WholeRead read;
     std::vector<bool> held;
     for (size_t i = 0; files.Next(read, held); ++i) {
         std::string path = std::string(windows) + "\\Inf\\" + names[i]; // as the log names it
+        if (read == WholeRead::kUnreadable) {
+            // Any INF copy may be the product's, and one that cannot be read cannot be told apart: it is
+            // not deleted, and the removal cannot say it is whole.
+            WriteLog(
+                "ERROR: Cannot read %s; it may be the product's, so it stays and the removal is not known "
+                "to be whole",
+                path.c_str());
+            LeaveBehind(path + " (unreadable)");
+            continue;
+        }
+        // A file far larger than any INF is no copy of a driver package: logged, and passed over.
         if (!ReportWholeRead(path.c_str(), read))
             continue;
         auto first = std::find(held.begin(), held.end(), true);
@@ -156,14 +181,21 @@ void RemoveOemInfCopy(const char* windows, const char* name, OemInfUninstaller u
                      static_cast<int>(GetLastError()));
         }
     }
-    if (RemoveOemFile(path, answer, true))
+    if (RemoveOemFile(path, answer, true)) {
         WriteLog("INFO: Remove inf file suc, file: %s.", path.c_str());
-    else
+    } else {
         WriteLog("ERROR: Remove inf file err, file: %s.", path.c_str());
-    if (RemoveOemFile(pnf, answer, pnfWasThere))
+        if (FilePresent(path))
+            LeaveBehind(path);
+    }
+    if (RemoveOemFile(pnf, answer, pnfWasThere)) {
         WriteLog("INFO: Remove pnf file suc, file: %s.", pnf.c_str());
-    else
+    } else {
+        // A .Pnf that never was there fails its deletion too, but nothing of it stays.
         WriteLog("ERROR: Remove pnf file err, file: %s.", pnf.c_str());
+        if (FilePresent(pnf))
+            LeaveBehind(pnf);
+    }
 }
 
 int RemoveDevicesByHwId(const char* id, const char* mustHaveCompatId, DWORD flags,
@@ -207,10 +239,12 @@ int RemoveCompositeDevice(DWORD flags) {
     if (!CheckDrvCfg())
         return -1;
     for (const std::string* hwid : {&DeviceProfile.ProductId, &DeviceProfile.UsbStorHwId}) {
-        if (RemoveDevicesByHwId(hwid->c_str(), nullptr, flags, nullptr) == 0)
+        if (RemoveDevicesByHwId(hwid->c_str(), nullptr, flags, nullptr) == 0) {
             WriteLog("remove composite device %s success.", hwid->c_str());
-        else
+        } else {
             WriteLog("remove composite device %s error.", hwid->c_str());
+            LeaveBehind("the device " + *hwid);
+        }
     }
     return 0;
 }
@@ -247,11 +281,25 @@ bool RemoveSysFiles() {
     if (!CheckDrvCfg() || !GetWindowsFolder(windows))
         return false;
     for (const std::string* name : {&DeviceProfile.UsbDriverName, &DeviceProfile.AdbUsbDriverName}) {
-        std::string path = std::string(windows) + "\\system32\\drivers\\" + *name;
-        if (ForceDeleteFile(path.c_str()))
-            WriteLog("INFO: Remove sys file suc, file: %s.", path.c_str());
-        else
-            WriteLog("ERROR: Remove sys file err, file: %s.", path.c_str());
+        // The profile reader takes only plain names; the deletion asks again, as nothing outside the driver
+        // folder may go by a name from a file.
+        char path[kPathRoom];
+        if (!IsPlainFileName(*name, ".sys") ||
+            !FormatBounded(path, sizeof path, "%s\\system32\\drivers\\%s", windows, name->c_str())) {
+            WriteLog(
+                "ERR: The driver file name %s is not one plain file name of the driver folder; nothing is "
+                "deleted by it",
+                name->c_str());
+            continue;
+        }
+        if (ForceDeleteFile(path)) {
+            WriteLog("INFO: Remove sys file suc, file: %s.", path);
+        } else {
+            // A driver file that was not there fails its deletion too; only one still there stayed.
+            WriteLog("ERROR: Remove sys file err, file: %s.", path);
+            if (FilePresent(path))
+                LeaveBehind(path);
+        }
     }
     return true;
 }
@@ -293,7 +341,25 @@ int uninstall_for_specify_pid() {
     return 0;
 }
 
+const std::vector<std::string>& RemovalLeftovers() {
+    return g_leftovers;
+}
+
+void ForgetRemovalLeftovers() {
+    g_leftovers.clear();
+}
+
+bool ReachLeftoversStep() {
+    char step[kStepRoom];
+    if (!ComposeLeftoversStep(g_leftovers, step, sizeof step))
+        return false;
+    WriteLog("ERR: The removal did not take everything of the product away: %s", step);
+    ReachComposedStep(step);
+    return true;
+}
+
 int UninstallDrivers() {
+    ForgetRemovalLeftovers();
     WriteLog("----------------Uninstall begin...----------------");
     if (!CheckSystemVersion()) {
         WriteLog("ERROR: is not win2000 or winxp.");
@@ -308,12 +374,20 @@ int UninstallDrivers() {
     }
     WriteLog("Info:The value of config(Section:%s; Key:%s) is %s.", kUninstallSection, kUninstallKey,
              list.c_str());
-    for (const std::string& product : SplitPidList(list.c_str())) {
-        WriteLog("----------------Uninstall : %s-------------------", product.c_str());
+    // Every product is read and checked before the first is touched: a section that cannot be used stops
+    // the removal before it has removed anything, not halfway down the list.
+    std::vector<std::string> products = SplitPidList(list.c_str());
+    std::vector<DeviceProfileData> profiles;
+    for (const std::string& product : products) {
         if (!ReadDrvCfg(profile, product)) {
             WriteLog("Error:read drvcfg.ini error.");
-            return -1;
+            return kResultUnusableProfile;
         }
+        profiles.push_back(DeviceProfile);
+    }
+    for (size_t i = 0; i < products.size(); ++i) {
+        WriteLog("----------------Uninstall : %s-------------------", products[i].c_str());
+        DeviceProfile = profiles[i];
         int result = uninstall_for_specify_pid();
         if (result != 0) {
             WriteLog("Error:uninstall_for_specify_pid() error.");

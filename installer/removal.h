@@ -22,9 +22,14 @@ constexpr DWORD kPresentDevices = DIGCF_PRESENT | DIGCF_ALLCLASSES;
 // Result of uninstall_for_specify_pid and UninstallDrivers when one product's removal failed.
 constexpr int kResultRemovalFailed = 20006;
 
+// Result of UninstallDrivers when a product section of the list cannot be read or holds a value the
+// profile reader refuses: nothing was removed.
+constexpr int kResultUnusableProfile = -1;
+
 // Removes the drivers of every product that key_UnInstall_pid_list of {ModuleDir}drvcfg.ini lists, in
-// order. 0 done (also when there is no list), kResultOldWindows, -1 a product section cannot be read
-// (earlier products stay removed), or kResultRemovalFailed.
+// order, once every product's section has been read and checked. 0 done (also when there is no list),
+// kResultOldWindows, kResultUnusableProfile, or kResultRemovalFailed. What it could not take away is in
+// RemovalLeftovers.
 int UninstallDrivers();
 // One product, its profile loaded: resident setting off, interface nodes, OEM .inf files, driver files.
 // 0 or kResultRemovalFailed.
@@ -45,14 +50,22 @@ using OemInfUninstaller = decltype(DeviceInstallApi::SetupUninstallOEMInfA);
 // through uninstall where given, its files deleted as plain files where it is null or fails (the failure
 // logged with its code). Each file's outcome is logged; a file Windows removed counts as removed.
 void RemoveOemInfCopy(const char* windows, const char* name, OemInfUninstaller uninstall);
-// Removes every {WinDir}\inf\oem*.inf (and its .Pnf) naming one of the loaded profile's interface IDs.
-// False for an incomplete profile or an unsearchable inf folder; failed deletions are only logged.
+// Removes every {WinDir}\inf\oem*.inf (and its .Pnf) naming one of the loaded profile's interface IDs as a
+// whole ID. False for an incomplete profile or an unsearchable inf folder. A copy that stays after its
+// deletion, and one that cannot be read (it may be the product's), go to RemovalLeftovers.
 bool RemoveOemInfFiles();
-// Removes every {WinDir}\inf\oem*.inf (and its .Pnf) naming hwid. False only when the inf folder cannot be
-// searched.
+// Removes every {WinDir}\inf\oem*.inf (and its .Pnf) naming hwid as a whole ID. False only when the inf
+// folder cannot be searched.
 bool RemoveOemInfByHwId(const char* hwid);
-// Deletes the profile's two driver files from {WinDir}\system32\drivers; failures are only logged.
+// Deletes the profile's two driver files from {WinDir}\system32\drivers. A failure is logged; a file
+// still there after it goes to RemovalLeftovers (a file that was never there does not).
 bool RemoveSysFiles();
+// What the removals since the last ForgetRemovalLeftovers could not take away or could not judge, as the
+// log names them ("C:\windows\Inf\oem8.inf", "C:\windows\Inf\oem9.inf (unreadable)", "the device ...").
+const std::vector<std::string>& RemovalLeftovers();
+void ForgetRemovalLeftovers();
+// When the removals left something: logs it and makes it the run's step (ComposeLeftoversStep); true then.
+bool ReachLeftoversStep();
 // Removes the present CD-ROM node, then the present mass-storage node, each in up to 12 attempts 5 s apart.
 // 1 both gone, 0 otherwise.
 int RemoveCdromAndMassStorage();

@@ -1,6 +1,7 @@
 // The decisions of driver removal that need no system call.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -22,3 +23,8 @@ enum class OemUninstall { kNotAsked, kFailed, kDone };
 // failure (a file that never was there included) is logged as a failed removal.
 enum class OemFileStep { kAlreadyGone, kDelete };
 OemFileStep DecideOemFileStep(OemUninstall answer, bool wasThere, bool isThere);
+
+// The step a removal that left something behind ends its run with, as [result] shows it: "removal left "
+// and the leftovers as the log names them, separated by ", ", as many whole ones as fit in room with the
+// count of the others after them (" and 2 more"). False, with out empty, when there are none.
+bool ComposeLeftoversStep(const std::vector<std::string>& leftovers, char* out, size_t room);

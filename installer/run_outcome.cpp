@@ -2,6 +2,7 @@
 
 #include "common/install_status.h"
 #include "common/log.h"
+#include "common/text.h"
 
 #include <atomic>
 
@@ -9,6 +10,7 @@ namespace {
 
 std::atomic<RunEnd> g_end{RunEnd::kStepFailed};
 std::atomic<const char*> g_step{"start"};
+char g_composedStep[kStepRoom] = {};
 
 } // namespace
 
@@ -34,6 +36,11 @@ int ExitStatusOf(RunEnd end) {
 
 void ReachStep(const char* step) {
     g_step = step;
+}
+
+void ReachComposedStep(const char* step) {
+    CopyBounded(g_composedStep, sizeof g_composedStep, step);
+    g_step = g_composedStep;
 }
 
 void EndRun(RunEnd end) {

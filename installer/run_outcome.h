@@ -3,6 +3,8 @@
 // support desk can read after the fact. The launcher reads neither.
 #pragma once
 
+#include <cstddef>
+
 enum class RunEnd {
     kDone,             // installed, updated, removed, or nothing to do
     kStepFailed,       // a step failed or the run was stopped; the log's last lines name it
@@ -19,6 +21,10 @@ int ExitStatusOf(RunEnd end);
 // The run so far. It starts as a failed run at its first step: only a road that reaches its end says done.
 // Callable from the worker thread; the steps are literal texts.
 void ReachStep(const char* step);
+// A step whose text is made at run time (what a removal left behind): kept in the run's own room, cut there
+// when longer (compose it to fit, see ComposeLeftoversStep). Called once a run, by the thread that ends it.
+constexpr size_t kStepRoom = 512;
+void ReachComposedStep(const char* step);
 void EndRun(RunEnd end);
 RunEnd RunEndSoFar();
 const char* LastStepReached();

@@ -373,7 +373,13 @@ void RunRoads(CInstoriaDlg& dlg) {
     // Only the exact verb removes: "/UNINSTALL" or "/uninstallx" take the window road.
     if (strcmp(dlg.m_szInstallType, "/uninstall") == 0) {
         ReachStep("removal");
-        EndRun(UninstallDrivers() == 0 ? RunEnd::kDone : RunEnd::kStepFailed);
+        int removed = UninstallDrivers();
+        if (removed == kResultUnusableProfile)
+            EndRun(RunEnd::kUnusableInput);
+        else if (removed != 0 || ReachLeftoversStep())
+            EndRun(RunEnd::kStepFailed);
+        else
+            EndRun(RunEnd::kDone);
         WriteLog("Exit Programm Instoria");
         return;
     }

@@ -81,12 +81,14 @@ InstalledDriverCheck::InstalledDriverCheck() {
         paths.push_back(path);
     } while (FindNextFileA(search.Get(), &found));
 
-    // Each file is read once and swept once for every interface's hardware ID and the driver's name.
+    // Each file is read once and swept once for every interface's hardware ID, each as a whole ID, and the
+    // driver's name.
     std::vector<std::string> texts;
     for (const DriverCheckEntry& entry : table)
         texts.push_back(entry.HwId);
+    std::vector<bool> wholeIds(texts.size(), true);
     texts.push_back(DeviceProfile.UsbDriverName);
-    m_search = std::make_unique<LoweredTextSearch>(std::move(texts));
+    m_search = std::make_unique<LoweredTextSearch>(std::move(texts), std::move(wholeIds));
     m_files = std::make_unique<InfSearchAhead>(std::move(paths), *m_search);
 }
 

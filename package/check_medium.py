@@ -10,7 +10,10 @@ has problems, 2 when the folder cannot be read at all.
 
 What is checked: every mandatory key of autorun.inf, autoruncfg.cfg, autorunlanguage.ini, drvcfg.ini and
 DrvLang.ini present and not empty; hardware and compatible IDs in lower case (the programs lower only the
-device's side); driver version texts that the installer can read; every language section complete, the
+device's side) and whole IDs of their kind (the product's usb\\vid_XXXX&pid_XXXX, the interfaces' naming a
+vendor and product); every file name of the profile and the library's name one plain file name with its
+extension; each of these in every section the removal list (Uninstall_Drivers_Name) names, too; driver
+version texts that the installer can read; every language section complete, the
 fallback section 0x0809 present, and each section's text in its language's ANSI code page; every skin
 bitmap present and whole; the package folder one plain folder name; each edition folder with its .inf and
 .sys files and the profile's driver files, its own or copied by its interfaces' INFs from its subfolders,
@@ -78,6 +81,12 @@ ID_KEYS = ["Key_ProductId", "Key_ModemHwId", "Key_SerialHwId", "Key_UsbStorHwId"
            "Key_UsbStorCmpId", "Key_UDiskId", "Key_AdbHwId"]
 VERSION_KEYS = ["Key_ModemHwIdVersion", "Key_SerialHwIdVersion", "Key_AdbHwIdVersion"]
 PROGRAM_KEYS = ["Key_DriverInstallName", "Key_DriverInstallNameAMD64", "Key_AutorunName"]
+# The profile's file names and the extension each needs; the rule each ID of the profile is held to.
+FILE_KEYS = {"Key_UsbDriverName": ".sys", "Key_AdbUsbDriverName": ".sys", "Key_ModemInfName": ".inf",
+             "Key_SerialInfName": ".inf", "Key_AdbInfName": ".inf", **{key: ".exe" for key in PROGRAM_KEYS}}
+FILE_RULE = "is not one plain file name ending in"
+SOFTWARE_ENUMERATORS = {"root", "umdf", "sw", "swd"}
+REFUSED_PROFILE = "the programs refuse the profile and remove and install nothing"
 WINDOW_NUMBERS = ["Key_ProgressHeight", "Key_ProgressXPos", "Key_TextSpare"]
 SKINS = ["NORMAL", "OXA"]
 LAUNCHER_BITMAPS = ["palviobk.bmp", "vender.bmp", "exit.bmp", "exitsel.bmp", "button.bmp", "buttonsel.bmp"]
@@ -178,6 +187,49 @@ def plain_folder_name(name):
     if any(ord(c) < 0x20 or c in '\\/:*?"<>|' for c in name) or name[-1] in ". ":
         return False
     return name.split(".", 1)[0].rstrip(" ").upper() not in DEVICE_NAMES
+
+
+def plain_file_name(name, extension):
+    """Whether the programs take a name for a file of that extension (".sys", ".inf", ".exe", ".dll", in any
+    case) in a folder of their own choosing: one plain name as plain_folder_name takes it, ending in the
+    extension with something before it."""
+    return len(name) > len(extension) and plain_folder_name(name) and name.lower().endswith(extension)
+
+
+def whole_id_pieces(device_id):
+    """The device part's pieces of a whole device ID (an enumerator of letters, digits and '_', a backslash,
+    pieces separated by '&' or '\\', none empty, of printable ASCII without blanks or commas; a vid_ or pid_
+    piece with four hex digits), and its enumerator; None when it is no whole device ID."""
+    enumerator, backslash, device = device_id.partition("\\")
+    if not backslash or not re.fullmatch(r"[A-Za-z0-9_]+", enumerator):
+        return None
+    pieces = re.split(r"[&\\]", device)
+    if any(not re.fullmatch(r"[\x21-\x2b\x2d-\x7e]+", piece) for piece in pieces):
+        return None
+    if any(piece[:4].lower() in ("vid_", "pid_") and not re.fullmatch(r"....[0-9A-Fa-f]{4}", piece)
+           for piece in pieces):
+        return None
+    return enumerator.lower(), [piece.lower() for piece in pieces]
+
+
+def usb_function_id(device_id):
+    """Key_ProductId: usb\\vid_XXXX&pid_XXXX, four hex digits each, nothing more."""
+    return re.fullmatch(r"(?i)usb\\vid_[0-9a-f]{4}&pid_[0-9a-f]{4}", device_id) is not None
+
+
+def interface_id(device_id):
+    """A modem, serial or ADB ID: a whole device ID naming a vendor and a product (vid_XXXX, pid_XXXX), on
+    the USB bus or behind a bus driver, or a software enumerator's own device (root, umdf, sw, swd)."""
+    whole = whole_id_pieces(device_id)
+    if whole is None:
+        return False
+    enumerator, pieces = whole
+    named = {piece[:4] for piece in pieces}
+    return {"vid_", "pid_"} <= named or enumerator in SOFTWARE_ENUMERATORS
+
+
+def whole_device_id(device_id):
+    return whole_id_pieces(device_id) is not None
 
 
 def windows_code_page(language):
@@ -378,9 +430,11 @@ def check_launcher(report, medium):
                                     "the four buttons once")
     library = values.get("Key_DllModuleName")
     if library:
-        if not library.lower().endswith(".dll"):
-            report.problem(config.path, f"[Section_Autorun] Key_DllModuleName '{library}' does not end in .dll")
-        check_plugin(report, os.path.join(medium, *library.split("\\")))
+        if not plain_file_name(library, ".dll"):
+            report.problem(config.path, f"[Section_Autorun] Key_DllModuleName '{library}' {FILE_RULE} .dll: the "
+                                        "launcher refuses it and loads no library")
+        else:
+            check_plugin(report, os.path.join(medium, library))
     package = values.get("Key_DriverPath")
     if package and not plain_folder_name(package):
         line = config.line("Section_Autorun", "Key_DriverPath")
@@ -407,8 +461,32 @@ def check_language_file(report, ini, keys):
         check_text_encoding(report, ini, section, language)
 
 
+INTERFACE_ID = (interface_id, "a device ID that names a vendor and product (vid_XXXX&pid_XXXX) or a software "
+                              "enumerator's own device")
+DEVICE_ID = (whole_device_id, "a whole device ID (an enumerator, a backslash and a device part, without blanks "
+                              "or control characters)")
+ID_RULES = {"Key_ProductId": (usb_function_id, "the ID of a USB function, usb\\vid_XXXX&pid_XXXX"),
+            "Key_ModemHwId": INTERFACE_ID, "Key_SerialHwId": INTERFACE_ID, "Key_AdbHwId": INTERFACE_ID,
+            "Key_UsbStorHwId": DEVICE_ID, "Key_MassCmpId": DEVICE_ID, "Key_UsbStorCmpId": DEVICE_ID,
+            "Key_UDiskId": DEVICE_ID}
+
+
+def check_profile_value(report, ini, section, key, value):
+    """The programs refuse the whole profile for a file name that is no plain one of its kind, or an ID that
+    is no whole one of its kind."""
+    if key in FILE_KEYS:
+        if not plain_file_name(value, FILE_KEYS[key]):
+            report.problem(ini.path, f"[{section}] {key} '{value}' {FILE_RULE} {FILE_KEYS[key]}: {REFUSED_PROFILE}")
+    elif key in ID_RULES:
+        rule, what = ID_RULES[key]
+        if not rule(value):
+            report.problem(ini.path, f"[{section}] {key} '{value}' is not {what}: {REFUSED_PROFILE}")
+
+
 def check_device_section(report, ini, section):
     values = required(report, ini, section, DEVICE_KEYS)
+    for key, value in values.items():
+        check_profile_value(report, ini, section, key, value)
     count = values.get("Key_TotalInterface")
     if count and not ("1" <= count[0] <= "9"):
         report.problem(ini.path, f"[{section}] Key_TotalInterface '{count}' is not a number of interfaces, 1 to 9")
@@ -799,6 +877,8 @@ def check_package(report, medium, package, launcher):
         for key in WINDOW_NUMBERS:
             check_number(report, profile, "Section_Driver", key)
         programs = required(report, profile, "Process_Config", PROGRAM_KEYS)
+        for key, value in programs.items():
+            check_profile_value(report, profile, "Process_Config", key, value)
         for key in ("Key_DriverInstallName", "Key_DriverInstallNameAMD64"):
             if key in programs and not os.path.isfile(os.path.join(folder, programs[key])):
                 report.problem(profile.path, f"[Process_Config] {key}: {programs[key]} is not in the package folder")

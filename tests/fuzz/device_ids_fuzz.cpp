@@ -1,5 +1,5 @@
 // Hardware-ID lists as a device's registry may hold them (any bytes, any length), and driver version
-// texts as a profile may hold them.
+// texts and IDs as a profile may hold them.
 #include "common/device_ids.h"
 #include "fuzz_check.h"
 
@@ -33,5 +33,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     FUZZ_EXPECT(version >> 48 == major);
     FUZZ_EXPECT(ParseDriverVersion(text.c_str()) == version);
+
+    // The profile's ID rules, on any text: each narrower rule takes only what the wider one takes, and a
+    // whole ID holds an enumerator, a backslash, and neither a blank, a comma nor a control character.
+    if (IsUsbFunctionId(text))
+        FUZZ_EXPECT(IsInterfaceId(text));
+    if (IsInterfaceId(text))
+        FUZZ_EXPECT(IsWholeDeviceId(text));
+    if (IsWholeDeviceId(text)) {
+        FUZZ_EXPECT(text.find('\\') > 0 && text.find('\\') != std::string::npos);
+        for (char c : text)
+            FUZZ_EXPECT(static_cast<unsigned char>(c) > ' ' && static_cast<unsigned char>(c) < 0x7f &&
+                        c != ',');
+    }
     return 0;
 }

@@ -1,7 +1,8 @@
-// The search of an INF file's text (one text, or several in one sweep, also prepared once), the narrowing of
-// a UTF-16 one, and the check of a bitmap's headers, on any bytes: the search must agree with a plain
-// lower-and-find, the narrowing with a character-by-character one, and a bitmap taken as whole must really
-// announce no more than it has.
+// The search of an INF file's text (one text, or several in one sweep, also prepared once; a device ID only
+// as a whole ID), the narrowing of a UTF-16 one, and the check of a bitmap's headers, on any bytes: the
+// search must agree with a plain lower-and-find (one that looks at the neighbours of each place found), the
+// narrowing with a character-by-character one, and a bitmap taken as whole must really announce no more than
+// it has.
 #include "common/file_contents.h"
 #include "fuzz_check.h"
 
@@ -11,11 +12,31 @@
 
 namespace {
 
-bool Contains(const std::string& content, const std::string& text) {
+std::string Lowered(const std::string& content) {
     std::string lowered = content.substr(0, content.find('\0'));
     for (char& c : lowered)
         c = IsUpperAscii(c) ? static_cast<char>(c - 'A' + 'a') : c;
-    return lowered.find(text) != std::string::npos;
+    return lowered;
+}
+
+bool Contains(const std::string& content, const std::string& text) {
+    return Lowered(content).find(text) != std::string::npos;
+}
+
+bool IsIdChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '&' ||
+           c == '_' || c == '\\';
+}
+
+// Held as a whole ID: at some place where neither the character before nor the one after is an ID character.
+bool ContainsWholeId(const std::string& content, const std::string& text) {
+    std::string lowered = Lowered(content);
+    for (size_t at = lowered.find(text); at != std::string::npos; at = lowered.find(text, at + 1)) {
+        size_t after = at + text.size();
+        if ((at == 0 || !IsIdChar(lowered[at - 1])) && (after == lowered.size() || !IsIdChar(lowered[after])))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -44,6 +65,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LoweredTextSearch({text1, text2, text1}).Find(content, held);
     FUZZ_EXPECT(held.size() == 3);
     FUZZ_EXPECT(held[0] == (!text1.empty() && Contains(content, text1)) && held[2] == held[0]);
+    FUZZ_EXPECT(held[1] == (!text2.empty() && Contains(content, text2)));
+    // The first text as a device ID, the second as any text: the ID only where it stands whole.
+    LoweredTextSearch({text1, text2}, {true}).Find(content, held);
+    FUZZ_EXPECT(held.size() == 2);
+    FUZZ_EXPECT(held[0] == (!text1.empty() && ContainsWholeId(content, text1)));
     FUZZ_EXPECT(held[1] == (!text2.empty() && Contains(content, text2)));
 
     // A UTF-16 text narrowed: one byte a character, ASCII kept, anything else '?'; other text untouched.

@@ -15,18 +15,20 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 PACKAGE = os.path.join(HERE, "..", "..", "package")
 sys.dont_write_bytecode = True
 sys.path.insert(0, PACKAGE)
-from check_medium import check_medium, chosen_models_section, examine_medium, plain_folder_name  # noqa: E402
+from check_medium import (check_medium, chosen_models_section, examine_medium, interface_id, plain_file_name,  # noqa: E402
+                          plain_folder_name, usb_function_id, whole_device_id)
 
 SHIP_TREES = sys.argv[1:3]
-FOLDER_NAME_CASES = os.path.join(HERE, "..", "cases", "package_folder_names.txt")
+CASES = os.path.join(HERE, "..", "cases")
 
 
-def folder_name_cases():
-    """(taken, name) of every case of the table the programs' unit test reads too."""
-    with open(FOLDER_NAME_CASES, "rb") as table:
-        for line in table.read().decode("latin-1").splitlines():
+def table_cases(name):
+    """(words before the value, value) of every case of a table the programs' unit tests read too."""
+    with open(os.path.join(CASES, name), "rb") as table:
+        for line in table.read().decode("latin-1").split("\n"):
+            line = line.rstrip("\r")
             if line and not line.startswith("#"):
-                yield line.split(" ", 1)[0] == "plain", line[line.index('"') + 1:line.rindex('"')]
+                yield line[:line.index('"')].split(), line[line.index('"') + 1:line.rindex('"')]
 
 
 def edit(path, old, new):
@@ -188,6 +190,28 @@ class MediumChecker(unittest.TestCase):
                            "[Section_Driver] Key_TotalInterface '0' is not a number of interfaces",
                            "section [Palvio0] is missing")
 
+    def test_profile_ids_and_file_names_are_held_to_the_programs_rules_in_every_listed_section(self):
+        rules = {"product": usb_function_id, "interface": interface_id, "id": whole_device_id}
+        cases = list(table_cases("profile_values.txt"))
+        self.assertGreater(len(cases), 60)
+        for (rule, verdict), value in cases:
+            judge = rules.get(rule) or (lambda name: plain_file_name(name, "." + rule))
+            self.assertEqual(verdict == "taken", judge(value), f"{rule} {value!r}")
+        profile = self.file("Driver", "drvcfg.ini")
+        edit(profile, "Key_UsbDriverName=qvser1.sys", "Key_UsbDriverName=..\\..\\..\\users\\Public\\thesis.txt")
+        edit(profile, "Key_ProductId=usb\\vid_2f5e&pid_6b01", "Key_ProductId=1")
+        edit(profile, "Key_AdbInfName=qvadb1.inf", "Key_AdbInfName=..\\qvadb1.inf")
+        edit(profile, "Key_AutorunName=Palvio.exe", "Key_AutorunName=Palvio")
+        edit(self.file("autoruncfg.cfg"), "Key_DllModuleName=PalvioPlugin.dll", "Key_DllModuleName=..\\PalvioPlugin.dll")
+        problems = self.assertReports(
+            "[Section_Palvio1] Key_UsbDriverName '..\\..\\..\\users\\Public\\thesis.txt' is not one plain file name "
+            "ending in .sys: the programs refuse the profile",
+            "[Section_Palvio1] Key_ProductId '1' is not the ID of a USB function",
+            "[Section_Palvio1] Key_AdbInfName '..\\qvadb1.inf' is not one plain file name ending in .inf",
+            "[Process_Config] Key_AutorunName 'Palvio' is not one plain file name ending in .exe",
+            "[Section_Autorun] Key_DllModuleName '..\\PalvioPlugin.dll' is not one plain file name ending in .dll")
+        self.assertEqual(5 + 1, len(problems), problems)  # and the launcher autorun.inf starts is not Palvio
+
     def test_language_files_need_the_fallback_and_their_code_page(self):
         edit(self.file("autorunlanguage.ini"), "[Section_LID0x0809]", "[Section_LID0x0c09]")
         edit(self.file("Driver", "DrvLang.ini"), "DrvProgramName=".encode().decode("latin-1"),
@@ -249,10 +273,10 @@ class MediumChecker(unittest.TestCase):
         self.assertReports("PalvioPlugin.dll: not a Windows library")
 
     def test_the_package_folder_must_be_one_plain_name(self):
-        cases = list(folder_name_cases())
+        cases = list(table_cases("package_folder_names.txt"))
         self.assertGreater(len(cases), 20)
-        for taken, name in cases:
-            self.assertEqual(taken, plain_folder_name(name), repr(name))
+        for words, name in cases:
+            self.assertEqual(words == ["plain"], plain_folder_name(name), repr(name))
         # Read as the programs read it: quotes kept the blank at the end.
         edit(self.file("autoruncfg.cfg"), "Key_DriverPath=Driver", 'Key_DriverPath="Driver "')
         problems = self.assertReports("autoruncfg.cfg: [Section_Autorun] line 5: Key_DriverPath 'Driver ' is not one "

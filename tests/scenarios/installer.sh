@@ -89,6 +89,22 @@ finish() {
     wait "$INSTALLER_PID" || STATUS=$?
 }
 
+# hold STEP NAME MS: wintool holds a file, shared with nobody (lock), or a named mutex (own) for MS ms in the
+# background, and the script goes on once it does; HOLDER is that wintool, HOLDERS all of them.
+HOLDERS=()
+hold() {
+    local out="$PREFIX/hold-${#HOLDERS[@]}.out" i
+    wine_exec "$PREFIX" "$WINTOOL" "$1" "$2" "$3" >"$out" 2>&1 &
+    HOLDER=$!
+    HOLDERS+=("$HOLDER")
+    for ((i = 0; i < 300; i++)); do
+        grep -a -e '^locked' -e '^owned' "$out" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "  the holder did not start: $(cat "$out")"
+    false
+}
+
 # wintool STEP ARGUMENT [...]: the steps of wintool.exe (answer, close, wait, gone); its output in TOOL_OUTPUT.
 # The tool ends with 1 or 2 and its reason on stderr; any other failing status means it did not end its own
 # way (it crashed, or Wine could not start it). Steps that only look are then taken once more, and the status

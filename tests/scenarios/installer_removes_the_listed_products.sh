@@ -4,9 +4,12 @@
 # composite nodes, their storage node, the OEM copies of their INF files (through Windows' own uninstall; one
 # that it cannot remove as plain files) and their driver files. Everything
 # else stays: other makers' nodes, INF copies and driver files, an interface that is the device's mass
-# storage, an INF that names the product but none of its interfaces. A product without a section stops the
-# removal there. A library planted beside the installer under a name that Wine's shell and path libraries
-# bring in (shcore.dll, which Wine takes from beside a program) is never loaded.
+# storage, an INF that names the product but none of its interfaces. Every listed section is read and checked
+# before anything is removed: one that is missing, or a file name that leads out of the driver folder, or a
+# product ID of one character, ends the run with status 2 and nothing removed. A removal that leaves a file
+# of the product behind, or meets an INF copy it cannot read, ends with status 1 and names it.
+# A library planted beside the installer under a name that Wine's shell and path libraries bring in
+# (shcore.dll, which Wine takes from beside a program) is never loaded.
 # Usage: installer_removes_the_listed_products.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 . "$(dirname "$0")/installer.sh"
 
@@ -29,7 +32,7 @@ STOR_REVISION='____________1.00'
 # and its own driver files qvserPID.sys and qvadbPID.sys.
 product_section() {
     sed -n '/^\[Section_Palvio1\]/,/^$/p' "$MEDIUM/Driver/drvcfg.ini" |
-        sed "s/^\[Section_Palvio1\]/[$1]/; s/pid_6b01/pid_$1/g; s/pid_6b03/pid_$1u/g;
+        sed "s/^\[Section_Palvio1\]/[$1]/; s/pid_6b01/pid_$1/g; s/vid_2f5e&pid_6b03/vid_2f5f\&pid_$1/g;
              s/^Key_UsbStorHwId=.*/Key_UsbStorHwId=usbstor\\\\cdrompalvio__$1$STOR_REVISION/;
              s/^Key_UsbDriverName=.*/Key_UsbDriverName=qvser$1.sys/; s/^Key_AdbUsbDriverName=.*/Key_AdbUsbDriverName=qvadb$1.sys/"
 }
@@ -140,17 +143,69 @@ for list in '1001,,1003' '1001 1003'; do
     check "to its end" log_new_count 'Remove driver, OK.' 2
 done
 
-# A product without a section stops the removal there; the products before it stay removed.
+check "the removal is whole" result_is 0 removal
+
+# A product without a section stops the removal before it has removed anything, the products before it too.
 product_nodes 1001
 printf 'driver' >"$DRIVERS/qvser1003.sys"
 removal_list '1001 1002 1003'
 log_mark
 run "$package/Instoria.exe" /uninstall
-check "1002 has no section" log_new_in_order '----------------Uninstall : 1002-------------------' \
-    'Error:read drvcfg.ini error.' 'Exit Programm Instoria'
-check "1001 was removed before" no_node_with 'USB\VID_2F5E&PID_1001&MI_00'
-check "1003 was not reached" all_exist "$DRIVERS/qvser1003.sys"
-check "nor named" log_new_lacks 'Uninstall : 1003'
+check "1002 has no section" log_new_in_order \
+    'Err:Get config(Section:1002; Key:Key_TotalInterface) from cfg file fialed' 'Error:read drvcfg.ini error.' \
+    'Exit Programm Instoria'
+check "the profile cannot be used" result_is 2 removal
+check "1001, listed before it, is not removed" nodes_with 'USB\VID_2F5E&PID_1001&MI_00'
+check "nor is 1003" all_exist "$DRIVERS/qvser1003.sys"
+check "no product is named for removal" log_new_lacks 'Uninstall : '
 check "the library planted beside the installer was never loaded" test ! -e "$DRIVE_C/planted-libraries.txt"
+
+# refused_value PID KEY VALUE FILE [KEY2 VALUE2]: product PID's section with KEY=VALUE (and KEY2=VALUE2),
+# listed after 1001, ends the run with one line naming the key, the value and the section, and removes
+# nothing: not FILE, nor 1001's nodes.
+refused_value() {
+    {
+        echo
+        product_section "$1" | K="$2" V="$3" K2="${5:-}" V2="${6:-}" awk -F= '
+            $1 == ENVIRON["K"] { $0 = $1 "=" ENVIRON["V"] "\r" }
+            ENVIRON["K2"] != "" && $1 == ENVIRON["K2"] { $0 = $1 "=" ENVIRON["V2"] "\r" } 1'
+    } >>"$package/drvcfg.ini"
+    removal_list "1001 $1"
+    log_mark
+    run "$package/Instoria.exe" /uninstall
+    check "$2=$3 makes the profile unusable" result_is 2 removal
+    check "in one line" log_new_count 'ERR: The profile value' 1
+    check "naming key, value and section" log_new_count "ERR: The profile value [$1] $2=$3 is not " 1
+    check "$4 stays" all_exist "$4"
+    check "as do 1001's nodes" nodes_with 'USB\VID_2F5E&PID_1001&MI_00'
+    check "nothing was removed" log_new_lacks 'Uninstall : '
+}
+mkdir -p "$DRIVE_C/users/Public"
+printf 'a thesis' >"$DRIVE_C/users/Public/thesis.txt"
+[ -e "$DRIVE_C/windows/win.ini" ] || printf '[windows]\r\n' >"$DRIVE_C/windows/win.ini"
+# Another maker's INF whose interface ID ends like the one-character product's (1&mi_01).
+place_inf 20 $'[Models]\r\n%Other%=Oth, USB\\VID_1111&PID_2221&MI_01\r\n'
+refused_value 1005 Key_UsbDriverName '..\..\..\users\Public\thesis.txt' "$DRIVE_C/users/Public/thesis.txt"
+refused_value 1006 Key_AdbUsbDriverName '..\..\win.ini' "$DRIVE_C/windows/win.ini"
+refused_value 1007 Key_ProductId 1 "$INF/oem20.inf" Key_TotalInterface 9
+
+# What stays is named: the product's driver file and an INF copy, both held by a program that shares them
+# with nobody. The copy cannot be read, so it may be the product's: it is left, and the removal is not whole.
+removal_list '1001'
+printf 'driver' >"$DRIVERS/qvser1001.sys"
+place_inf 21 $'[Models]\r\n%Modem%=Mdm, USB\\VID_2F5E&PID_1001&MI_00\r\n'
+place_inf 22 $'[Models]\r\n%Modem%=Mdm, USB\\VID_2F5E&PID_1001&MI_01\r\n'
+check "another program holds the driver file" hold lock 'C:\windows\system32\drivers\qvser1001.sys' 60000
+check "and an INF copy" hold lock 'C:\windows\inf\oem22.inf' 60000
+log_mark
+run "$package/Instoria.exe" /uninstall # the holders end with the simulated PC
+check "the removal ends with status 1, naming what stayed" result_is 1 \
+    'removal left C:\windows\Inf\oem22.inf (unreadable), C:\windows\system32\drivers\qvser1001.sys'
+check "the copy it could not read is named" log_new_has \
+    "ERROR: Cannot read C:\\windows\\Inf\\oem22.inf; it may be the product's, so it stays and the removal is not known to be whole"
+check "the lines of the removal stay" log_new_in_order \
+    'ERROR: Remove sys file err, file: C:\windows\system32\drivers\qvser1001.sys.' 'Remove driver, OK.'
+check "the readable copy went" files_gone "$INF/oem21.inf"
+check "the others stayed" all_exist "$INF/oem22.inf" "$DRIVERS/qvser1001.sys"
 
 scenario_end

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The run modes of the staged installer's install road on Windows 7 (32-bit), with the fast-clock twin (its
 # pauses 20 times shorter) and the device doubles: mode 1 installs, marks the status file and ends with the
-# start-up tool instead of the final window; with the status file a link to system.ini (which another program
-# of the user can plant there for the elevated installer to write through) system.ini stays as it was, the
-# file is refused and the run does not end as done; mode 5 only switches the device: no driver file is
-# touched and no mark is left. Neither Enter nor Escape closes the window, a press anywhere on it moves it; a close from
+# start-up tool instead of the final window (an old INF copy it cannot read makes its end status 1, naming
+# the copy); with the status file a link to system.ini (which another program of the user can plant there for
+# the elevated installer to write through) system.ini stays as it was, the file is refused and the run does
+# not end as done; mode 5 only switches the device: no driver file is touched and no mark is left. Neither
+# Enter nor Escape closes the window, a press anywhere on it moves it; a close from
 # outside while the worker waits for the device stops the worker and ends the program at once (with the
 # shipped installer of normal speed, whose waits are long enough to be caught).
 # Usage: installer_run_modes_choose_the_steps_and_the_end.sh SHIP_TREE_I686 SHIP_TREE_X86_64
@@ -25,8 +26,13 @@ run_mode() {
     own_copy
 }
 
+# An INF copy held by a program that shares it with nobody may be the old drivers': it stays, and the install
+# goes on without being whole.
+mkdir -p "$DRIVE_C/windows/inf"
+printf '[Models]\r\n' >"$DRIVE_C/windows/inf/oem90.inf"
+check "another program holds an INF copy" hold lock 'C:\windows\inf\oem90.inf' 60000
 log_mark
-run_mode 1
+run_mode 1 # the holder ends with the simulated PC
 check "mode 1 places the drivers and switches the device" \
     positions_are '1 5 10 20 40 41 42 43 44 45 50 55 80 90 100'
 check "the package's driver files are in place" cmp -s "$OWN/Win7/qvusbser.sys" "$drivers/qvusbser.sys"
@@ -39,6 +45,8 @@ check "with the rights it was started with" log_new_has \
     "INF: $OWN_WIN\\Bootrel.exe is started by this installer, which runs with the user's own rights"
 check "instead of the final window" log_new_lacks 'Waiting for 3s'
 check "and the program ends" log_new_has 'BOOL CInstoriaApp::InitInstance() end'
+check "with status 1, naming the copy the removal could not read" \
+    result_is 1 'removal left C:\windows\Inf\oem90.inf (unreadable)'
 
 # A Linux link, which Wine follows where Windows would open the link itself (and refuse it as one).
 system_ini="$DRIVE_C/windows/system.ini"

@@ -21,19 +21,6 @@ sim cdrom-define D: "$PREFIX/fast-medium" --sign "$DEVICE_SIGN" || exit 1
 drivers="$DRIVE_C/windows/system32/drivers"
 log_win='C:\windows\temp\AutoRunLog.tmp'
 
-# hold STEP NAME MS: wintool holds the log file (lock) or the writers' mutex (own) in the background, and
-# the script goes on once it does.
-hold() {
-    rm -f "$PREFIX/hold.out"
-    wine_exec "$PREFIX" "$WINTOOL" "$1" "$2" "$3" >"$PREFIX/hold.out" 2>&1 &
-    HOLDER=$!
-    for ((i = 0; i < 300; i++)); do
-        grep -a -e '^locked' -e '^owned' "$PREFIX/hold.out" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    echo "  the holder did not start: $(cat "$PREFIX/hold.out")"
-    false
-}
 earlier_driver=$(sed -n '/^\[Section_Palvio1\]/,/^$/s/^Key_UsbDriverName=\([^\r]*\)\r\{0,1\}$/\1/p' "$package/drvcfg.ini")
 [ -n "$earlier_driver" ] || { echo "FAIL: the sample profile names no driver of its earlier product"; exit 1; }
 # timed_uninstall: "/uninstall" with the earlier product's driver file in place, waited for; ELAPSED in ms.

@@ -161,6 +161,24 @@ TEST(FileContainsText, SearchEndsAtTheFirstZeroByte) {
     EXPECT_EQ(0, FileContainsText(file.c_str(), "x", ""));
 }
 
+TEST(LoweredTextSearch, FindsADeviceIdOnlyAsAWholeId) {
+    const std::string id = "usb\\vid_12d1&pid_1001&mi_01";
+    LoweredTextSearch search({id, "qvser.sys", id}, {true, false});
+    std::vector<bool> held;
+    // Inside longer IDs of other devices: after, before and around more ID characters.
+    const std::string longer = "USB\\VID_12D1&PID_1001&MI_011, XUSB\\VID_12D1&PID_1001&MI_01\r\n"
+                               "usb\\vid_12d1&pid_1001&mi_01&col02 myqvser.sys";
+    search.Find(longer, held);
+    EXPECT_EQ((std::vector<bool>{false, true, true}), held);
+    // A whole one after them, and one at each end of the text or beside INF punctuation.
+    for (const std::string& content : std::vector<std::string>{
+             longer + " =Mdm,USB\\VID_12D1&PID_1001&MI_01;", "USB\\VID_12D1&PID_1001&MI_01",
+             "x=\"usb\\vid_12d1&pid_1001&mi_01\"", std::string("usb\\vid_12d1&pid_1001&mi_01\0&x", 30)}) {
+        search.Find(content, held);
+        EXPECT_TRUE(held[0]) << content;
+    }
+}
+
 TEST(InfSearchAhead, HandsEveryFileOverInTheListsOrderWithItsOwnFindings) {
     TempDir dir;
     // More files than the threads take ahead, so that runs are refilled; every seventh names the modem,

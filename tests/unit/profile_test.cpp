@@ -1,5 +1,7 @@
 #include "common/profile.h"
 
+#include "common/device_ids.h"
+#include "common/folder_name.h"
 #include "common/handles.h"
 #include "common/install_status.h"
 #include "common/log.h"
@@ -250,9 +252,58 @@ TEST_F(Profile, SixtyFourBitWindows7IsEdition6) {
 }
 
 TEST_F(Profile, UpperCaseIdsAreReadAsWritten) {
-    EXPECT_EQ(1,
-              Read(ProfileWith("Key_ModemHwId=usb\\vid_1a2b&pid_0001&mi_00", "Key_ModemHwId=USB\\VID_1A2B")));
-    EXPECT_EQ("USB\\VID_1A2B", DeviceProfile.ModemHwId);
+    EXPECT_EQ(1, Read(ProfileWith("Key_ModemHwId=usb\\vid_1a2b&pid_0001&mi_00",
+                                  "Key_ModemHwId=USB\\VID_1A2B&PID_0001&MI_00")));
+    EXPECT_EQ("USB\\VID_1A2B&PID_0001&MI_00", DeviceProfile.ModemHwId);
+}
+
+TEST_F(Profile, AValueOutsideItsRuleFailsTheReadWithOneLineNamingKeyValueAndSection) {
+    struct Case {
+        const char* from;
+        const char* to;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"Key_UsbDriverName=pvusbser.sys", "Key_UsbDriverName=..\\..\\win.ini",
+         "ERR: The profile value [Section_Driver] Key_UsbDriverName=..\\..\\win.ini is not one plain file "
+         "name ending in .sys; the profile cannot be used"},
+        {"Key_ProductId=usb\\vid_1a2b&pid_0001\r", "Key_ProductId=1\r",
+         "ERR: The profile value [Section_Driver] Key_ProductId=1 is not the ID of a USB function, "
+         "usb\\vid_XXXX&pid_XXXX; the profile cannot be used"},
+        // The key asked for with its trailing blank is named without it.
+        {"Key_AdbInfName=pvadb.inf", "Key_AdbInfName=pvadb.sys",
+         "ERR: The profile value [Section_Driver] Key_AdbInfName=pvadb.sys is not one plain file name ending "
+         "in .inf; the profile cannot be used"},
+        {"Key_AutorunName=Palvio.exe", "Key_AutorunName=..\\Palvio.exe",
+         "ERR: The profile value [Process_Config] Key_AutorunName=..\\Palvio.exe is not one plain file name "
+         "ending in .exe; the profile cannot be used"},
+    };
+    for (const Case& c : cases) {
+        DeviceProfile = DeviceProfileData();
+        EXPECT_EQ(0, Read(ProfileWith(c.from, c.to))) << c.to;
+        EXPECT_EQ(std::vector<std::string>{c.line}, MessagesAfterInfo());
+        EXPECT_TRUE(DeviceProfile.ProfilePath.empty());
+    }
+}
+
+TEST(ProfileValueRules, TakeRealShapesAndRefuseFragmentsAsTheMediumCheckerDoes) {
+    // The medium checker's test reads the same table.
+    std::vector<TableCase> cases = ReadCaseTable(PROFILE_VALUE_CASES);
+    for (const TableCase& c : cases) {
+        std::string rule = c.words.substr(0, c.words.find(' '));
+        bool taken = c.words == rule + " taken ";
+        bool judged;
+        if (rule == "product")
+            judged = IsUsbFunctionId(c.value);
+        else if (rule == "interface")
+            judged = IsInterfaceId(c.value);
+        else if (rule == "id")
+            judged = IsWholeDeviceId(c.value);
+        else
+            judged = IsPlainFileName(c.value, ("." + rule).c_str());
+        EXPECT_EQ(taken, judged) << c.words << c.value;
+    }
+    EXPECT_GT(cases.size(), 60u);
 }
 
 TEST_F(Profile, AnotherSectionDescribesAnEarlierProduct) {

@@ -131,6 +131,21 @@ TEST(OemFileDecision, AFileGoneOnceWindowsWasAskedIsRemovedAnyOtherIsDeleted) {
     EXPECT_EQ(OemFileStep::kDelete, DecideOemFileStep(OemUninstall::kNotAsked, true, false));
 }
 
+TEST(LeftoversStep, NamesWhatFitsAndCountsTheRest) {
+    char step[64];
+    EXPECT_FALSE(ComposeLeftoversStep({}, step, sizeof step));
+    EXPECT_STREQ("", step);
+    ASSERT_TRUE(ComposeLeftoversStep({"C:\\w\\Inf\\oem8.inf", "C:\\w\\a.sys"}, step, sizeof step));
+    EXPECT_STREQ("removal left C:\\w\\Inf\\oem8.inf, C:\\w\\a.sys", step);
+    // Only whole names, and always the count of the others.
+    const std::vector<std::string> many = {"C:\\w\\Inf\\oem8.inf", "C:\\w\\Inf\\oem9.inf", "C:\\w\\b.sys",
+                                           "x"};
+    ASSERT_TRUE(ComposeLeftoversStep(many, step, sizeof step));
+    EXPECT_STREQ("removal left C:\\w\\Inf\\oem8.inf, C:\\w\\Inf\\oem9.inf and 2 more", step);
+    ASSERT_TRUE(ComposeLeftoversStep({std::string(100, 'p'), "x"}, step, sizeof step));
+    EXPECT_STREQ("removal left 2 things", step);
+}
+
 TEST(RemovalStepDecision, AnUnreadableDeviceListIsNotAGoneDevice) {
     EXPECT_EQ(RemovalStep::kLookAgain, DecideRemovalStep(0, 1));
     EXPECT_EQ(RemovalStep::kGone, DecideRemovalStep(1, 1));
@@ -161,6 +176,51 @@ TEST_F(ProductOnThePc, InfNamingOnlyTheProductGoesOnlyByItsHardwareId) {
                                         "INFO: Remove pnf file suc, file: " + LoggedPnf(logged) + ".",
                                         "Remove driver file, OK."}),
               LogMessages());
+}
+
+TEST_F(ProductOnThePc, ACopyThatCannotBeReadOrAFileThatStaysIsLeftOverAMissingOneIsNot) {
+    std::string unreadable = PlaceInf("[Models]\r\n%S%=Ser, USB\\VID_2F5E&PID_7A01&MI_01\r\n");
+    std::string removed = PlaceInf("[Models]\r\n%M%=Mdm, USB\\VID_2F5E&PID_7A01&MI_00\r\n");
+    char windows[kPathRoom];
+    ASSERT_TRUE(GetWindowsFolder(windows));
+    std::string driver = std::string(windows) + "\\system32\\drivers\\" + DeviceProfile.UsbDriverName;
+    WriteWholeFile(driver, "driver");
+    m_placed.push_back(driver);
+    ForgetRemovalLeftovers();
+    {
+        // Held by programs that share them with nobody: the copy cannot be read, the driver not deleted.
+        ScopedFileHandle heldInf(
+            CreateFileA(unreadable.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ScopedFileHandle heldDriver(
+            CreateFileA(driver.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(heldInf && heldDriver);
+        EXPECT_TRUE(RemoveOemInfFiles());
+        EXPECT_TRUE(RemoveSysFiles());
+    }
+    EXPECT_TRUE(Exists(unreadable));
+    EXPECT_TRUE(Exists(PnfOf(unreadable)));
+    EXPECT_FALSE(Exists(removed));
+    EXPECT_TRUE(Exists(driver));
+    std::string logged = LoggedPath(unreadable.substr(InfFolder().size()));
+    // The ADB driver was never there: its failed deletion leaves nothing behind.
+    EXPECT_EQ((std::vector<std::string>{logged + " (unreadable)", driver}), RemovalLeftovers());
+    EXPECT_TRUE(
+        Has(LogMessages(), "ERROR: Cannot read " + logged +
+                               "; it may be the product's, so it stays and the removal is not known to "
+                               "be whole"));
+}
+
+TEST_F(ProductOnThePc, ADriverNameThatLeadsOutOfTheDriverFolderDeletesNothing) {
+    char windows[kPathRoom];
+    ASSERT_TRUE(GetWindowsFolder(windows));
+    std::string outside = std::string(windows) + "\\pv_removal_guard.sys";
+    WriteWholeFile(outside, "not a driver");
+    m_placed.push_back(outside);
+    DeviceProfile.AdbUsbDriverName = "..\\..\\pv_removal_guard.sys";
+    EXPECT_TRUE(RemoveSysFiles());
+    EXPECT_TRUE(Exists(outside));
+    EXPECT_TRUE(Has(LogMessages(), "ERR: The driver file name ..\\..\\pv_removal_guard.sys is not one plain "
+                                   "file name of the driver folder; nothing is deleted by it"));
 }
 
 TEST_F(ProductOnThePc, OemCopyGoesThroughWindowsOrAsPlainFiles) {

@@ -544,21 +544,10 @@ TEST_F(StagedStart, ARunningInstallerOfEitherNameIsFound) {
 
 TEST(PackageFolderName, TakesOnlyOnePlainFolderNameAsTheMediumCheckerDoes) {
     // The medium checker's test reads the same table.
-    std::string table = ReadWholeFile(WindowsPath(FOLDER_NAME_CASES));
-    int cases = 0;
-    for (size_t start = 0, end = 0; start < table.size(); start = end + 1) {
-        end = std::min(table.find('\n', start), table.size());
-        std::string line = table.substr(start, end - start);
-        if (line.empty() || line[0] == '#')
-            continue;
-        size_t open = line.find('"'), close = line.rfind('"');
-        ASSERT_LT(open, close) << line;
-        EXPECT_EQ(line.compare(0, 6, "plain ") == 0,
-                  IsPlainFolderName(line.substr(open + 1, close - open - 1)))
-            << line;
-        ++cases;
-    }
-    EXPECT_GT(cases, 20);
+    std::vector<TableCase> cases = ReadCaseTable(FOLDER_NAME_CASES);
+    for (const TableCase& c : cases)
+        EXPECT_EQ(c.words == "plain ", IsPlainFolderName(c.value)) << c.words << c.value;
+    EXPECT_GT(cases.size(), 20u);
 }
 
 TEST(StagingRecord, CountsOnlyPathsBelowTheStagingFolder) {

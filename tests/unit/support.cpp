@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -179,6 +180,24 @@ std::string WindowsPath(std::string linuxPath) {
             c = '\\';
     }
     return "Z:" + linuxPath;
+}
+
+std::vector<TableCase> ReadCaseTable(const char* linuxPath) {
+    std::string table = ReadWholeFile(WindowsPath(linuxPath));
+    std::vector<TableCase> cases;
+    for (size_t start = 0, end = 0; start < table.size(); start = end + 1) {
+        end = std::min(table.find('\n', start), table.size());
+        std::string line = table.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line[0] == '#')
+            continue;
+        size_t open = line.find('"'), close = line.rfind('"');
+        EXPECT_LT(open, close) << line;
+        if (open < close)
+            cases.push_back({line.substr(0, open), line.substr(open + 1, close - open - 1)});
+    }
+    return cases;
 }
 
 std::string CopyBuilt(const char* linuxPath, const std::string& folder, const std::string& name) {

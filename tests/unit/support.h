@@ -68,4 +68,13 @@ std::string WindowsPath(std::string linuxPath);
 // A built file copied into a folder; answers the copy's path.
 std::string CopyBuilt(const char* linuxPath, const std::string& folder, const std::string& name);
 
+// One case of a table in tests/cases/ that a tool's test reads too: the words before the value, and the
+// value, between the line's first and last double quote.
+struct TableCase {
+    std::string words;
+    std::string value;
+};
+// Every case of such a table (a Linux path of the source tree); lines starting with '#' are comments.
+std::vector<TableCase> ReadCaseTable(const char* linuxPath);
+
 } // namespace testsupport
