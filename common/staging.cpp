@@ -451,8 +451,6 @@ int CDriverSetupPreparation::IsDeviceAbsent() {
     return absent;
 }
 
-CDriverPrepare_Setup::CDriverPrepare_Setup() : CDriverPrepare_Setup(GetModuleDir()) {}
-
 CDriverPrepare_Setup::CDriverPrepare_Setup(std::string moduleDir)
     : CDriverSetupPreparation(Role::kInstaller, std::move(moduleDir)) {
     std::string folder = m_strModuleDir;

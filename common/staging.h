@@ -124,8 +124,7 @@ protected:
 // The installer's staging: the package folder is the installer's own folder.
 class CDriverPrepare_Setup : public CDriverSetupPreparation {
 public:
-    CDriverPrepare_Setup();
-    // For a program folder other than the running program's (tests).
+    // The package folder moduleDir itself (its name is the package folder's name).
     explicit CDriverPrepare_Setup(std::string moduleDir);
     // The package folder driverPath of the medium whose root is mediumRoot.
     CDriverPrepare_Setup(std::string mediumRoot, std::string driverPath);
