@@ -2,6 +2,7 @@
 
 #include "package_folder.h"
 #include "resident.h"
+#include "run_outcome.h"
 
 #include "common/edition.h"
 #include "common/files.h"
@@ -114,6 +115,46 @@ bool HasSubfolder(const char* folder) {
 
 } // namespace
 
+const char* InfRefusalMeaning(DWORD error) {
+    // SetupAPI's codes that Windows' headers of the oldest toolchains lack.
+    const DWORD kDriverStoreAddFailed = 0xE0000247, kFileHashNotInCatalog = 0xE000024B;
+    switch (error) {
+    case ERROR_INSUFFICIENT_BUFFER:
+        return "the catalog file its INF names is missing (Wine answers so)";
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return "a file that its INF names is missing";
+    case ERROR_ACCESS_DENIED:
+        return "the account may not add driver packages to Windows";
+    case ERROR_NO_CATALOG_FOR_OEM_INF:
+        return "its INF names no catalog file, and Windows takes no unsigned package";
+    case ERROR_DRIVER_NONNATIVE:
+        return "it serves no driver for this Windows' processor";
+    case ERROR_AUTHENTICODE_DISALLOWED:
+    case ERROR_AUTHENTICODE_PUBLISHER_NOT_TRUSTED:
+        return "the user or the administrator does not trust its publisher";
+    case ERROR_AUTHENTICODE_TRUST_NOT_ESTABLISHED:
+    case static_cast<DWORD>(CERT_E_UNTRUSTEDROOT):
+        return "its signature leads to no certificate Windows trusts";
+    case static_cast<DWORD>(TRUST_E_NOSIGNATURE):
+        return "its catalog file carries no signature";
+    case static_cast<DWORD>(CERT_E_EXPIRED):
+        return "its signature's certificate has expired";
+    case static_cast<DWORD>(TRUST_E_BAD_DIGEST):
+    case kFileHashNotInCatalog:
+        return "its catalog does not hold the hash of a file: the file changed after signing";
+    case kDriverStoreAddFailed:
+        return "Windows could not add it to the driver store";
+    case ERROR_GENERAL_SYNTAX:
+    case ERROR_WRONG_INF_STYLE:
+    case ERROR_SECTION_NOT_FOUND:
+    case ERROR_INVALID_DATA:
+        return "Windows cannot read its INF";
+    default:
+        return "Windows gives no reason the installer knows";
+    }
+}
+
 bool HasExactExtension(const char* fileName, const char* extension) {
     const char* found = PathFindExtensionA(fileName);
     size_t length = strlen(found), wanted = strlen(extension);
@@ -164,6 +205,7 @@ int CopyInfFileWith(const char* folder, OemInfCopier copier) {
     }
     // Windows chooses where the registered copy goes; the messages name the drivers folder.
     std::string shown = std::string(windows) + "\\System32\\drivers\\";
+    std::string refused; // the first INF Windows refused
     do {
         if (!IsFile(found) || !HasExactExtension(found.cFileName, ".inf"))
             continue;
@@ -175,10 +217,16 @@ int CopyInfFileWith(const char* folder, OemInfCopier copier) {
             DWORD error = GetLastError();
             WriteLog("INFO: Copy inf file error: %d, File: %s; To: %s.", static_cast<int>(error),
                      source.c_str(), shown.c_str());
-            // Only an INF already in the store is tried again, as a replacement; any other refusal passes the
-            // file over, and it is not reported as copied.
-            if (error != ERROR_FILE_EXISTS)
+            // Only an INF already in the store is tried again, as a replacement. Any other refusal leaves the
+            // device without its driver: the placement fails, after the other INFs are registered, so that
+            // one run's log shows every INF Windows refused.
+            if (error != ERROR_FILE_EXISTS) {
+                WriteLog("ERROR: Windows refused the driver package %s: %s (error %d).", source.c_str(),
+                         InfRefusalMeaning(error), static_cast<int>(error));
+                if (refused.empty())
+                    refused = found.cFileName;
                 continue;
+            }
             if (!copier(source.c_str(), nullptr, SPOST_PATH, SP_COPY_NOBROWSE | SP_COPY_REPLACEONLY, oemName,
                         kOemNameRoom, &required, nullptr)) {
                 WriteLog("INFO: Copy inf file error: %d, File: %s; To: %s.", static_cast<int>(GetLastError()),
@@ -188,7 +236,10 @@ int CopyInfFileWith(const char* folder, OemInfCopier copier) {
         }
         WriteLog("INFO: Copy inf file OK, File: %s; To: %s.", source.c_str(), shown.c_str());
     } while (FindNextFileA(search.Get(), &found));
-    return 0;
+    if (refused.empty())
+        return 0;
+    ReachComposedStep(("driver placement: Windows refused " + refused).c_str());
+    return kResultWriteFailed;
 }
 
 int CopyDllFile(const char* folder) {

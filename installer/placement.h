@@ -19,7 +19,8 @@ int GetDriverSrcDir(char (&folder)[kPathRoom]);
 // 0, kResultWriteFailed, or -1 when the resident setting cannot be written.
 int InstallDriverFiles(const char* folder);
 // Registers every *.inf of the folder (extension exactly ".inf"). 0, or kResultWriteFailed when the folder
-// holds none or an INF already in the store cannot be replaced.
+// holds none, an INF already in the store cannot be replaced, or Windows refused an INF; the last is found
+// after every INF was tried, and the run's step then names the first INF refused.
 int CopyInfFile(const char* folder);
 // Copies every *.dll (exactly ".dll") into {WinDir}\system32, replacing read-only files. 0 (also for
 // none), or kResultWriteFailed at the first copy that fails, which leaves the file it was to replace as it
@@ -36,5 +37,7 @@ using OemInfCopier = BOOL(WINAPI*)(PCSTR source, PCSTR mediaLocation, DWORD medi
 int CopyInfFileWith(const char* folder, OemInfCopier copier);
 
 // The pure parts.
+// What a refusal of SetupCopyOEMInf means for the package, in words for the log.
+const char* InfRefusalMeaning(DWORD error);
 // Whether a file name's extension (PathFindExtensionA) ends with extension, compared case-sensitively.
 bool HasExactExtension(const char* fileName, const char* extension);

@@ -8,6 +8,7 @@
 #include "common/log.h"
 #include "common/profile.h"
 #include "installer/resident.h"
+#include "installer/run_outcome.h"
 #include "support.h"
 #include "tests/sim/simpc.h"
 
@@ -296,16 +297,25 @@ TEST_F(InfRegistration, InfThatCannotBeReplacedEndsThePlacement) {
               LogMessages());
 }
 
-TEST_F(InfRegistration, InfRefusedForAnotherReasonIsPassedOverAndNotReportedCopied) {
+TEST_F(InfRegistration, InfRefusedForAnotherReasonFailsThePlacementOnceEveryInfWasTried) {
     Put("qvmdm.inf", kInf);
     Put("broken.inf", "not an INF");
     Put("upper.INF", kInf);
-    g_copyAnswers = {ERROR_INVALID_DATA, ERROR_INVALID_DATA};
-    EXPECT_EQ(0, CopyInfFileWith(Folder().c_str(), ScriptedCopy));
+    g_copyAnswers = {ERROR_INSUFFICIENT_BUFFER, 0};
+    ReachStep("driver placement");
+    EXPECT_EQ(kResultWriteFailed, CopyInfFileWith(Folder().c_str(), ScriptedCopy));
     // Both .inf files were tried once each, with the plain style; upper.INF was not tried at all.
     std::vector<std::string> calls = g_copyCalls;
     std::sort(calls.begin(), calls.end());
     EXPECT_EQ(std::vector<std::string>({"broken.inf", "qvmdm.inf"}), calls);
-    for (const std::string& message : LogMessages())
-        EXPECT_EQ(0u, message.find("INFO: Copy inf file error: 13, ")) << message;
+    std::string refused = g_copyCalls[0];
+    std::string tail = "File: " + Source(refused.c_str()) + "; To: " + WindowsFolder() + "\\System32\\drivers\\.";
+    std::vector<std::string> messages = LogMessages();
+    ASSERT_EQ(3u, messages.size());
+    EXPECT_EQ("INFO: Copy inf file error: 122, " + tail, messages[0]);
+    EXPECT_EQ("ERROR: Windows refused the driver package " + Source(refused.c_str()) +
+                  ": the catalog file its INF names is missing (Wine answers so) (error 122).",
+              messages[1]);
+    EXPECT_EQ(0u, messages[2].find("INFO: Copy inf file OK, ")) << messages[2];
+    EXPECT_EQ("driver placement: Windows refused " + refused, std::string(LastStepReached()));
 }
