@@ -102,9 +102,17 @@ bool MatchesFoldedAt(const char* start, const std::string& lowered) {
 
 } // namespace
 
-LoweredTextSearch::LoweredTextSearch(std::vector<std::string> texts, std::vector<bool> wholeIds)
-    : m_texts(std::move(texts)), m_wholeIds(std::move(wholeIds)) {
+bool IsFileNameCharacter(char c) {
+    if (static_cast<unsigned char>(c) <= ' ')
+        return false;
+    return strchr("\\/:*?\"<>|,;=%[]", c) == nullptr;
+}
+
+LoweredTextSearch::LoweredTextSearch(std::vector<std::string> texts, std::vector<bool> wholeIds,
+                                     std::vector<bool> wholeNames)
+    : m_texts(std::move(texts)), m_wholeIds(std::move(wholeIds)), m_wholeNames(std::move(wholeNames)) {
     m_wholeIds.resize(m_texts.size(), false);
+    m_wholeNames.resize(m_texts.size(), false);
     m_anchors.assign(m_texts.size(), std::string::npos);
     m_searched.assign(m_texts.size(), false);
     for (size_t i = 0; i < m_texts.size(); ++i) {
@@ -118,11 +126,12 @@ LoweredTextSearch::LoweredTextSearch(std::vector<std::string> texts, std::vector
 }
 
 bool LoweredTextSearch::StandsAlone(size_t i, const char* text, const char* start, const char* end) const {
-    if (!m_wholeIds[i])
+    bool (*inside)(char) = m_wholeIds[i] ? IsIdCharacter : m_wholeNames[i] ? IsFileNameCharacter : nullptr;
+    if (!inside)
         return true;
     const char* after = start + m_texts[i].size();
-    // The text ends at its first zero byte, which is no ID character either.
-    return (start == text || !IsIdCharacter(start[-1])) && (after == end || !IsIdCharacter(*after));
+    // The text ends at its first zero byte, which is no ID or name character either.
+    return (start == text || !inside(start[-1])) && (after == end || !inside(*after));
 }
 
 void LoweredTextSearch::Find(const std::string& content, std::vector<bool>& held) const {

@@ -19,14 +19,21 @@ bool TextHoldsLowered(const std::string& content, const char* lowered);
 // The same for several texts in one sweep of the content: the index of the first of them, in their order,
 // that the content holds; npos when it holds none (empty texts are held by none).
 size_t FirstHeldLowered(const std::string& content, const std::vector<std::string>& texts);
+// Whether a character may stand inside a file name as an INF writes one: anything but a blank, a control
+// character, a path separator and the characters that part an INF line's values (, ; = % [ ] and ").
+bool IsFileNameCharacter(char c);
 // Lowered texts looked for in many files: what a search needs of them is worked out once, and each file's
 // content is swept once for all of them, without a copy or an allocation.
 class LoweredTextSearch {
 public:
     // wholeIds[i] true: texts[i] is a device ID, held only as a whole ID, where the characters before and
     // after it are no ID characters (IsIdCharacter): "usb\vid_12d1&pid_1001&mi_01" is not held by a text
-    // naming only "...&mi_011" or "xusb\vid_12d1...". Texts beyond wholeIds are held anywhere.
-    explicit LoweredTextSearch(std::vector<std::string> texts, std::vector<bool> wholeIds = {});
+    // naming only "...&mi_011" or "xusb\vid_12d1...". wholeNames[i] true: texts[i] is a file name, held
+    // only as a whole name, where the characters before and after it are no file-name characters
+    // (IsFileNameCharacter): "usbser.sys" is held by "%12%\usbser.sys" and "usbser.sys,,,0x4" but not by
+    // "xusbser.sys" or "usbser.sys2". Other texts are held anywhere.
+    explicit LoweredTextSearch(std::vector<std::string> texts, std::vector<bool> wholeIds = {},
+                               std::vector<bool> wholeNames = {});
     // held[i]: whether the content holds texts[i] as TextHoldsLowered finds it (and, for a device ID, as a
     // whole ID); an empty text is held by none. held is resized to the texts' count and reused.
     void Find(const std::string& content, std::vector<bool>& held) const;
@@ -37,6 +44,7 @@ private:
 
     std::vector<std::string> m_texts;
     std::vector<bool> m_wholeIds;
+    std::vector<bool> m_wholeNames;
     std::vector<size_t> m_anchors; // where each text anchors; npos for letters only or a text held by none
     std::vector<bool> m_searched;  // false for an empty text or one with a capital, which nothing holds
     std::string m_sweeps;          // the anchor characters, each swept once for every text it anchors

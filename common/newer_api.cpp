@@ -45,6 +45,12 @@ struct LoadedNewdev {
     }
 };
 
+struct LoadedFileProtection {
+    ScopedModule module{LoadSystemLibrary("sfc.dll")};
+    FileProtectionApi api;
+    LoadedFileProtection() { Resolve(api.SfcIsFileProtected, module.Get(), "SfcIsFileProtected"); }
+};
+
 struct LoadedAutomation {
     ScopedModule ole32{LoadSystemLibrary("ole32.dll")};
     ScopedModule oleaut32{LoadSystemLibrary("oleaut32.dll")};
@@ -82,6 +88,11 @@ const DeviceInstallApi& GetDeviceInstallApi() {
 const NewdevApi& GetNewdevApi() {
     static const LoadedNewdev newdev;
     return newdev.api;
+}
+
+const FileProtectionApi& GetFileProtectionApi() {
+    static const LoadedFileProtection protection;
+    return protection.api;
 }
 
 const AutomationApi& GetAutomationApi() {

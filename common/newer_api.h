@@ -53,6 +53,16 @@ struct NewdevApi {
 
 const NewdevApi& GetNewdevApi();
 
+// Windows' file protection (System File Protection on Windows 2000 and XP, Windows Resource Protection on
+// Vista and later), looked up in sfc.dll the first time it is asked for and kept until the program ends.
+struct FileProtectionApi {
+    // sfc.dll, Windows 2000 and later: whether Windows protects the file (a full path). Fallback: no file
+    // counts as protected, and only the other signs of a file of Windows' own are asked.
+    BOOL(WINAPI* SfcIsFileProtected)(HANDLE rpcHandle, LPCWSTR path) = nullptr;
+};
+
+const FileProtectionApi& GetFileProtectionApi();
+
 // COM and automation, loaded from the system folder the first time they are asked for (only the search of
 // the shell's folder windows on Windows 8 and later, and a start through the desktop's shell, need them, so
 // that no other start pays for loading them) and kept until the program ends.

@@ -9,11 +9,13 @@
 #include "common/handles.h"
 #include "common/log.h"
 #include "common/profile.h"
+#include "common/windows_own_files.h"
 
 #include <shlwapi.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -87,6 +89,17 @@ int CopyFilesOfKind(const char* folder, const CopyKind& kind) {
             continue;
         std::string source = std::string(folder) + "\\" + found.cFileName;
         std::string target = std::string(windows) + kind.targetFolder + found.cFileName;
+        // Windows' own file stays as Windows has it: the package's copy of it is not needed (the INFs that
+        // name it install over Windows' file) and is no failure.
+        std::string inf;
+        WindowsOwn own = GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES
+                             ? RunWindowsOwnFiles().Ask(target, &inf)
+                             : WindowsOwn::kNo;
+        if (own != WindowsOwn::kNo) {
+            WriteLog("INFO: %s is Windows' own file (%s); the package's copy does not replace it",
+                     target.c_str(), DescribeWindowsOwn(own, inf).c_str());
+            continue;
+        }
         if (!PlaceFile(source.c_str(), target.c_str())) {
             WriteLog("%s", kind.failed);
             return kResultWriteFailed;
@@ -111,6 +124,33 @@ bool HasSubfolder(const char* folder) {
             return true;
     } while (FindNextFileA(search.Get(), &found));
     return false;
+}
+
+// Where one of the profile's driver files comes from when the edition folder holds none of its own.
+DriverSource SourceOfProfileDriver(const char* folder, const std::string& name) {
+    char windows[kPathRoom];
+    if (GetWindowsFolder(windows) &&
+        RunWindowsOwnFiles().Ask(std::string(windows) + "\\system32\\drivers\\" + name) != WindowsOwn::kNo)
+        return DriverSource::kWindowsOwn;
+    // An INF of the folder that names the file and installs a co-installer: WinUSB on Windows XP, which
+    // brings winusb.sys with its co-installer when Windows installs the device.
+    LoweredTextSearch search({LowerText(name), ".coinstallers]"}, {}, {true, false});
+    std::string pattern = std::string(folder) + "\\*.inf";
+    WIN32_FIND_DATAA found;
+    ScopedFindHandle infs(FindFirstFileA(pattern.c_str(), &found));
+    if (!infs)
+        return DriverSource::kNowhere;
+    std::string content;
+    std::vector<bool> held;
+    do {
+        if (!IsFile(found) || !HasExactExtension(found.cFileName, ".inf") ||
+            !ReadInfText((std::string(folder) + "\\" + found.cFileName).c_str(), content))
+            continue;
+        search.Find(content, held);
+        if (held[0] && held[1])
+            return DriverSource::kCoInstaller;
+    } while (FindNextFileA(infs.Get(), &found));
+    return DriverSource::kNowhere;
 }
 
 } // namespace
@@ -155,6 +195,14 @@ const char* InfRefusalMeaning(DWORD error) {
     }
 }
 
+bool ServedWithoutDriverFiles(std::initializer_list<DriverSource> drivers) {
+    for (DriverSource source : drivers) {
+        if (source == DriverSource::kNowhere)
+            return false;
+    }
+    return drivers.size() > 0;
+}
+
 bool HasExactExtension(const char* fileName, const char* extension) {
     const char* found = PathFindExtensionA(fileName);
     size_t length = strlen(found), wanted = strlen(extension);
@@ -172,6 +220,20 @@ int GetDriverSrcDir(char (&folder)[kPathRoom]) {
     if (!AppendBounded(folder, sizeof folder, name.c_str()) || !PathFileExistsA(folder)) {
         WriteLog("ERROR: dir not find // EMPTY DIR.");
         return kResultNoDriverFolder;
+    }
+    // The files the removal and the placement ask Windows' INFs about, all in one reading of them.
+    WindowsOwnFiles& own = RunWindowsOwnFiles();
+    own.Expect(DeviceProfile.UsbDriverName);
+    own.Expect(DeviceProfile.AdbUsbDriverName);
+    for (const char* pattern : {"\\*.sys", "\\*.dll"}) {
+        WIN32_FIND_DATAA found;
+        ScopedFindHandle search(FindFirstFileA((std::string(folder) + pattern).c_str(), &found));
+        if (!search)
+            continue;
+        do {
+            if (IsFile(found))
+                own.Expect(found.cFileName);
+        } while (FindNextFileA(search.Get(), &found));
     }
     return 0;
 }
@@ -251,11 +313,23 @@ int CopySysFile(const char* folder) {
     // A package that keeps its drivers in subfolders has none of its own: Windows copies them from there, as
     // the registered INFs name them, when it installs the device.
     bool inSubfolders = HasSubfolder(folder);
-    return CopyFilesOfKind(folder,
-                           {"\\*.sys", ".sys", "\\system32\\drivers\\",
-                            inSubfolders ? "INFO: The edition folder keeps its drivers in its subfolders; "
-                                           "Windows copies them when it installs the device"
-                                         : "ERROR: FindFirstFile fail // CopySysFile.",
-                            inSubfolders ? 0 : kResultWriteFailed, "INFO: Copy sys file OK.",
-                            "INFO: Copy sys file error."});
+    // Nor needs one a package over Windows' own drivers (usbser.sys, winusb.sys), asked only when the folder
+    // holds no driver file.
+    bool overWindows = false;
+    if (!inSubfolders) {
+        WIN32_FIND_DATAA found;
+        ScopedFindHandle any(FindFirstFileA((std::string(folder) + "\\*.sys").c_str(), &found));
+        overWindows =
+            !any && ServedWithoutDriverFiles({SourceOfProfileDriver(folder, DeviceProfile.UsbDriverName),
+                                              SourceOfProfileDriver(folder, DeviceProfile.AdbUsbDriverName)});
+    }
+    return CopyFilesOfKind(
+        folder, {"\\*.sys", ".sys", "\\system32\\drivers\\",
+                 inSubfolders  ? "INFO: The edition folder keeps its drivers in its subfolders; "
+                                 "Windows copies them when it installs the device"
+                 : overWindows ? "INFO: The edition folder holds no driver file: the profile's driver "
+                                 "files are Windows' own or come with the package's co-installer"
+                               : "ERROR: FindFirstFile fail // CopySysFile.",
+                 inSubfolders || overWindows ? 0 : kResultWriteFailed, "INFO: Copy sys file OK.",
+                 "INFO: Copy sys file error."});
 }

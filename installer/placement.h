@@ -8,6 +8,8 @@
 #include <windows.h>
 #include <setupapi.h>
 
+#include <initializer_list>
+
 // Results of the placement operations.
 constexpr int kResultNoDriverFolder = 20004;
 // (20005, a placement step failed, is kResultWriteFailed of resident.h.)
@@ -27,8 +29,11 @@ int CopyInfFile(const char* folder);
 // was.
 int CopyDllFile(const char* folder);
 // Copies every *.sys (exactly ".sys") into {WinDir}\system32\drivers. 0, or kResultWriteFailed when a copy
-// fails or there is none, unless the folder keeps its drivers in subfolders (a folder of its own).
+// fails or there is none, unless the folder keeps its drivers in subfolders (a folder of its own) or the
+// profile's driver files need none of the folder's (ServedWithoutDriverFiles).
 int CopySysFile(const char* folder);
+// CopyDllFile and CopySysFile leave a file of Windows' own (windows_own_files.h) in place, with a line: the
+// package's copy of it is passed over, not counted a failure.
 
 // The seam of CopyInfFile: SetupCopyOEMInfA, or a stand-in that answers as Windows can (Wine never refuses
 // an INF that is already in the store).
@@ -39,5 +44,11 @@ int CopyInfFileWith(const char* folder, OemInfCopier copier);
 // The pure parts.
 // What a refusal of SetupCopyOEMInf means for the package, in words for the log.
 const char* InfRefusalMeaning(DWORD error);
+// Where one of the profile's driver files comes from when the edition folder holds none: Windows' own file,
+// or a co-installer that an INF of the folder installs beside naming the file (WinUSB's, on Windows XP).
+enum class DriverSource { kNowhere, kWindowsOwn, kCoInstaller };
+// Whether an edition folder without a driver file of its own serves the device: every driver file of the
+// profile comes from somewhere.
+bool ServedWithoutDriverFiles(std::initializer_list<DriverSource> drivers);
 // Whether a file name's extension (PathFindExtensionA) ends with extension, compared case-sensitively.
 bool HasExactExtension(const char* fileName, const char* extension);

@@ -14,6 +14,7 @@
 #include "common/newer_api.h"
 #include "common/profile.h"
 #include "common/text.h"
+#include "common/windows_own_files.h"
 
 #include <algorithm>
 #include <string>
@@ -57,11 +58,29 @@ void LeaveBehind(const std::string& what) {
     g_leftovers.push_back(what);
 }
 
-// One file of an OEM copy after Windows' answer: true when it is gone, already or by its deletion now.
-bool RemoveOemFile(const std::string& path, OemUninstall answer, bool wasThere) {
+// A file of Windows' own stays, whatever a profile or a package names: true, with its line, when path is
+// one. It is no leftover of the removal.
+bool StaysAsWindowsOwn(const std::string& path) {
+    std::string inf;
+    WindowsOwn own = RunWindowsOwnFiles().Ask(path, &inf);
+    if (own == WindowsOwn::kNo)
+        return false;
+    WriteLog("INFO: %s is Windows' own file (%s); it stays", path.c_str(),
+             DescribeWindowsOwn(own, inf).c_str());
+    return true;
+}
+
+// What became of one file of an OEM copy.
+enum class OemFileEnd { kGone, kStays, kFailed };
+
+// One file of an OEM copy after Windows' answer: gone, already or by its deletion now; staying as a file of
+// Windows' own; or still there after its deletion failed (or never there, and its deletion failed).
+OemFileEnd RemoveOemFile(const std::string& path, OemUninstall answer, bool wasThere) {
     if (DecideOemFileStep(answer, wasThere, FilePresent(path)) == OemFileStep::kAlreadyGone)
-        return true;
-    return ForceDeleteFile(path.c_str());
+        return OemFileEnd::kGone;
+    if (FilePresent(path) && StaysAsWindowsOwn(path))
+        return OemFileEnd::kStays;
+    return ForceDeleteFile(path.c_str()) ? OemFileEnd::kGone : OemFileEnd::kFailed;
 }
 
 // Removes every {WinDir}\inf\oem*.inf whose text names one of ids, with its .Pnf twin. False only when the
@@ -181,16 +200,18 @@ void RemoveOemInfCopy(const char* windows, const char* name, OemInfUninstaller u
                      static_cast<int>(GetLastError()));
         }
     }
-    if (RemoveOemFile(path, answer, true)) {
+    OemFileEnd infEnd = RemoveOemFile(path, answer, true);
+    if (infEnd == OemFileEnd::kGone) {
         WriteLog("INFO: Remove inf file suc, file: %s.", path.c_str());
-    } else {
+    } else if (infEnd == OemFileEnd::kFailed) {
         WriteLog("ERROR: Remove inf file err, file: %s.", path.c_str());
         if (FilePresent(path))
             LeaveBehind(path);
     }
-    if (RemoveOemFile(pnf, answer, pnfWasThere)) {
+    OemFileEnd pnfEnd = RemoveOemFile(pnf, answer, pnfWasThere);
+    if (pnfEnd == OemFileEnd::kGone) {
         WriteLog("INFO: Remove pnf file suc, file: %s.", pnf.c_str());
-    } else {
+    } else if (pnfEnd == OemFileEnd::kFailed) {
         // A .Pnf that never was there fails its deletion too, but nothing of it stays.
         WriteLog("ERROR: Remove pnf file err, file: %s.", pnf.c_str());
         if (FilePresent(pnf))
@@ -276,10 +297,16 @@ bool RemoveOemInfByHwId(const char* hwid) {
     return RemoveOemInfsNaming({hwid ? hwid : ""}, false);
 }
 
+void ExpectProfileDriverQuestions() {
+    RunWindowsOwnFiles().Expect(DeviceProfile.UsbDriverName);
+    RunWindowsOwnFiles().Expect(DeviceProfile.AdbUsbDriverName);
+}
+
 bool RemoveSysFiles() {
     char windows[kPathRoom];
     if (!CheckDrvCfg() || !GetWindowsFolder(windows))
         return false;
+    ExpectProfileDriverQuestions();
     for (const std::string* name : {&DeviceProfile.UsbDriverName, &DeviceProfile.AdbUsbDriverName}) {
         // The profile reader takes only plain names; the deletion asks again, as nothing outside the driver
         // folder may go by a name from a file.
@@ -292,6 +319,8 @@ bool RemoveSysFiles() {
                 name->c_str());
             continue;
         }
+        if (FilePresent(path) && StaysAsWindowsOwn(path))
+            continue;
         if (ForceDeleteFile(path)) {
             WriteLog("INFO: Remove sys file suc, file: %s.", path);
         } else {
@@ -384,6 +413,8 @@ int UninstallDrivers() {
             return kResultUnusableProfile;
         }
         profiles.push_back(DeviceProfile);
+        // Every product's driver files are asked about in one reading of Windows' INFs.
+        ExpectProfileDriverQuestions();
     }
     for (size_t i = 0; i < products.size(); ++i) {
         WriteLog("----------------Uninstall : %s-------------------", products[i].c_str());

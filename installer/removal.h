@@ -58,8 +58,12 @@ bool RemoveOemInfFiles();
 // folder cannot be searched.
 bool RemoveOemInfByHwId(const char* hwid);
 // Deletes the profile's two driver files from {WinDir}\system32\drivers. A failure is logged; a file
-// still there after it goes to RemovalLeftovers (a file that was never there does not).
+// still there after it goes to RemovalLeftovers (a file that was never there does not). A file of Windows'
+// own (windows_own_files.h) stays, with its line, and is no leftover; so does any such file of an OEM copy.
 bool RemoveSysFiles();
+// The loaded profile's driver files are among the names this run asks Windows' INFs about: one reading of
+// them answers every question of the run.
+void ExpectProfileDriverQuestions();
 // What the removals since the last ForgetRemovalLeftovers could not take away or could not judge, as the
 // log names them ("C:\windows\Inf\oem8.inf", "C:\windows\Inf\oem9.inf (unreadable)", "the device ...").
 const std::vector<std::string>& RemovalLeftovers();

@@ -9,6 +9,7 @@
 #include "common/native_files.h"
 #include "common/profile.h"
 #include "common/text.h"
+#include "common/windows_own_files.h"
 #include "framework/file_find.h"
 
 #include <windows.h>
@@ -101,6 +102,21 @@ int InstalledDriverCheck::Answer() {
     // files are not looked at.
     auto& table = DeviceProfile.SearchTable;
     const std::string& driver = DeviceProfile.UsbDriverName;
+    // An INF over Windows' own driver (usbser.sys, through Include=mdmcpq.inf) need not name the file: asked
+    // once, and only of an INF that names an ID but not the driver, so a package whose INFs name their
+    // driver costs nothing more.
+    int own = -1;
+    auto driverIsWindowsOwn = [&] {
+        if (own < 0) {
+            std::string inf, path = std::string(m_windows) + "\\system32\\drivers\\" + driver;
+            WindowsOwn answer = RunWindowsOwnFiles().Ask(path, &inf);
+            own = answer != WindowsOwn::kNo;
+            if (own)
+                WriteLog("INFO: The driver file %s is Windows' own (%s): an INF over it need not name it",
+                         driver.c_str(), DescribeWindowsOwn(answer, inf).c_str());
+        }
+        return own == 1;
+    };
     WholeRead read;
     std::vector<bool> held;
     for (size_t file = 0; m_files && !AllFound(table) && m_files->Next(read, held); ++file) {
@@ -109,7 +125,7 @@ int InstalledDriverCheck::Answer() {
         bool driverHeld = driver.empty() || held.back();
         for (size_t i = 0; i < std::size(table); ++i) {
             DriverCheckEntry& entry = table[i];
-            if (entry.bFound || !held[i] || !driverHeld)
+            if (entry.bFound || !held[i] || !(driverHeld || driverIsWindowsOwn()))
                 continue;
             WriteLog("inf(%s) with hardwardId(%s) and sys file(%s) exist", m_infs[file].c_str(),
                      entry.HwId.c_str(), driver.c_str());

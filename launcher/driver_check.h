@@ -20,8 +20,9 @@ class InstalledDriverCheck {
 public:
     InstalledDriverCheck();
     // 1 when, for both the modem and the serial interface of the profile, an oem*.inf file names the
-    // hardware ID (as a whole ID) and the driver file and has its .Pnf twin, and the driver file is in the
-    // driver folder; else 0. The found flags live in the profile's search table, so a second check in a run
+    // hardware ID (as a whole ID) and the driver file (or the driver file is Windows' own, which an INF over
+    // Windows' driver need not name) and has its .Pnf twin, and the driver file is in the driver folder;
+    // else 0. The found flags live in the profile's search table, so a second check in a run
     // starts from the first one's. A 32-bit launcher on 64-bit Windows looks into the native driver folder,
     // where the 64-bit installer puts the driver (its own view of system32 is SysWOW64).
     int Answer();

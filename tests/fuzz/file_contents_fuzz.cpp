@@ -1,8 +1,8 @@
 // The search of an INF file's text (one text, or several in one sweep, also prepared once; a device ID only
-// as a whole ID), the narrowing of a UTF-16 one, and the check of a bitmap's headers, on any bytes: the
-// search must agree with a plain lower-and-find (one that looks at the neighbours of each place found), the
-// narrowing with a character-by-character one, and a bitmap taken as whole must really announce no more than
-// it has.
+// as a whole ID, a file name only as a whole name), the narrowing of a UTF-16 one, and the check of a
+// bitmap's headers, on any bytes: the search must agree with a plain lower-and-find (one that looks at the
+// neighbours of each place found), the narrowing with a character-by-character one, and a bitmap taken as
+// whole must really announce no more than it has.
 #include "common/file_contents.h"
 #include "fuzz_check.h"
 
@@ -28,12 +28,20 @@ bool IsIdChar(char c) {
            c == '_' || c == '\\';
 }
 
-// Held as a whole ID: at some place where neither the character before nor the one after is an ID character.
-bool ContainsWholeId(const std::string& content, const std::string& text) {
+// What may stand inside a file name in an INF line: no blank or control character, no separator of paths
+// or of an INF line's values.
+bool IsNameChar(char c) {
+    return static_cast<unsigned char>(c) > 32 &&
+           std::string("\\/:*?\"<>|,;=%[]").find(c) == std::string::npos;
+}
+
+// Held whole: at some place where neither the character before nor the one after is inside (an ID or a name
+// character).
+bool ContainsWhole(const std::string& content, const std::string& text, bool (*inside)(char)) {
     std::string lowered = Lowered(content);
     for (size_t at = lowered.find(text); at != std::string::npos; at = lowered.find(text, at + 1)) {
         size_t after = at + text.size();
-        if ((at == 0 || !IsIdChar(lowered[at - 1])) && (after == lowered.size() || !IsIdChar(lowered[after])))
+        if ((at == 0 || !inside(lowered[at - 1])) && (after == lowered.size() || !inside(lowered[after])))
             return true;
     }
     return false;
@@ -69,8 +77,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The first text as a device ID, the second as any text: the ID only where it stands whole.
     LoweredTextSearch({text1, text2}, {true}).Find(content, held);
     FUZZ_EXPECT(held.size() == 2);
-    FUZZ_EXPECT(held[0] == (!text1.empty() && ContainsWholeId(content, text1)));
+    FUZZ_EXPECT(held[0] == (!text1.empty() && ContainsWhole(content, text1, IsIdChar)));
     FUZZ_EXPECT(held[1] == (!text2.empty() && Contains(content, text2)));
+    // The second as a file name, held only as a whole name.
+    LoweredTextSearch({text1, text2}, {}, {false, true}).Find(content, held);
+    FUZZ_EXPECT(held[0] == (!text1.empty() && Contains(content, text1)));
+    FUZZ_EXPECT(held[1] == (!text2.empty() && ContainsWhole(content, text2, IsNameChar)));
 
     // A UTF-16 text narrowed: one byte a character, ASCII kept, anything else '?'; other text untouched.
     std::string narrowed = content;

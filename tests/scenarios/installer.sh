@@ -307,3 +307,35 @@ log_stamp_stop() {
 }
 # stamp_of TEXT: when the first stamped line whose message begins with TEXT appeared (ms).
 stamp_of() { awk -v text="Instoria: $1" 'index(substr($0, 34), text) == 1 { print $1; exit }' "$STAMPED"; }
+
+# medium_over_windows WINDOWS: the medium's package is the usual one over Windows' own drivers, and the
+# simulated PC holds them as that Windows does (simpc windows-own-drivers xp|vista|10): the edition folders'
+# INFs install the modem and the serial port over usbser.sys (Include=mdmcpq.inf), the ADB interface over
+# winusb.sys with WinUSB's co-installer, and the folders hold no driver file; the profile names Windows'
+# drivers.
+medium_over_windows() {
+    sim windows-own-drivers "$1" || exit 1
+    local folder
+    for folder in "$MEDIUM"/Driver/*/; do
+        rm -f "$folder"*.sys
+        printf 'placeholder' >"$folder/WinUSBCoInstaller2.dll"
+        over_windows_inf Modem '{4D36E96D-E325-11CE-BFC1-08002BE10318}' 'USB\VID_2F5E&PID_7A01&MI_00' \
+            $'Include=mdmcpq.inf\r\nCopyFiles=FakeModemCopyFileSection\r\n[Install.NT.Services]\r\nInclude=mdmcpq.inf\r\nAddService=usbser,0x00000000,LowerFilter_Service_Inst' \
+            >"$folder/qvmdm.inf"
+        over_windows_inf Ports '{4D36E978-E325-11CE-BFC1-08002BE10318}' 'USB\VID_2F5E&PID_7A01&MI_01' \
+            $'Include=mdmcpq.inf\r\nNeeds=FakeModemCopyFileSection\r\n[Install.NT.Services]\r\nAddService=usbser,0x00000002,LowerFilter_Service_Inst' \
+            >"$folder/qvser.inf"
+        over_windows_inf AndroidUsbDeviceClass '{3F966BD9-FA04-4EC5-991C-D326973B5128}' 'USB\VID_2F5E&PID_7A01&MI_02' \
+            $'Include=winusb.inf\r\nNeeds=WINUSB.NT\r\n[Install.NT.Services]\r\nInclude=winusb.inf\r\nAddService=WinUSB,0x00000002,WinUSB_ServiceInstall\r\n[WinUSB_ServiceInstall]\r\nServiceType=1\r\nStartType=3\r\nServiceBinary=%12%\\WinUSB.sys\r\n[Install.NT.CoInstallers]\r\nCopyFiles=CoInstallers_CopyFiles\r\n[CoInstallers_CopyFiles]\r\nWinUSBCoInstaller2.dll' \
+            >"$folder/qvadb.inf"
+    done
+    set_profile "$MEDIUM/Driver/drvcfg.ini" Section_Driver Key_UsbDriverName usbser.sys
+    set_profile "$MEDIUM/Driver/drvcfg.ini" Section_Driver Key_AdbUsbDriverName winusb.sys
+}
+# over_windows_inf CLASS GUID HWID INSTALL: one INF of that package (its Install.NT section's lines given).
+over_windows_inf() {
+    printf '%s\r\n' '[Version]' 'Signature="$Windows NT$"' "Class=$1" "ClassGUID=$2" 'Provider=%Maker%' \
+        'DriverVer=06/15/2011,2.1.0.8' '[Manufacturer]' '%Maker%=Models,NTx86,NTamd64' '[Models.NTx86]' \
+        "%Device%=Install,$3" '[Models.NTamd64]' "%Device%=Install,$3" '[Install.NT]' "$4" \
+        '[Strings]' 'Maker="Palvio"' 'Device="Palvio device"'
+}

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The install road of the 64-bit installer (Instoria64.exe, fast-clock twin) on Windows 7 64-bit, run mode 2:
 # the 64-bit edition folder's drivers land in the native system folder, the device switches (the portflip
-# double, a 32-bit program, plays it), the status file is marked and the start-up tool runs with 2.
+# double, a 32-bit program, plays it), the status file is marked and the start-up tool runs with 2. A
+# usbser.sys the package carries does not replace Windows' own.
 # Usage: installer_installs_on_64bit_windows.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 FAST_CLOCK=1
 . "$(dirname "$0")/installer.sh"
@@ -10,6 +11,9 @@ installer_begin win64 6.1 7601.17514.amd64fre.win7sp1_rtm.101119-1850
 use_doubles LetterGoesAfter=300 LetterComesBackAfter=1200
 add_storage_device
 device_cdrom E:
+# Windows' own drivers, and a package that carries a usbser.sys of its own: Windows' file stays.
+sim windows-own-drivers vista || exit 1
+printf "the package's usbser.sys" >"$MEDIUM/Driver/Win7-AMD64/usbser.sys"
 stage_package
 LOG_NAME=Instoria64
 
@@ -21,6 +25,8 @@ check "from the 64-bit edition folder" log_new_has "Driver setup dir: $OWN_WIN\\
 check "into the native system folder" \
     cmp -s "$OWN/Win7-AMD64/qvusbser.sys" "$DRIVE_C/windows/system32/drivers/qvusbser.sys"
 check "not into the 32-bit programs' one" test ! -e "$DRIVE_C/windows/syswow64/drivers/qvusbser.sys"
+check "Windows' own usbser.sys is not replaced" all "grep -qx \"Windows' own usbser.sys\" '$DRIVE_C/windows/system32/drivers/usbser.sys'" \
+    "log_new_has \"INFO: C:\\windows\\system32\\drivers\\usbser.sys is Windows' own file (Windows' INF mdmcpq.inf names it); the package's copy does not replace it\""
 check "the device switched" log_new_has 'Disk is refind'
 check "the status file is marked" file_has_line "$TEMP_DIR/QvInstallDriveCfg.ini" 'status=0'
 check "the start-up tool runs with the mode" line_comes "$OWN/Bootrel.journal" 'Bootrel 2'

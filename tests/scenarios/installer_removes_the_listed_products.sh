@@ -145,6 +145,24 @@ done
 
 check "the removal is whole" result_is 0 removal
 
+# A product over Windows' own drivers: usbser.sys and winusb.sys (here those of a later Windows, both
+# Windows' own) stay as Windows has them, read-only, each with its line, and are no leftover.
+sim windows-own-drivers vista || exit 1
+{
+    echo
+    product_section 1008 | sed 's/^Key_UsbDriverName=.*/Key_UsbDriverName=usbser.sys/; s/^Key_AdbUsbDriverName=.*/Key_AdbUsbDriverName=winusb.sys/'
+} >>"$package/drvcfg.ini"
+removal_list 1008
+log_mark
+run "$package/Instoria.exe" /uninstall
+for driver in usbser:mdmcpq winusb:winusb; do
+    check "${driver%:*}.sys stays, named as Windows' own" log_new_has \
+        "INFO: C:\\windows\\system32\\drivers\\${driver%:*}.sys is Windows' own file (Windows' INF ${driver#*:}.inf names it); it stays"
+    check "as Windows has it, read-only" all "grep -qx \"Windows' own ${driver%:*}.sys\" '$DRIVERS/${driver%:*}.sys'" \
+        "stat -c %A '$DRIVERS/${driver%:*}.sys' | grep -q '^-r-.r-.r-'"
+done
+check "the removal is whole all the same" result_is 0 removal
+
 # A product without a section stops the removal before it has removed anything, the products before it too.
 product_nodes 1001
 printf 'driver' >"$DRIVERS/qvser1003.sys"

@@ -11,11 +11,16 @@
 # On 64-bit Windows the 64-bit installer does the work, and at the next plug-in the launcher finds the
 # drivers it placed through its look into the native driver folder. Windows 10 is served through the
 # medium's [Newer_Windows] section (the sample's names the Windows 7 folders).
-# Usage: launcher_first_plugin_end_to_end.sh SHIP_TREE_I686 SHIP_TREE_X86_64 xp|win7-64|win10-64
+# With "-over-windows" after the edition the medium is the usual one over Windows' own usbser.sys and
+# winusb.sys (medium_over_windows, no driver file in its edition folders): the install ends all the same,
+# Windows' drivers stay as they were, and the next plug-in's launcher finds the drivers installed.
+# Usage: launcher_first_plugin_end_to_end.sh SHIP_TREE_I686 SHIP_TREE_X86_64 xp|win7-64|win10-64[-over-windows]
 FAST_CLOCK=${FAST_CLOCK-1}
 . "$(dirname "$0")/launcher.sh"
 . "$(dirname "$0")/../harness/screen.sh"
 EDITION=${3:-xp}
+OVER_WINDOWS=
+[[ "$EDITION" == *-over-windows ]] && OVER_WINDOWS=1 && EDITION=${EDITION%-over-windows}
 
 case "$EDITION" in
 xp) launcher_begin win32 5.1 ;;
@@ -33,6 +38,12 @@ else
     INSTALLER=Instoria
     EDITION_FOLDER=Win7
 fi
+DRIVER=qvusbser.sys STAGED_FILE=qvusbser.sys
+if [ -n "$OVER_WINDOWS" ]; then
+    STAGED_FILE=qvmdm.inf
+    if [ "$EDITION" = xp ]; then medium_over_windows xp; else medium_over_windows 10; fi
+    DRIVER=usbser.sys
+fi
 # The installer watches the drive letter once it has removed the storage node, some 5 s after the switch at
 # the programs' own speed (a quarter of a second on the fast clock): the device's letter goes after that.
 if [ -n "$FAST_CLOCK" ]; then
@@ -43,7 +54,7 @@ fi
 add_storage_device
 plugin_answers PalvioIsEnable=1 CheckPalvioPrgInstall=0,1 InstallPalvio=1 UpdatePalvio=1 RunPalvio=1
 staged="$TEMP_DIR/Driver"
-SHOTS=${SUITE_SCREENSHOTS:-$PREFIX/screenshots}/launcher_first_plugin_end_to_end-$EDITION
+SHOTS=${SUITE_SCREENSHOTS:-$PREFIX/screenshots}/launcher_first_plugin_end_to_end-$EDITION${OVER_WINDOWS:+-over-windows}
 mkdir -p "$SHOTS"
 
 # Every line added to the log from now on, with the moment it appeared.
@@ -78,7 +89,7 @@ check "the application was installed through the library, the installer handed t
     'Run CheckDriverSetup' 'Palvio or Dialup is running , but driver isn`t install.' 'call_instoria()' \
     "INF: shell exe $TEMP_WIN\\Driver\\$INSTALLER.exe with parameter E: 1" 'dialog close'
 check "the package was staged" all_exist "$staged/$INSTALLER.exe" "$staged/drvcfg.ini" \
-    "$staged/$EDITION_FOLDER/qvusbser.sys" "$staged/PalvioPlugin.dll" "$staged/autoruncfg.cfg"
+    "$staged/$EDITION_FOLDER/$STAGED_FILE" "$staged/PalvioPlugin.dll" "$staged/autoruncfg.cfg"
 check "the library was called in order and let go with the window" journal_in_order 'PalvioIsEnable -> 1' \
     'CheckPalvioPrgInstall -> 0' 'InstallPalvio -> 1' 'CheckPalvioPrgInstall -> 1' 'UpdatePalvio -> 1' \
     'CheckPalvioPrgInstall -> 1' 'freed'
@@ -87,9 +98,18 @@ LOG_NAME=$INSTALLER check "the staged installer ran with mode 1" log_new_in_orde
     '<<End to kill process' "Driver setup dir: $OWN_WIN\\$EDITION_FOLDER" \
     'switch_3_port(): device switch OK' 'Disk is removed OK' 'Disk is refind' \
     'Run startup program with para(1) success' 'BOOL CInstoriaApp::InitInstance() end'
-check "the drivers were placed in the native driver folder" \
-    cmp -s "$OWN/$EDITION_FOLDER/qvusbser.sys" "$DRIVE_C/windows/system32/drivers/qvusbser.sys"
-if [ "$LAUNCHER_KIND" = win64 ]; then
+if [ -n "$OVER_WINDOWS" ]; then
+    # Windows 10 has two INFs that name usbser.sys; the folder's order tells which the line names.
+    LOG_NAME=$INSTALLER check "an edition folder over Windows' own drivers needs no driver file" log_new_has \
+        "INFO: The edition folder holds no driver file: the profile's driver files are Windows' own or come with the package's co-installer"
+    LOG_NAME=$INSTALLER check "the removal left Windows' own usbser.sys" log_new_starts \
+        "INFO: C:\\windows\\system32\\drivers\\usbser.sys is Windows' own file (Windows' INF "
+    check "as Windows has it" grep -qx "Windows' own usbser.sys" "$DRIVE_C/windows/system32/drivers/usbser.sys"
+else
+    check "the drivers were placed in the native driver folder" \
+        cmp -s "$OWN/$EDITION_FOLDER/qvusbser.sys" "$DRIVE_C/windows/system32/drivers/qvusbser.sys"
+fi
+if [ "$LAUNCHER_KIND" = win64 ] && [ -z "$OVER_WINDOWS" ]; then
     check "not in its 32-bit view" test ! -e "$DRIVE_C/windows/syswow64/drivers/qvusbser.sys"
 fi
 if [ "$EDITION" = win10-64 ]; then
@@ -126,9 +146,9 @@ echo "measured ($EDITION): launcher start to window $((shown - road_start)) ms; 
 # Windows, the driver file through its look into the native folder (the 32-bit launcher's own view is
 # SysWOW64), and has the staged 64-bit installer switch the ports. Windows names the registered copies of the
 # INF files oemN.inf, Wine keeps their names: they are given Windows' names here.
-if [ "$LAUNCHER_KIND" = win64 ]; then
+if [ "$LAUNCHER_KIND" = win64 ] || [ -n "$OVER_WINDOWS" ]; then
     number=5
-    for inf in qvmdm qvser; do
+    for inf in qvmdm qvser ${OVER_WINDOWS:+qvadb}; do
         mv "$DRIVE_C/windows/inf/$inf.inf" "$DRIVE_C/windows/inf/oem$number.inf" &&
             mv "$DRIVE_C/windows/inf/$inf.pnf" "$DRIVE_C/windows/inf/oem$number.PNF"
         number=$((number + 1))
@@ -137,7 +157,11 @@ if [ "$LAUNCHER_KIND" = win64 ]; then
     log_mark
     launch
     check "at the next plug-in the launcher finds the driver the installer placed, in the native folder" \
-        log_new_has 'Inf: sys file(C:\windows\system32\drivers\qvusbser.sys) exist'
+        log_new_has "Inf: sys file(C:\\windows\\system32\\drivers\\$DRIVER) exist"
+    if [ -n "$OVER_WINDOWS" ]; then
+        check "Windows' own, which the INFs over it need not name" log_new_starts \
+            "INFO: The driver file usbser.sys is Windows' own (Windows' INF "
+    fi
     check "and hands the device to the staged 64-bit installer to switch the ports" log_new_in_order \
         'switch ports because of driver file is installed in system' \
         "INF: shell exe $TEMP_WIN\\Driver\\$INSTALLER.exe with parameter E: 5"

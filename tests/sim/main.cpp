@@ -347,6 +347,16 @@ int RunSystemFilePlace(const Arguments& args) {
     return PlaceOne(args.positional[0], args.positional[1]);
 }
 
+int RunWindowsOwnDrivers(const Arguments& args) {
+    std::vector<std::string> placed;
+    sim::Result result = sim::PlaceWindowsOwnDrivers(args.positional[0], &placed);
+    if (!result)
+        return Failed(result);
+    for (const std::string& name : placed)
+        Print(stdout, "%s\n", name.c_str());
+    return kDone;
+}
+
 int RunDriverPlace(const Arguments& args) {
     for (const char* source : args.positional) {
         const char* name = source;
@@ -515,6 +525,10 @@ const Command kCommands[] = {
     {"driver-place", "FILE...", "place files in the native system32\\drivers", 1, 64, "", RunDriverPlace},
     {"system-file-place", "FILE RELATIVE_PATH", "place a file under the native system32", 2, 2, "",
      RunSystemFilePlace},
+    {"windows-own-drivers", "xp|vista|10",
+     "place Windows' own usbser.sys (and on Vista and later winusb.sys, WUDFRd.sys), read-only, with the "
+     "INFs of Windows that name them; print the drivers' names",
+     1, 1, "", RunWindowsOwnDrivers},
     {"folder-window",
      "--text TEXT [--class Edit|ToolbarWindow32|NAME] [--title TITLE] [--top-class NAME] [--journal FILE] "
      "[--hidden]",

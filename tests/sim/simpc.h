@@ -107,6 +107,14 @@ Result PlaceOemInf(const std::string& content, int number, const std::string* pn
 // on 64-bit Windows writes the real system32, not its syswow64 redirect.
 Result PlaceSystemFile(const char* relativePath, const std::string& content);
 
+// Windows' own serial and USB drivers as that Windows holds them: usbser.sys (and on Vista and later
+// winusb.sys and WUDFRd.sys) in the native system32\drivers, read-only, each named by an INF of Windows' own
+// in {WinDir}\inf: mdmcpq.inf (and on Windows 10 and later usbser.inf), winusb.inf, wudfrd.inf. Windows XP
+// has no winusb.sys of its own (a package's co-installer brings it). windows: "xp", "vista" (Vista to 8.1) or
+// "10" (10 and later). Each driver's content is "Windows' own NAME". *placed (optional) lists the driver
+// files' names.
+Result PlaceWindowsOwnDrivers(const char* windows, std::vector<std::string>* placed = nullptr);
+
 // --- Explorer-like folder windows -----------------------------------------------------------------------
 struct FolderWindowSpec {
     std::string title = "Folder";

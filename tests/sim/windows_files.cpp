@@ -92,4 +92,69 @@ Result PlaceSystemFile(const char* relativePath, const std::string& content) {
     return WriteWholeFile(path, content);
 }
 
+namespace {
+
+// The part of each Windows INF that names its driver, as Windows writes it.
+std::string WindowsInf(const char* className, const char* service, const char* driver) {
+    return std::string("[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=") + className +
+           "\r\nProvider=%MSFT%\r\nLayoutFile=layout.inf\r\n[SourceDisksFiles]\r\n" + driver + "=3426\r\n[" +
+           service + "_Service_Inst]\r\nServiceType=1\r\nStartType=3\r\nServiceBinary=%12%\\" + driver +
+           "\r\n[Strings]\r\nMSFT=\"Microsoft\"\r\n";
+}
+
+} // namespace
+
+Result PlaceWindowsOwnDrivers(const char* windows, std::vector<std::string>* placed) {
+    struct OwnDriver {
+        const char* driver;
+        const char* inf;
+        const char* className;
+        const char* service;
+        bool onXp, onVista, on10;
+    };
+    const OwnDriver kDrivers[] = {
+        {"usbser.sys", "mdmcpq.inf", "Modem", "LowerFilter", true, true, true},
+        {"usbser.sys", "usbser.inf", "Ports", "Usbser", false, false, true},
+        {"winusb.sys", "winusb.inf", "USBDevice", "WinUsb", false, true, true},
+        {"WUDFRd.sys", "wudfrd.inf", "System", "WUDFRd", false, true, true},
+    };
+    std::string which = windows ? windows : "";
+    if (which != "xp" && which != "vista" && which != "10")
+        return Result::Fail("'%s' is no Windows the simulated PC knows drivers of (xp, vista, 10)",
+                            which.c_str());
+    char folder[MAX_PATH];
+    UINT length = GetWindowsDirectoryA(folder, sizeof folder);
+    if (length == 0 || length >= sizeof folder)
+        return Result::Fail("cannot find the Windows folder: %s", DescribeError(GetLastError()).c_str());
+    char system[MAX_PATH];
+    length = GetSystemDirectoryA(system, sizeof system);
+    if (length == 0 || length >= sizeof system)
+        return Result::Fail("cannot find the system folder: %s", DescribeError(GetLastError()).c_str());
+    if (placed)
+        placed->clear();
+    for (const OwnDriver& own : kDrivers) {
+        if (!(which == "xp" ? own.onXp : which == "vista" ? own.onVista : own.on10))
+            continue;
+        char inf[kPathRoom], driver[kPathRoom];
+        if (!FormatBounded(inf, sizeof inf, "%s\\inf\\%s", folder, own.inf) ||
+            !FormatBounded(driver, sizeof driver, "%s\\drivers\\%s", system, own.driver))
+            return Result::Fail("the paths of %s do not fit", own.driver);
+        Result result = WriteWholeFile(inf, WindowsInf(own.className, own.service, own.driver));
+        if (!result)
+            return result;
+        ScopedNativeFileSystem native;
+        if (Exists(driver))
+            continue; // the second INF of the same driver
+        result = WriteWholeFile(driver, std::string("Windows' own ") + own.driver);
+        if (result && !SetFileAttributesA(driver, FILE_ATTRIBUTE_READONLY))
+            result =
+                Result::Fail("cannot make %s read-only: %s", driver, DescribeError(GetLastError()).c_str());
+        if (!result)
+            return result;
+        if (placed)
+            placed->push_back(own.driver);
+    }
+    return Result();
+}
+
 } // namespace sim

@@ -1,11 +1,14 @@
 #include "common/files.h"
 #include "common/inf_search_ahead.h"
+#include "common/newer_api.h"
+#include "common/windows_own_files.h"
 
 #include "support.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -177,6 +180,104 @@ TEST(LoweredTextSearch, FindsADeviceIdOnlyAsAWholeId) {
         search.Find(content, held);
         EXPECT_TRUE(held[0]) << content;
     }
+}
+
+TEST(LoweredTextSearch, FindsAFileNameOnlyAsAWholeName) {
+    LoweredTextSearch search({"usbser.sys", "usbser.sys"}, {}, {true, false});
+    std::vector<bool> held;
+    // Inside longer names: a name part before it, an extension or a copy's mark after it.
+    search.Find("xusbser.sys usbser.sys2 old_usbser.sys usbser.sys.bak", held);
+    EXPECT_EQ((std::vector<bool>{false, true}), held);
+    // Beside the marks an INF line puts around a file name, and at each end of the text.
+    for (const std::string& content : std::vector<std::string>{
+             "ServiceBinary=%12%\\USBSER.SYS\r\n", "usbser.sys,,,0x4", "[Files]\r\nusbser.sys",
+             "\"usbser.sys\"", "usbser.sys=3426;usbser", "a/usbser.sys"}) {
+        search.Find(content, held);
+        EXPECT_TRUE(held[0]) << content;
+    }
+}
+
+// Windows' protection as a stand-in: the files it protects, and the paths it was asked about.
+std::vector<std::wstring> g_protectedFiles, g_askedProtection;
+BOOL WINAPI StandInProtection(HANDLE rpc, LPCWSTR path) {
+    EXPECT_EQ(nullptr, rpc);
+    g_askedProtection.push_back(path);
+    for (const std::wstring& file : g_protectedFiles) {
+        if (_wcsicmp(file.c_str(), path) == 0)
+            return TRUE;
+    }
+    return FALSE;
+}
+
+TEST(WindowsOwnFiles, ProtectionOrAWindowsInfMakeAFileWindowsOwnAndTheLogSaysWhich) {
+    EXPECT_EQ(WindowsOwn::kProtected, CombineWindowsOwn(true, false));
+    EXPECT_EQ(WindowsOwn::kProtected, CombineWindowsOwn(true, true));
+    EXPECT_EQ(WindowsOwn::kNamedByWindowsInf, CombineWindowsOwn(false, true));
+    EXPECT_EQ(WindowsOwn::kNo, CombineWindowsOwn(false, false));
+    EXPECT_EQ("Windows protects it", DescribeWindowsOwn(WindowsOwn::kProtected, ""));
+    EXPECT_EQ("Windows' INF mdmcpq.inf names it",
+              DescribeWindowsOwn(WindowsOwn::kNamedByWindowsInf, "mdmcpq.inf"));
+    // Windows' INFs, not the copies of makers' ones; and only an INF, not a file whose name ends like one.
+    for (const char* name : {"mdmcpq.inf", "USBSER.INF", "oemx.inf_", "layout.inf"})
+        EXPECT_EQ(strcmp(name, "oemx.inf_") != 0, IsWindowsInfName(name)) << name;
+    for (const char* name : {"oem12.inf", "OEM3.INF", "usbser.sys.inf", "inf", ""})
+        EXPECT_EQ(strcmp(name, "usbser.sys.inf") == 0, IsWindowsInfName(name)) << name;
+    // No INF of Windows names a registered copy or its twin: Windows numbers them.
+    for (const char* name : {"oem12.inf", "OEM12.PNF", ""})
+        EXPECT_FALSE(InfRuleApplies(name)) << name;
+    for (const char* name : {"usbser.sys", "oemser.sys", "winusb.inf"})
+        EXPECT_TRUE(InfRuleApplies(name)) << name;
+}
+
+TEST(WindowsOwnFiles, ReadsWindowsInfsOnlyWhenProtectionDoesNotAnswerAndEachOnceForTheExpectedNames) {
+    TempDir windows;
+    std::string folder = windows.Path().substr(0, windows.Path().size() - 1);
+    ASSERT_TRUE(CreateDirectoryA(windows.File("inf").c_str(), nullptr));
+    WriteWholeFile(windows.File("inf\\mdmcpq.inf"),
+                   "[LowerFilter_Service_Inst]\r\nServiceBinary=%12%\\usbser.sys");
+    WriteWholeFile(windows.File("inf\\winusb.inf"), "[SourceDisksFiles]\r\nWinUSB.sys=3426\r\nmywudfrd.sys");
+    // A maker's copy names its own driver: that makes the file no more Windows' own.
+    WriteWholeFile(windows.File("inf\\oem7.inf"), "[Files]\r\nqvusbser.sys\r\nwudfrd.sys");
+    CreateDirectoryA(windows.File("inf\\folder.inf").c_str(), nullptr);
+    std::string drivers = folder + "\\system32\\drivers\\";
+    g_protectedFiles = {std::wstring(L"") + L"C:\\protected\\usbser.sys"};
+    g_askedProtection.clear();
+
+    WindowsOwnFiles own(StandInProtection, folder);
+    std::string inf = "untouched";
+    EXPECT_EQ(WindowsOwn::kProtected, own.Ask("C:\\protected\\usbser.sys", &inf));
+    EXPECT_EQ("untouched", inf);
+    EXPECT_EQ(0u, own.InfsRead()) << "protection answered: no INF is read";
+    EXPECT_EQ(std::vector<std::wstring>{L"C:\\protected\\usbser.sys"}, g_askedProtection);
+
+    own.Expect("winusb.sys");
+    own.Expect("qvusbser.sys");
+    EXPECT_EQ(WindowsOwn::kNamedByWindowsInf, own.Ask(drivers + "usbser.sys", &inf));
+    EXPECT_EQ("mdmcpq.inf", inf);
+    size_t oneSweep = own.InfsRead();
+    EXPECT_EQ(2u, oneSweep) << "the two INFs of Windows, each once";
+    EXPECT_EQ(WindowsOwn::kNamedByWindowsInf, own.Ask(drivers + "WINUSB.SYS", &inf));
+    EXPECT_EQ("winusb.inf", inf);
+    EXPECT_EQ(WindowsOwn::kNo, own.Ask(drivers + "qvusbser.sys"));
+    EXPECT_EQ(oneSweep, own.InfsRead()) << "the expected names were looked for in the first sweep";
+    // A name no sweep looked for costs one more; named only inside a longer name, or by a maker's copy, it
+    // is not Windows' own.
+    EXPECT_EQ(WindowsOwn::kNo, own.Ask(drivers + "wudfrd.sys"));
+    EXPECT_EQ(2 * oneSweep, own.InfsRead());
+    // A copy of a maker's INF is asked of protection only.
+    EXPECT_EQ(WindowsOwn::kNo, own.Ask(folder + "\\inf\\oem7.inf"));
+    EXPECT_EQ(2 * oneSweep, own.InfsRead());
+}
+
+TEST(WindowsOwnFiles, WineFindsWindowsProtectionButProtectsNothing) {
+    // Windows 2000 and later have it in sfc.dll; Wine has it too, and answers that no file is protected
+    // (the simulated PC proves the INF rule; protection is proven through the stand-in above).
+    auto protection = GetFileProtectionApi().SfcIsFileProtected;
+    ASSERT_NE(nullptr, protection);
+    wchar_t system[MAX_PATH];
+    ASSERT_GT(GetSystemDirectoryW(system, MAX_PATH), 0u);
+    for (const wchar_t* name : {L"\\kernel32.dll", L"\\drivers\\usbser.sys", L"\\ntoskrnl.exe"})
+        EXPECT_FALSE(protection(nullptr, (std::wstring(system) + name).c_str()));
 }
 
 TEST(InfSearchAhead, HandsEveryFileOverInTheListsOrderWithItsOwnFindings) {

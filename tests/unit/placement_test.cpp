@@ -7,6 +7,7 @@
 #include "common/host.h"
 #include "common/log.h"
 #include "common/profile.h"
+#include "common/windows_own_files.h"
 #include "installer/resident.h"
 #include "installer/run_outcome.h"
 #include "support.h"
@@ -84,11 +85,20 @@ bool InOrder(const std::vector<std::string>& messages, const std::vector<std::st
 // files are removed again at the end.
 class DriverPlacement : public LoggingTest {
 protected:
+    void SetUp() override {
+        LoggingTest::SetUp();
+        // Every test asks Windows' INFs anew (a run reads them once).
+        RunWindowsOwnFiles() = WindowsOwnFiles(nullptr, WindowsFolder());
+    }
     void TearDown() override {
         for (const char* file :
-             {"drivers\\qvusbser.sys", "drivers\\qvusbapp.sys", "drivers\\DRIVER.SYS", "qvcoinst.dll"}) {
+             {"drivers\\qvusbser.sys", "drivers\\qvusbapp.sys", "drivers\\DRIVER.SYS", "qvcoinst.dll",
+              "drivers\\usbser.sys", "drivers\\winusb.sys", "drivers\\WUDFRd.sys"}) {
             ForceDeleteFile(SystemFile(file).c_str());
         }
+        for (const char* inf : {"mdmcpq.inf", "usbser.inf", "winusb.inf", "wudfrd.inf"})
+            ForceDeleteFile((WindowsFolder() + "\\inf\\" + inf).c_str());
+        DeviceProfile = DeviceProfileData();
         RemoveDirectoryA(SystemFile("drivers\\qvusbapp.sys").c_str());
         for (const std::string& copy : StoreCopiesNamingTheModem()) {
             ForceDeleteFile(copy.c_str());
@@ -274,6 +284,52 @@ TEST_F(DriverPlacement, FolderWithoutSysFilesIsAFailureUnlessItKeepsThemInSubfol
         std::vector<std::string>({"INFO: The edition folder keeps its drivers in its subfolders; Windows "
                                   "copies them when it installs the device"}),
         LogMessages());
+}
+
+TEST_F(DriverPlacement, WindowsOwnDriverStaysAndAFolderOverWindowsDriversNeedsNoDriverFile) {
+    sim::Result own = sim::PlaceWindowsOwnDrivers("10");
+    ASSERT_TRUE(own) << own.Message();
+    DeviceProfile.UsbDriverName = "usbser.sys";
+    DeviceProfile.AdbUsbDriverName = "winusb.sys";
+    // A package that carries its own usbser.sys beside a driver of its own.
+    Put("usbser.sys", "the package's usbser.sys");
+    Put("qvusbapp.sys", "adb driver");
+    EXPECT_EQ(0, CopySysFile(Folder().c_str()));
+    EXPECT_EQ("Windows' own usbser.sys", ReadWholeFile(SystemFile("drivers\\usbser.sys")));
+    EXPECT_EQ("adb driver", ReadWholeFile(SystemFile("drivers\\qvusbapp.sys")));
+    EXPECT_TRUE(InOrder(LogMessages(), {"INFO: " + SystemFile("drivers\\usbser.sys") +
+                                        " is Windows' own file (Windows' INF mdmcpq.inf names it); the "
+                                        "package's copy does not replace it"}));
+    EXPECT_TRUE(InOrder(LogMessages(), {"INFO: Copy sys file OK."}));
+
+    // INFs over Windows' own drivers, and no driver file: no failure.
+    ForceDeleteFile(Source("usbser.sys").c_str());
+    ForceDeleteFile(Source("qvusbapp.sys").c_str());
+    Put("qvmdm.inf", kInf);
+    DeleteLog();
+    EXPECT_EQ(0, CopySysFile(Folder().c_str()));
+    EXPECT_EQ(
+        std::vector<std::string>({"INFO: The edition folder holds no driver file: the profile's driver files "
+                                  "are Windows' own or come with the package's co-installer"}),
+        LogMessages());
+}
+
+// Windows XP has no winusb.sys of its own: an ADB package over WinUSB brings it with its co-installer.
+TEST_F(DriverPlacement, OnXpWinusbMustComeWithTheCoInstallerOfAnInfThatNamesIt) {
+    sim::Result own = sim::PlaceWindowsOwnDrivers("xp");
+    ASSERT_TRUE(own) << own.Message();
+    DeviceProfile.UsbDriverName = "usbser.sys";
+    DeviceProfile.AdbUsbDriverName = "winusb.sys";
+    const std::string adb =
+        "[USB_Install]\r\nInclude=winusb.inf\r\nNeeds=WINUSB.NT\r\n[WinUSB_ServiceInstall]\r\n"
+        "ServiceBinary=%12%\\WinUSB.sys\r\n";
+    Put("qvadb.inf", adb);
+    EXPECT_EQ(kResultWriteFailed, CopySysFile(Folder().c_str()));
+    EXPECT_EQ(std::vector<std::string>({"ERROR: FindFirstFile fail // CopySysFile."}), LogMessages());
+    Put("qvadb.inf", adb + "[USB_Install.CoInstallers]\r\nCopyFiles=CoInstallers_CopyFiles\r\n");
+    DeleteLog();
+    EXPECT_EQ(0, CopySysFile(Folder().c_str()));
+    EXPECT_EQ(1u, LogMessages().size());
 }
 
 TEST_F(InfRegistration, InfAlreadyInTheStoreIsReplaced) {

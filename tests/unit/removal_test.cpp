@@ -7,6 +7,7 @@
 #include "common/handles.h"
 #include "common/log.h"
 #include "common/profile.h"
+#include "common/windows_own_files.h"
 #include "support.h"
 #include "tests/sim/simpc.h"
 
@@ -72,6 +73,8 @@ protected:
     void SetUp() override {
         LoggingTest::SetUp();
         ASSERT_EQ(1, ReadDrvCfg(WindowsPath(SAMPLE_PROFILE), "Section_Driver"));
+        // Every test asks Windows' INFs anew (a run reads them once).
+        RunWindowsOwnFiles() = WindowsOwnFiles(nullptr, InfFolder().substr(0, InfFolder().size() - 5));
         DeleteLog();
     }
     void TearDown() override {
@@ -208,6 +211,54 @@ TEST_F(ProductOnThePc, ACopyThatCannotBeReadOrAFileThatStaysIsLeftOverAMissingOn
         Has(LogMessages(), "ERROR: Cannot read " + logged +
                                "; it may be the product's, so it stays and the removal is not known to "
                                "be whole"));
+}
+
+// Windows' protection as a stand-in: it protects the sample's serial driver.
+BOOL WINAPI ProtectsTheSerialDriver(HANDLE, LPCWSTR path) {
+    size_t length = wcslen(path);
+    return length >= 13 && _wcsicmp(path + length - 13, L"\\qvusbser.sys") == 0;
+}
+
+TEST_F(ProductOnThePc, WindowsOwnDriversStayAndAreNoLeftover) {
+    std::string windows = InfFolder().substr(0, InfFolder().size() - 5);
+    std::string drivers = windows + "\\system32\\drivers\\";
+    for (const char* file :
+         {"inf\\mdmcpq.inf", "inf\\usbser.inf", "inf\\winusb.inf", "inf\\wudfrd.inf",
+          "system32\\drivers\\usbser.sys", "system32\\drivers\\winusb.sys", "system32\\drivers\\WUDFRd.sys"})
+        m_placed.push_back(windows + "\\" + file);
+    sim::Result placed = sim::PlaceWindowsOwnDrivers("10");
+    ASSERT_TRUE(placed) << placed.Message();
+    DeviceProfile.UsbDriverName = "usbser.sys";
+    DeviceProfile.AdbUsbDriverName = "winusb.sys";
+    ForgetRemovalLeftovers();
+    EXPECT_TRUE(RemoveSysFiles());
+    for (const char* name : {"usbser.sys", "winusb.sys"}) {
+        EXPECT_EQ(std::string("Windows' own ") + name, ReadWholeFile(drivers + name));
+        EXPECT_TRUE(GetFileAttributesA((drivers + name).c_str()) & FILE_ATTRIBUTE_READONLY) << name;
+    }
+    EXPECT_TRUE(RemovalLeftovers().empty());
+    EXPECT_EQ((std::vector<std::string>{
+                  "INFO: " + drivers +
+                      "usbser.sys is Windows' own file (Windows' INF mdmcpq.inf names it); it stays",
+                  "INFO: " + drivers +
+                      "winusb.sys is Windows' own file (Windows' INF winusb.inf names it); it stays"}),
+              LogMessages());
+
+    // A file Windows protects stays whatever its INFs say; the profile's other driver, the product's own,
+    // goes.
+    ReadDrvCfg(WindowsPath(SAMPLE_PROFILE), "Section_Driver");
+    RunWindowsOwnFiles() = WindowsOwnFiles(ProtectsTheSerialDriver, windows);
+    for (const std::string& name : {DeviceProfile.UsbDriverName, DeviceProfile.AdbUsbDriverName}) {
+        WriteWholeFile(drivers + name, "driver");
+        m_placed.push_back(drivers + name);
+    }
+    DeleteLog();
+    EXPECT_TRUE(RemoveSysFiles());
+    EXPECT_TRUE(Exists(drivers + "qvusbser.sys"));
+    EXPECT_FALSE(Exists(drivers + "qvusbapp.sys"));
+    EXPECT_TRUE(RemovalLeftovers().empty());
+    EXPECT_TRUE(Has(LogMessages(), "INFO: " + drivers +
+                                       "qvusbser.sys is Windows' own file (Windows protects it); it stays"));
 }
 
 TEST_F(ProductOnThePc, ADriverNameThatLeadsOutOfTheDriverFolderDeletesNothing) {
