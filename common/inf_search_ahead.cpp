@@ -14,7 +14,7 @@ size_t SearchingThreads(size_t runs) {
 
 } // namespace
 
-InfSearchAhead::InfSearchAhead(std::vector<std::string> paths, const LoweredTextSearch& search)
+InfSearchAhead::InfSearchAhead(std::vector<std::string> paths, const InfSearch& search)
     : m_paths(std::move(paths)), m_search(search), m_runCount((m_paths.size() + kRun - 1) / kRun) {
     m_runs.reset(new Run[m_runCount]);
     size_t threads = SearchingThreads(m_runCount);
@@ -39,7 +39,7 @@ void InfSearchAhead::SearchRun(size_t index, std::string& content) {
     for (size_t i = 0; i < kRun && first + i < m_paths.size() && !m_stop; ++i) {
         run.read[i] = ReadInfTextQuietly(m_paths[first + i].c_str(), content);
         if (run.read[i] == WholeRead::kRead)
-            m_search.Find(content, run.held[i]);
+            m_search.Find(content, run.held[i], run.added[i]);
     }
     InterlockedExchange(&run.searched, 1);
 }
@@ -56,7 +56,7 @@ DWORD WINAPI InfSearchAhead::SearchFiles(void* self) {
     }
 }
 
-bool InfSearchAhead::Next(WholeRead& read, std::vector<bool>& held) {
+bool InfSearchAhead::Next(WholeRead& read, std::vector<bool>& held, std::vector<bool>& added) {
     if (m_handed >= m_paths.size())
         return false;
     size_t index = m_handed / kRun, place = m_handed % kRun;
@@ -73,5 +73,6 @@ bool InfSearchAhead::Next(WholeRead& read, std::vector<bool>& held) {
     ++m_handed;
     read = run.read[place];
     held.swap(run.held[place]);
+    added.swap(run.added[place]);
     return true;
 }

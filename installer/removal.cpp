@@ -113,12 +113,13 @@ bool RemoveOemInfsNaming(const std::vector<std::string>& ids, bool logMatch) {
     search.Reset();
 
     // One sweep of each text for every ID, each found only as a whole ID; the first ID of the list that it
-    // holds is the match.
-    LoweredTextSearch textSearch(ids, std::vector<bool>(ids.size(), true));
+    // holds is the match. A text that holds none may spell one through [Strings] tokens: then the first ID
+    // its values name is.
+    InfSearch textSearch(ids, std::vector<bool>(ids.size(), true));
     InfSearchAhead files(std::move(paths), textSearch);
     WholeRead read;
-    std::vector<bool> held;
-    for (size_t i = 0; files.Next(read, held); ++i) {
+    std::vector<bool> held, added;
+    for (size_t i = 0; files.Next(read, held, added); ++i) {
         std::string path = std::string(windows) + "\\Inf\\" + names[i]; // as the log names it
         if (read == WholeRead::kUnreadable) {
             // Any INF copy may be the product's, and one that cannot be read cannot be told apart: it is
@@ -133,10 +134,12 @@ bool RemoveOemInfsNaming(const std::vector<std::string>& ids, bool logMatch) {
         // A file far larger than any INF is no copy of a driver package: logged, and passed over.
         if (!ReportWholeRead(path.c_str(), read))
             continue;
-        auto first = std::find(held.begin(), held.end(), true);
-        if (first == held.end())
+        const std::vector<bool>& matched =
+            std::find(held.begin(), held.end(), true) != held.end() ? held : added;
+        auto first = std::find(matched.begin(), matched.end(), true);
+        if (first == matched.end())
             continue;
-        const std::string& id = ids[static_cast<size_t>(first - held.begin())];
+        const std::string& id = ids[static_cast<size_t>(first - matched.begin())];
         if (logMatch)
             WriteLog("File_info: %s; USB_info:%s. Match!", path.c_str(), id.c_str());
         RemoveOemInfCopy(windows, names[i].c_str(), GetDeviceInstallApi().SetupUninstallOEMInfA);

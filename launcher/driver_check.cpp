@@ -83,13 +83,13 @@ InstalledDriverCheck::InstalledDriverCheck() {
     } while (FindNextFileA(search.Get(), &found));
 
     // Each file is read once and swept once for every interface's hardware ID, each as a whole ID, and the
-    // driver's name.
+    // driver's name; one that spells them through [Strings] tokens is read for its values too.
     std::vector<std::string> texts;
     for (const DriverCheckEntry& entry : table)
         texts.push_back(entry.HwId);
     std::vector<bool> wholeIds(texts.size(), true);
     texts.push_back(DeviceProfile.UsbDriverName);
-    m_search = std::make_unique<LoweredTextSearch>(std::move(texts), std::move(wholeIds));
+    m_search = std::make_unique<InfSearch>(std::move(texts), std::move(wholeIds));
     m_files = std::make_unique<InfSearchAhead>(std::move(paths), *m_search);
 }
 
@@ -118,14 +118,14 @@ int InstalledDriverCheck::Answer() {
         return own == 1;
     };
     WholeRead read;
-    std::vector<bool> held;
-    for (size_t file = 0; m_files && !AllFound(table) && m_files->Next(read, held); ++file) {
+    std::vector<bool> held, added; // the raw text's look, and what the INF's values add to it
+    for (size_t file = 0; m_files && !AllFound(table) && m_files->Next(read, held, added); ++file) {
         if (!ReportWholeRead(m_infs[file].c_str(), read))
             continue;
-        bool driverHeld = driver.empty() || held.back();
+        bool driverHeld = driver.empty() || held.back() || added.back();
         for (size_t i = 0; i < std::size(table); ++i) {
             DriverCheckEntry& entry = table[i];
-            if (entry.bFound || !held[i] || !(driverHeld || driverIsWindowsOwn()))
+            if (entry.bFound || !(held[i] || added[i]) || !(driverHeld || driverIsWindowsOwn()))
                 continue;
             WriteLog("inf(%s) with hardwardId(%s) and sys file(%s) exist", m_infs[file].c_str(),
                      entry.HwId.c_str(), driver.c_str());

@@ -3,7 +3,7 @@
 // precompiled .Pnf twin, and the driver file itself in the system's driver folder.
 #pragma once
 
-#include "common/file_contents.h"
+#include "common/inf_reader.h"
 #include "common/inf_search_ahead.h"
 #include "common/text.h"
 
@@ -20,18 +20,19 @@ class InstalledDriverCheck {
 public:
     InstalledDriverCheck();
     // 1 when, for both the modem and the serial interface of the profile, an oem*.inf file names the
-    // hardware ID (as a whole ID) and the driver file (or the driver file is Windows' own, which an INF over
-    // Windows' driver need not name) and has its .Pnf twin, and the driver file is in the driver folder;
-    // else 0. The found flags live in the profile's search table, so a second check in a run
-    // starts from the first one's. A 32-bit launcher on 64-bit Windows looks into the native driver folder,
-    // where the 64-bit installer puts the driver (its own view of system32 is SysWOW64).
+    // hardware ID (as a whole ID) and the driver file, in its raw text or in its values with the [Strings]
+    // tokens put in (InfSearch), and has its .Pnf twin, and the driver file is in the driver folder; an INF
+    // over Windows' own driver file need not name it. Else 0. The found flags live in the profile's search
+    // table, so a second check in a run starts from the first one's. A 32-bit launcher on 64-bit Windows
+    // looks into the native driver folder, where the 64-bit installer puts the driver (its own view of
+    // system32 is SysWOW64).
     int Answer();
 
 private:
     char m_windows[kPathRoom] = {};
     bool m_listed = false;
     std::vector<std::string> m_infs; // as the log names them, in the order the folder lists them
-    std::unique_ptr<LoweredTextSearch> m_search;
+    std::unique_ptr<InfSearch> m_search;
     std::unique_ptr<InfSearchAhead> m_files;
 };
 

@@ -1,24 +1,45 @@
 """An INF file read as Windows' SetupAPI reads it, keeping the line each entry starts on.
 
-Section names and keys without regard to case; sections of one name merged; ';' starts a comment outside
-double quotes and %strkey% tokens; a backslash at the end of a line (after its comment is cut) joins the next
-one; commas separate the fields, blanks around an unquoted field do not count, a quoted field keeps its text
-as written (a doubled quote inside stands for one); %strkey% tokens of keys and fields take their values from
-[Strings] (a localized [Strings.xxxx] is not read), %% is one percent sign, and a token that [Strings] lacks
-(a directory ID such as %12%) stays as written.
+The text ends at a Ctrl-Z, and a NUL reads as a blank; lines end at LF (a CR is a blank). A line whose first
+character is ';' is a comment; one that starts with '[' names a section up to the line's first ']', kept as
+written (blanks and ';' too), the rest of the line passed over; a section line without its ']' makes the file
+one Windows does not open (error_line says where; it then has no sections). Section names and keys without
+regard to case; sections of one name merged; lines before the first section passed over. In an entry, ';'
+outside double quotes starts a comment; the first '=' before any ',' ends the key; commas separate the fields;
+blanks around a field do not count, quoted text keeps its blanks (a doubled quote inside stands for one, a
+quote ends at the end of the line); a backslash followed by nothing but blanks, backslashes or a comment up to
+the end of the line joins the next line (the blanks before it and at the start of the next do not count), any
+other backslash is itself. %strkey% tokens of keys and fields take their values from [Strings] (a value of
+several fields joined by ','; a localized [Strings.xxxx] is not read), %% is one percent sign, and a token
+that [Strings] lacks (a directory ID such as %12%) stays as written. The programs' reader,
+common/inf_reader.cpp, reads the same way: tests/cases/inf_reading.txt holds both to one table.
 """
 import re
+
+BLANKS = " \t\r\v\f\0"
+
+
+def _decoded(data):
+    if data[:2] == b"\xff\xfe":
+        return data[2:].decode("utf-16-le", "replace")
+    if data[:3] == b"\xef\xbb\xbf":
+        return data[3:].decode("utf-8", "replace")
+    return data.decode("latin-1")
 
 
 def inf_text(path):
     """An INF file's text: UTF-16 or UTF-8 after a byte order mark, else ANSI (read as Latin-1) up to a NUL."""
     with open(path, "rb") as source:
         data = source.read()
-    if data[:2] == b"\xff\xfe":
-        return data[2:].decode("utf-16-le", "replace")
-    if data[:3] == b"\xef\xbb\xbf":
-        return data[3:].decode("utf-8", "replace")
-    return data.split(b"\0")[0].decode("latin-1")
+    if data[:2] == b"\xff\xfe" or data[:3] == b"\xef\xbb\xbf":
+        return _decoded(data)
+    return _decoded(data.split(b"\0")[0])
+
+
+def inf_chars(path):
+    """All of an INF file's text, as InfFile reads it (a NUL in it is a blank there)."""
+    with open(path, "rb") as source:
+        return _decoded(source.read())
 
 
 class InfEntry:
@@ -31,100 +52,123 @@ class InfEntry:
         """The field at index, or "" when the entry has fewer."""
         return self.fields[index] if index < len(self.fields) else ""
 
+    def found_by(self, key):
+        """Whether SetupFindFirstLine finds the entry by that key: its key, or for a line of one field and no
+        key, that field (without regard to case)."""
+        own = self.key if self.key is not None else (self.fields[0] if len(self.fields) == 1 else None)
+        return own is not None and own.lower() == key.lower()
+
 
 class InfSection:
     def __init__(self, name, line):
         self.name, self.line, self.entries = name, line, []
 
 
-def logical_lines(text):
-    """(number of its first line, text without its comment) of each logical line."""
-    pending, start = None, 0
-    for number, raw in enumerate(text.splitlines(), 1):
-        kept, quoted, at = [], False, 0
-        while at < len(raw):
-            char = raw[at]
-            if char == '"':
-                quoted = not quoted
-            elif not quoted and char == ";":
-                break
-            elif not quoted and char == "%":
-                close = raw.find("%", at + 1)
-                if close != -1:
-                    kept.append(raw[at:close + 1])
-                    at = close + 1
-                    continue
-            kept.append(char)
-            at += 1
-        line = "".join(kept).rstrip()
-        if pending is None:
-            pending, start = "", number
-        if line.endswith("\\") and not quoted:
-            pending += line[:-1]
-            continue
-        yield start, pending + line
-        pending = None
-    if pending:
-        yield start, pending
+class _Field:
+    """A field as it is read: (character, quoted) pairs, since only unquoted blanks at its ends do not count."""
 
+    def __init__(self):
+        self.chars = []
 
-def split_entry(text):
-    """(key or None, [fields]) of an entry's text, its quotes resolved."""
-    key, fields, field, quoted, at = None, [], [], False, 0
+    def put(self, char, quoted):
+        self.chars.append((" " if char == "\0" else char, quoted))
 
-    def close():
-        # Blanks count only inside quotes: field holds (character, quoted) pairs.
-        while field and not field[0][1] and field[0][0].isspace():
-            field.pop(0)
-        while field and not field[-1][1] and field[-1][0].isspace():
-            field.pop()
-        value = "".join(char for char, _ in field)
-        field.clear()
+    def trim_end(self):
+        while self.chars and not self.chars[-1][1] and self.chars[-1][0] in BLANKS:
+            self.chars.pop()
+
+    def take(self):
+        self.trim_end()
+        first = 0
+        while first < len(self.chars) and not self.chars[first][1] and self.chars[first][0] in BLANKS:
+            first += 1
+        value = "".join(char for char, _ in self.chars[first:])
+        self.chars = []
         return value
 
-    while at < len(text):
-        char = text[at]
-        if quoted:
-            if char == '"' and text[at + 1:at + 2] == '"':
-                field.append(('"', True))
+
+def read_entries(text):
+    """[(section name, line)] and [(section name, key or None, fields, line)] of the text, before the strings
+    are put in; or the number of a section line without its ']'."""
+    end = text.find("\x1a")
+    text = text if end == -1 else text[:end]
+    lines = text.split("\n")
+    sections, entries, current, number = [], [], None, 0
+    while number < len(lines):
+        line, at = lines[number], 0
+        number += 1
+        while at < len(line) and line[at] in BLANKS:
+            at += 1
+        if at == len(line) or line[at] == ";":
+            continue
+        if line[at] == "[":
+            close = line.find("]", at + 1)
+            if close == -1:
+                return number
+            current = line[at + 1:close].replace("\0", " ")
+            sections.append((current, number))
+            continue
+        # An entry, which a backslash at the end of a line continues on the next.
+        start, key, fields, field, quoted = number, None, [], _Field(), False
+        while True:
+            if at >= len(line):
+                break
+            char = line[at]
+            if quoted:
+                if char != '"':
+                    field.put(char, True)
+                elif line[at + 1:at + 2] == '"':
+                    field.put('"', True)
+                    at += 1
+                else:
+                    quoted = False
                 at += 1
-            elif char == '"':
-                quoted = False
+                continue
+            if char == ";":
+                break
+            if char == "\\":
+                after = at
+                while after < len(line) and (line[after] in BLANKS or line[after] == "\\"):
+                    after += 1
+                if after == len(line) or line[after] == ";":
+                    field.trim_end()
+                    if number >= len(lines):
+                        break
+                    line, at = lines[number], 0
+                    number += 1
+                    while at < len(line) and line[at] in BLANKS:
+                        at += 1
+                    continue
+            if char == '"':
+                quoted = True
+            elif char == "=" and key is None and not fields:
+                key = field.take()
+            elif char == ",":
+                fields.append(field.take())
             else:
-                field.append((char, True))
-        elif char == '"':
-            quoted = True
-        elif char == "=" and key is None and not fields:
-            key = close()
-        elif char == ",":
-            fields.append(close())
-        else:
-            field.append((char, False))
-        at += 1
-    fields.append(close())
-    return key, fields
+                field.put(char, False)
+            at += 1
+        fields.append(field.take())
+        if current is not None:
+            entries.append((current, key, fields, start))
+    return sections, entries
 
 
 class InfFile:
     def __init__(self, path=None, text=None):
         self.path = path
         self.sections = {}  # lower-case name -> InfSection
-        raw = []  # (section, key, fields, line) before the strings are put in
-        current = None
-        for number, line in logical_lines(inf_text(path) if text is None else text):
-            line = line.strip()
-            if not line:
-                continue
-            if line.startswith("["):
-                name = line[1:line.index("]")] if "]" in line else line[1:]
-                name = name.strip().strip('"')
-                current = self.sections.setdefault(name.lower(), InfSection(name, number))
-            elif current is not None:
-                key, fields = split_entry(line)
-                raw.append((current, key, fields, number))
+        self.error_line = None  # a section line without its ']': Windows does not open the file
+        read = read_entries(inf_chars(path) if text is None else text)
+        if isinstance(read, int):
+            self.error_line = read
+            return
+        names, entries = read
+        for name, line in names:
+            self.sections.setdefault(name.lower(), InfSection(name, line))
         strings = {}
-        for section, key, fields, _ in raw:
-            if section.name.lower() == "strings" and key is not None:
+        for name, key, fields, _ in entries:
+            if name.lower() == "strings" and key is not None:
                 strings.setdefault(key.lower(), ",".join(fields))
 
         def put_strings(value):
@@ -133,24 +177,23 @@ class InfFile:
                 return "%" if not name else strings.get(name.lower(), match.group(0))
             return re.sub(r"%([^%]*)%", token, value)
 
-        for section, key, fields, number in raw:
-            if section.name.lower() != "strings":
+        for name, key, fields, line in entries:
+            if name.lower() != "strings":
                 key = None if key is None else put_strings(key)
                 fields = [put_strings(value) for value in fields]
-            section.entries.append(InfEntry(key, fields, number))
+            self.sections[name.lower()].entries.append(InfEntry(key, fields, line))
 
     def section(self, name):
         """The section of that name (without regard to case), or None."""
         return self.sections.get(name.lower())
 
     def entries(self, name, key=None):
-        """The section's entries (those with that key, without regard to case, when one is given); none when
-        the INF lacks the section."""
+        """The section's entries (those found by that key, as SetupFindFirstLine finds them, when one is
+        given); none when the INF lacks the section."""
         section = self.section(name)
         if section is None:
             return []
-        return [entry for entry in section.entries
-                if key is None or (entry.key is not None and entry.key.lower() == key.lower())]
+        return [entry for entry in section.entries if key is None or entry.found_by(key)]
 
     def entry(self, name, key):
         """The first entry with that key in the section, or None."""

@@ -31,6 +31,66 @@ SAMPLE = (
 )
 
 
+CASES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "cases", "inf_reading.txt")
+CHARACTERS = {"<cr>": "\r", "<lf>": "\n", "<tab>": "\t", "<nul>": "\0", "<ctrl-z>": "\x1a"}
+
+
+def table_cases():
+    """{name: [(words, value)]} of tests/cases/inf_reading.txt, the characters of its values put in."""
+    cases, current = {}, None
+    with open(CASES, encoding="ascii") as table:
+        for line in table.read().splitlines():
+            if not line or line.startswith("#"):
+                continue
+            open_at, close_at = line.find('"'), line.rfind('"')
+            assert open_at < close_at, line
+            words, value = line[:open_at].split(), line[open_at + 1:close_at]
+            for name, char in CHARACTERS.items():
+                value = value.replace(name, char)
+            if words == ["case"]:
+                current = cases.setdefault(value, [])
+            else:
+                current.append((words, value))
+    return cases
+
+
+class CaseTable(unittest.TestCase):
+    def test_the_table_reads_as_windows_reads_it(self):
+        cases = table_cases()
+        self.assertGreater(len(cases), 10)
+        for name, items in cases.items():
+            with self.subTest(case=name):
+                text = "".join(value + ("\r\n" if words == ["line"] else "")
+                               for words, value in items if words[0] in ("line", "part"))
+                if ["utf16"] in [words for words, _ in items]:
+                    with tempfile.NamedTemporaryFile(suffix=".inf", delete=False) as out:
+                        out.write(b"\xff\xfe" + text.encode("utf-16-le"))
+                    try:
+                        inf = InfFile(out.name)
+                    finally:
+                        os.unlink(out.name)
+                else:
+                    inf = InfFile(text=text)
+                wanted = {}  # lower-case section name -> [(key, fields, line)]
+                for words, value in items:
+                    parts = value.split("|")
+                    if words[0] == "entry":
+                        key = None if parts[1] == "<none>" else parts[1]
+                        wanted.setdefault(parts[0].lower(), []).append((key, parts[2:], int(words[1])))
+                    elif words[0] == "sections":
+                        self.assertEqual([part for part in parts if part],
+                                         [section.name for section in inf.sections.values()])
+                    elif words[0] == "lookup":
+                        entry = inf.entry(parts[0], parts[1])
+                        self.assertEqual(parts[2], entry.field(0) if entry else None, value)
+                unreadable = [int(words[1]) for words, _ in items if words[0] == "unreadable"]
+                self.assertEqual(unreadable[0] if unreadable else None, inf.error_line)
+                for section, entries in wanted.items():
+                    read = inf.section(section)
+                    self.assertIsNotNone(read, section)
+                    self.assertEqual(entries, [(entry.key, entry.fields, entry.line) for entry in read.entries])
+
+
 class InfReading(unittest.TestCase):
     def setUp(self):
         self.inf = InfFile(text=SAMPLE)

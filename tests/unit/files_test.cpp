@@ -1,4 +1,5 @@
 #include "common/files.h"
+#include "common/inf_reader.h"
 #include "common/inf_search_ahead.h"
 #include "common/newer_api.h"
 #include "common/windows_own_files.h"
@@ -9,6 +10,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -283,27 +285,212 @@ TEST(WindowsOwnFiles, WineFindsWindowsProtectionButProtectsNothing) {
 TEST(InfSearchAhead, HandsEveryFileOverInTheListsOrderWithItsOwnFindings) {
     TempDir dir;
     // More files than the threads take ahead, so that runs are refilled; every seventh names the modem,
-    // every eleventh is missing, and one is a folder.
+    // every fifth through a token, every eleventh is missing, and one is a folder.
     std::vector<std::string> paths;
     for (int i = 0; i < 300; ++i) {
         paths.push_back(dir.File("oem" + std::to_string(i) + ".inf"));
+        std::string text = i % 7 == 3 ? "USB\\VID_1A2B&PID_0001 qcusbser.sys"
+                           : i % 5 == 1
+                               ? "[M]\r\nm = USB\\%Id%\r\n[Strings]\r\nId = VID_1A2B&PID_0001\r\nqcusbser.sys"
+                               : "qcusbser.sys";
         if (i % 11 != 5)
-            WriteWholeFile(paths.back(), i % 7 == 3 ? "USB\\VID_1A2B&PID_0001 qcusbser.sys" : "qcusbser.sys");
+            WriteWholeFile(paths.back(), text);
     }
     CreateDirectoryA(paths[5].c_str(), nullptr);
-    LoweredTextSearch search({"usb\\vid_1a2b&pid_0001", "qcusbser.sys", ""});
+    InfSearch search({"usb\\vid_1a2b&pid_0001", "qcusbser.sys", ""}, {true});
     InfSearchAhead files(paths, search);
     WholeRead read;
-    std::vector<bool> held;
+    std::vector<bool> held, added;
     size_t handed = 0;
-    for (; files.Next(read, held); ++handed) {
+    for (; files.Next(read, held, added); ++handed) {
         SCOPED_TRACE(paths[handed]);
         ASSERT_EQ(handed % 11 == 5 ? WholeRead::kUnreadable : WholeRead::kRead, read);
         if (read == WholeRead::kRead) {
             EXPECT_EQ((std::vector<bool>{handed % 7 == 3, true, false}), held);
+            EXPECT_EQ((std::vector<bool>{handed % 7 != 3 && handed % 5 == 1, false, false}), added);
         }
     }
     EXPECT_EQ(paths.size(), handed);
+}
+
+namespace {
+
+// The parts of a table value that '|' separates.
+std::vector<std::string> Parts(const std::string& value) {
+    std::vector<std::string> parts;
+    for (size_t start = 0;;) {
+        size_t bar = value.find('|', start);
+        parts.push_back(value.substr(start, bar == std::string::npos ? bar : bar - start));
+        if (bar == std::string::npos)
+            return parts;
+        start = bar + 1;
+    }
+}
+
+std::string TableCharacters(std::string value) {
+    const std::pair<const char*, char> names[] = {
+        {"<cr>", '\r'}, {"<lf>", '\n'}, {"<tab>", '\t'}, {"<nul>", '\0'}, {"<ctrl-z>", '\x1a'}};
+    for (const auto& name : names) {
+        for (size_t at = value.find(name.first); at != std::string::npos; at = value.find(name.first, at + 1))
+            value.replace(at, strlen(name.first), 1, name.second);
+    }
+    return value;
+}
+
+std::string Lowered(std::string text) {
+    for (char& c : text)
+        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return text;
+}
+
+// One case of tests/cases/inf_reading.txt, which the medium checker's reader is held to as well.
+void CheckInfReadingCase(const std::string& name, const std::vector<TableCase>& items) {
+    SCOPED_TRACE(name);
+    std::string text;
+    bool wide = false;
+    for (const TableCase& item : items) {
+        if (item.words == "line " || item.words == "part ")
+            text += item.value + (item.words == "line " ? "\r\n" : "");
+        wide = wide || item.words == "utf16 ";
+    }
+    if (wide) { // as Windows' own tools store it, then narrowed as the programs narrow what they read
+        std::string units = "\xFF\xFE";
+        for (char c : text)
+            units += std::string{c, '\0'};
+        NarrowUtf16Text(units);
+        text = units;
+    }
+    InfFile inf(text);
+    std::map<std::string, std::vector<InfEntry>> wanted; // by the lowered section name
+    size_t unreadable = 0;
+    std::vector<bool> held, added;
+    for (const TableCase& item : items) {
+        std::vector<std::string> parts = Parts(item.value);
+        std::string word = item.words.substr(0, item.words.find(' '));
+        if (word == "entry") {
+            InfEntry entry;
+            entry.line = std::stoul(item.words.substr(6));
+            entry.hasKey = parts.size() > 1 && parts[1] != "<none>";
+            entry.key = entry.hasKey ? parts[1] : "";
+            entry.fields.assign(parts.begin() + std::min<size_t>(2, parts.size()), parts.end());
+            wanted[Lowered(parts[0])].push_back(entry);
+        } else if (word == "sections") {
+            std::vector<std::string> names;
+            for (const InfSection& section : inf.Sections())
+                names.push_back(section.name);
+            EXPECT_EQ(item.value.empty() ? std::vector<std::string>{} : parts, names);
+        } else if (word == "lookup") {
+            const InfEntry* entry = inf.Entry(parts.at(0), parts.at(1));
+            EXPECT_EQ(parts.at(2), entry ? entry->Field(0) : "(none)") << item.value;
+        } else if (word == "unreadable") {
+            unreadable = std::stoul(item.words.substr(11));
+        } else if (word == "found") {
+            // "found first id ": the look that holds it, and whether it is a device ID or a file name.
+            std::string look = item.words.substr(6, item.words.find(' ', 6) - 6);
+            InfSearch search({item.value}, {item.words.find(" id ") != std::string::npos});
+            search.Find(text, held, added);
+            EXPECT_EQ(look == "first", held.at(0)) << item.words << item.value;
+            EXPECT_EQ(look == "second", added.at(0)) << item.words << item.value;
+        }
+    }
+    EXPECT_EQ(unreadable, inf.BadLine());
+    EXPECT_EQ(unreadable == 0, inf.Readable());
+    for (const auto& section : wanted) {
+        const InfSection* read = inf.Section(section.first);
+        ASSERT_NE(nullptr, read) << section.first;
+        ASSERT_EQ(section.second.size(), read->entries.size()) << section.first;
+        for (size_t i = 0; i < read->entries.size(); ++i) {
+            const InfEntry &want = section.second[i], &got = read->entries[i];
+            EXPECT_EQ(want.line, got.line) << section.first << " entry " << i;
+            EXPECT_EQ(want.hasKey, got.hasKey) << section.first << " line " << want.line;
+            EXPECT_EQ(want.key, got.key) << section.first << " line " << want.line;
+            EXPECT_EQ(want.fields, got.fields) << section.first << " line " << want.line;
+        }
+    }
+}
+
+} // namespace
+
+TEST(InfReading, ReadsTheCaseTableAsWindowsReadsIt) {
+    std::vector<TableCase> rows = ReadCaseTable(INF_READING_CASES);
+    std::string name;
+    std::vector<TableCase> items;
+    size_t cases = 0;
+    for (size_t i = 0; i <= rows.size(); ++i) {
+        if (i == rows.size() || rows[i].words == "case ") {
+            if (!name.empty()) {
+                CheckInfReadingCase(name, items);
+                ++cases;
+            }
+            if (i < rows.size())
+                name = rows[i].value;
+            items.clear();
+            continue;
+        }
+        rows[i].value = TableCharacters(rows[i].value);
+        items.push_back(rows[i]);
+    }
+    EXPECT_GE(cases, 10u);
+}
+
+TEST(InfReading, PutsAFileWhereTheSourceDiskSectionsPutItForTheArchitecture) {
+    // A path that ends in a backslash is quoted, or the backslash would join the next line.
+    InfFile inf("[SourceDisksNames]\r\n1 = %Disk%,,,\r\n2 = Disk2,,,\"\\drivers\\\"\r\n"
+                "[SourceDisksNames.amd64]\r\n1 = %Disk%,,,x64\r\n"
+                "[SourceDisksFiles]\r\nqcusbser.sys = 1\r\nqcmdm.sys = 2, .\\modem\r\nbad.sys = 1,..\\up\r\n"
+                "lost.sys = 9\r\n"
+                "[SourceDisksFiles.x86]\r\nqcusbser.sys = 1, i386\r\n"
+                "[Strings]\r\nDisk = \"Palvio disk\"\r\n");
+    std::string folder = "unchanged";
+    // The architecture's own sections before the plain ones, for the file and for its disk.
+    EXPECT_TRUE(SourceFolderOf(inf, "QCUSBSER.SYS", "x86", folder));
+    EXPECT_EQ("i386", folder);
+    EXPECT_TRUE(SourceFolderOf(inf, "qcusbser.sys", "amd64", folder));
+    EXPECT_EQ("x64", folder);
+    EXPECT_TRUE(SourceFolderOf(inf, "qcmdm.sys", "amd64", folder));
+    EXPECT_EQ("drivers\\modem", folder);
+    // Not listed, on a disk that is not listed, or above the INF's folder: no place.
+    folder = "unchanged";
+    EXPECT_FALSE(SourceFolderOf(inf, "absent.sys", "x86", folder));
+    EXPECT_FALSE(SourceFolderOf(inf, "lost.sys", "x86", folder));
+    EXPECT_FALSE(SourceFolderOf(inf, "bad.sys", "x86", folder));
+    EXPECT_EQ("unchanged", folder);
+    InfFile own("[SourceDisksNames]\r\n1 = Disk\r\n[SourceDisksFiles]\r\nqcusbser.sys = 1\r\n");
+    EXPECT_TRUE(SourceFolderOf(own, "qcusbser.sys", "x86", folder));
+    EXPECT_EQ("", folder);
+}
+
+TEST(InfSearch, TheSecondLookOnlyAddsWhatTheRawTextMissedAndReadsOnlyWhenTheTextGivesReason) {
+    const std::string modem = "usb\\vid_1234&pid_5678&mi_00", serial = "usb\\vid_1234&pid_5678&mi_01";
+    InfSearch search({modem, serial, "qcusbser.sys"}, {true, true});
+    std::vector<bool> held, added;
+    // The modem through a token, the serial port and the driver as plain text: the first look holds what it
+    // held before, the second adds the modem.
+    const std::string tokens =
+        "[Models]\r\n%M% = I, USB\\%ModemId%\r\n%S% = I, USB\\VID_1234&PID_5678&MI_01\r\n"
+        "[Strings]\r\nModemId = VID_1234&PID_5678&MI_00\r\n[Files]\r\nqcusbser.sys\r\n";
+    search.Find(tokens, held, added);
+    EXPECT_EQ((std::vector<bool>{false, true, true}), held);
+    EXPECT_EQ((std::vector<bool>{true, false, false}), added);
+    // The same INF with its token already put in is found by the first look alone.
+    std::vector<bool> raw;
+    LoweredTextSearch({modem, serial, "qcusbser.sys"}, {true, true}).Find(tokens, raw);
+    EXPECT_EQ(held, raw);
+    // A token that begins the ID gives no reason to read the file: not served.
+    search.Find("[Models]\r\n%M% = I, %Bus%\\VID_1234&PID_5678&MI_00\r\n[Strings]\r\nBus = USB\r\n", held,
+                added);
+    EXPECT_EQ((std::vector<bool>{false, false, false}), added);
+    // An ID or a driver that only a comment names after a token: the values do not name it.
+    search.Find("[Models]\r\n; USB\\%ModemId% %Drv%.sys\r\n[Strings]\r\nModemId = VID_1234&PID_5678&MI_00\r\n"
+                "Drv = qcusbser\r\n",
+                held, added);
+    EXPECT_EQ((std::vector<bool>{false, false, false}), held);
+    EXPECT_EQ((std::vector<bool>{false, false, false}), added);
+    // A text with a capital is held by neither look, as by the first look alone.
+    InfSearch capital({"USB\\VID_1234&PID_5678&MI_00"}, {true});
+    capital.Find(tokens, held, added);
+    EXPECT_EQ((std::vector<bool>{false}), held);
+    EXPECT_EQ((std::vector<bool>{false}), added);
 }
 
 TEST(BitmapSize, ReadsWidthAndHeightOfABmpFile) {
