@@ -20,10 +20,16 @@ bitmap present and whole; the package folder one plain folder name; each edition
 also those that [Newer_Windows] names (plain folder names of the package); the programs the profile and the
 configuration name; the plug-in library exporting all 13 entry points, as a 32-bit library; in each edition
 folder, each interface's INF (read as Windows reads it) naming the profile's hardware ID in the models
-section each Windows of the folder takes, a DriverVer not older than the profile's version, and the files
-its install sections copy where its source-disk sections put them, beside it or in a subfolder that the
-programs stage with it (at most 4 levels down, not behind a link).
-Warned of: a 64-bit edition folder whose INFs name no catalog, or lack the catalog they name.
+section each Windows of the folder takes (a REV-qualified form only is a problem: the launcher looks for the
+plain ID), a DriverVer of a real date, not in the future, and not older than the profile's version, and the
+files its install sections copy where its source-disk sections put them, beside it or in a subfolder that
+the programs stage with it (at most 4 levels down, not behind a link), but for Windows' own driver files
+(usbser.sys, winusb.sys, WUDFRd.sys) that it takes through a system INF or layout.inf; a driver file of
+Windows' own that a Windows of the folder lacks brought by its co-installer in the package.
+Warned of: a 64-bit edition folder whose INFs name no catalog, or lack the catalog they name; a companion INF
+that names none of the device's interfaces (the removal never takes it out of Windows); a driver file of
+Windows' own in the package, or one that a Windows of the folder cannot have; a setup program that the
+plug-in's .ini names and the medium lacks.
 """
 import fnmatch
 import os
