@@ -819,8 +819,8 @@ def check_driver_version(report, inf, version, version_key):
         report.problem(inf.path, f"{where}: DriverVer's date {entry.field(0)} is no date in mm/dd/yyyy (month first): "
                                  "Windows compares drivers by this date when it picks one")
     elif driver_date(entry.field(0)) > date.today():
-        report.problem(inf.path, f"{where}: DriverVer's date {entry.field(0)} lies in the future: Windows ranks "
-                                 "drivers of one version by their date")
+        report.problem(inf.path, f"{where}: DriverVer's date {entry.field(0)} lies in the future: Windows "
+                                 "compares drivers by this date when it picks one")
     elif parse_version(entry.field(1)) < parse_version(version):
         report.problem(inf.path, f"{where}: DriverVer {entry.field(1)} is older than {version} ({version_key}): the "
                                  "installer would take the update road at every plug-in")
