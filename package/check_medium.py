@@ -984,10 +984,17 @@ def check_edition_folder(report, package, name, device, copied, served):
     drivers = ["Key_UsbDriverName"] + (["Key_AdbUsbDriverName"] if INTERFACES[2] in device_interfaces(device) else [])
     drivers = [key for key in drivers if key in device]
     own = [key for key in drivers if device[key].lower() not in WINDOWS_DRIVERS]
-    if (own or not drivers) and not any(f.endswith(".sys") for f in files) \
-            and not any(f.endswith(".sys") for f in copied):
-        report.problem(folder, "holds no .sys file (the extension in lower case), and its interfaces' INFs copy none "
-                               "from its subfolders")
+    if not any(f.endswith(".sys") for f in files) and not any(f.endswith(".sys") for f in copied):
+        if own or not drivers:
+            report.problem(folder, "holds no .sys file (the extension in lower case), and its interfaces' INFs copy "
+                                   "none from its subfolders")
+        elif not any(os.path.isdir(os.path.join(folder, f)) and not os.path.islink(os.path.join(folder, f))
+                     for f in files):
+            # The installer's placement takes a folder without drivers of its own only for one that keeps them
+            # in subfolders.
+            report.problem(folder, "holds no .sys file (the extension in lower case) and no subfolder: the "
+                                   "installer's placement fails on such a folder, although Windows carries "
+                                   f"{', '.join(device[key] for key in drivers)} itself")
     for key in drivers:
         if key not in own:
             check_windows_driver(report, folder, key, device[key], served, carried)

@@ -512,7 +512,7 @@ class MediumChecker(unittest.TestCase):
 
     def small_package(self, driver="usbser.sys", **inf):
         """Every edition folder holding only a modem and a serial INF over that driver (the modem's of inf's
-        shape), with no driver files; the device of two interfaces."""
+        shape) and a subfolder of other files, with no driver files; the device of two interfaces."""
         profile = self.file("Driver", "drvcfg.ini")
         edit(profile, "Key_UsbDriverName=qvusbser.sys", f"Key_UsbDriverName={driver}")
         edit(profile, "Key_TotalInterface=3", "Key_TotalInterface=2")
@@ -520,6 +520,7 @@ class MediumChecker(unittest.TestCase):
             for name in os.listdir(self.file("Driver", folder)):
                 if not name.endswith(".cat"):
                     os.remove(self.file("Driver", folder, name))
+            os.makedirs(self.file("Driver", folder, "docs"))
             write_small_inf(self.file("Driver", folder, "qvser.inf"), "USB\\VID_2F5E&PID_7A01&MI_01", driver)
             write_small_inf(self.file("Driver", folder, "qvmdm.inf"), **{"id": "USB\\VID_2F5E&PID_7A01&MI_00",
                                                                           "driver": driver, **inf})
@@ -542,6 +543,13 @@ class MediumChecker(unittest.TestCase):
                                     "usbser.sys", **inf)
                 problems = self.assertReports(text) if text else check_medium(self.medium)
                 self.assertEqual(4 if text else 0, len(problems), problems)  # one for each folder
+        # The installer's placement takes a folder without driver files only when it has subfolders.
+        shutil.rmtree(self.file("Driver", "Vista", "docs"))
+        problems = self.assertReports("Driver/Vista: holds no .sys file (the extension in lower case) and no "
+                                      "subfolder: the installer's placement fails on such a folder, although "
+                                      "Windows carries usbser.sys itself")
+        self.assertEqual(1, len(problems), problems)
+        os.makedirs(self.file("Driver", "Vista", "docs"))
         # A package that carries Windows' own file is warned: Windows keeps its own.
         with open(self.file("Driver", "Win7", "UsbSer.sys"), "wb") as out:
             out.write(b"MZ")
