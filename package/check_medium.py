@@ -20,15 +20,23 @@ bitmap present and whole; the package folder one plain folder name; each edition
 also those that [Newer_Windows] names (plain folder names of the package); the programs the profile and the
 configuration name; the plug-in library exporting all 13 entry points, as a 32-bit library; in each edition
 folder, each interface's INF (read as Windows reads it) naming the profile's hardware ID in the models
-section each Windows of the folder takes, a DriverVer not older than the profile's version, and the files
-its install sections copy where its source-disk sections put them, beside it or in a subfolder that the
-programs stage with it (at most 4 levels down, not behind a link).
-Warned of: a 64-bit edition folder whose INFs name no catalog, or lack the catalog they name.
+section each Windows of the folder takes (a REV-qualified form only is a problem: the launcher looks for the
+plain ID), a DriverVer of a real date, not in the future, and not older than the profile's version, and the
+files its install sections copy where its source-disk sections put them, beside it or in a subfolder that
+the programs stage with it (at most 4 levels down, not behind a link), but for Windows' own driver files
+(usbser.sys, winusb.sys, WUDFRd.sys) that it takes through a system INF or layout.inf; a driver file of
+Windows' own that a Windows of the folder lacks brought by its co-installer in the package.
+Warned of: a 64-bit edition folder whose INFs name no catalog, or lack the catalog they name; a companion INF
+that names none of the device's interfaces (the removal never takes it out of Windows); a driver file of
+Windows' own in the package, or one that a Windows of the folder cannot have; a setup program that the
+plug-in's .ini names and the medium lacks.
 """
+import fnmatch
 import os
 import re
 import struct
 import sys
+from datetime import date
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -61,6 +69,18 @@ STAGED_SUBFOLDER_LEVELS = 4
 INTERFACES = [("Key_ModemInfName", "Key_ModemHwId", "Key_ModemHwIdVersion"),
               ("Key_SerialInfName", "Key_SerialHwId", "Key_SerialHwIdVersion"),
               ("Key_AdbInfName", "Key_AdbHwId", "Key_AdbHwIdVersion")]
+# Driver files that Windows carries itself: the first Windows (major, minor) that has its own, the co-installer
+# that brings it to older ones (its name's pattern) and the first Windows that co-installer serves (None: none
+# brings it). Windows 2000 and XP keep usbser.sys in their driver cache and install it through mdmcpq.inf;
+# winusb.sys and WUDFRd.sys came with Vista, and XP has them only from their redistributable co-installers.
+WINDOWS_DRIVERS = {
+    "usbser.sys": ((5, 0), None, None),
+    "winusb.sys": ((6, 0), "WinUSBCoInstaller*.dll", (5, 1)),
+    "wudfrd.sys": ((6, 0), "WUDFUpdate_*.dll", (5, 1)),
+}
+# The plug-in's applications and the keys of its .ini that name a program it starts from the medium.
+PLUGIN_APPLICATIONS = ["Palvio", "Dial"]
+PLUGIN_PROGRAM_KEYS = ["Setup", "Update"]
 UNSIGNED_64BIT = ("64-bit Windows from Vista on refuses unsigned drivers, and Windows 10 and 11 take only drivers "
                   "signed through Microsoft's signing service (attestation or the hardware dashboard)")
 
@@ -403,6 +423,29 @@ def check_plugin(report, path):
         report.problem(path, "its .ini is missing beside it")
 
 
+def check_plugin_programs(report, library):
+    """The programs that the plug-in's .ini names for an application it offers (Enabled=yes) lie on the medium:
+    the plug-in starts them from there, a relative path from the library's folder. A path with a variable or
+    a drive names a place on the PC, which only the PC can tell."""
+    path = os.path.splitext(library)[0] + ".ini"
+    if not os.path.isfile(path):
+        return  # reported with the library
+    ini = Ini(path)
+    for section in PLUGIN_APPLICATIONS:
+        if ini.text(section, "Enabled") != "yes":
+            continue
+        for key in PLUGIN_PROGRAM_KEYS:
+            program = ini.text(section, key)
+            if not program or "%" in program or program[1:2] == ":" or program.startswith("\\\\"):
+                continue
+            parts = [part for part in re.split(r"[\\/]+", program) if part not in ("", ".")]
+            found = package_path(os.path.dirname(library), parts)
+            if found is None or not os.path.isfile(found):
+                action = "install" if key == "Setup" else "update"
+                report.warning(path, f"[{section}] {key}: {program} is not on the medium: the plug-in cannot "
+                                     f"{action} the {section} application until that program is put there")
+
+
 def check_autorun_inf(report, medium):
     ini = read_ini(report, os.path.join(medium, "autorun.inf"))
     if not ini:
@@ -435,6 +478,7 @@ def check_launcher(report, medium):
                                         "launcher refuses it and loads no library")
         else:
             check_plugin(report, os.path.join(medium, library))
+            check_plugin_programs(report, os.path.join(medium, library))
     package = values.get("Key_DriverPath")
     if package and not plain_folder_name(package):
         line = config.line("Section_Autorun", "Key_DriverPath")
@@ -583,9 +627,26 @@ def chosen_models_section(models, decorations, windows):
     return models if architecture == "x86" else None
 
 
+def id_pattern(device_id):
+    """The ID found as a whole ID (no ID character on either side, as the programs search an INF's text),
+    without regard to case, also in the REV-qualified form of a USB ID (usb\\vid_X&pid_Y&rev_Z&mi_NN), which
+    names the same interface: the form's revision is group 1."""
+    usb = re.fullmatch(r"(?i)(usb\\vid_[0-9a-f]{4}&pid_[0-9a-f]{4})(&.*)?", device_id)
+    core = re.escape(device_id) if usb is None else \
+        re.escape(usb.group(1)) + r"(&rev_[0-9a-f]{4})?" + re.escape(usb.group(2) or "")
+    return re.compile(r"(?<![a-z0-9&_\\])" + core + r"(?![a-z0-9&_\\])", re.IGNORECASE)
+
+
+def names_id(text, device_id, plain_only=False):
+    """Whether the text names the ID as a whole ID (or, unless plain_only, in its REV-qualified form)."""
+    return any(not plain_only or not found.group(1) for found in id_pattern(device_id).finditer(text))
+
+
 def reach_models(inf, hardware_id, windows):
-    """(models section, entry) where the Windows finds the hardware ID through [Manufacturer], and None; or
-    None and the places it was not found, each (section, line, why)."""
+    """(models section, entry, the INF's form of the ID when it names it only REV-qualified, else None) where
+    the Windows finds the hardware ID through [Manufacturer], and None; or None and the places it was not
+    found, each (section, line, why). Windows installs a REV-qualified ID too: a composite device's interface
+    shows it among its hardware IDs beside the plain one."""
     manufacturers = inf.entries("Manufacturer")
     if not manufacturers:
         return None, [("Manufacturer", None, "the INF has no [Manufacturer] entry")]
@@ -604,7 +665,12 @@ def reach_models(inf, hardware_id, windows):
         else:
             for entry in section.entries:
                 if any(listed.strip().lower() == hardware_id.lower() for listed in entry.fields[1:]):
-                    return (section, entry), []
+                    return (section, entry, None), []
+            pattern = id_pattern(hardware_id)
+            for entry in section.entries:
+                form = next((listed.strip() for listed in entry.fields[1:] if pattern.fullmatch(listed.strip())), None)
+                if form:
+                    return (section, entry, form), []
             lost.append((section.name, section.line,
                          f"the models section Windows takes there does not name it{only_undecorated}"))
     return None, lost
@@ -652,11 +718,15 @@ def unstaged_reason(folder, path):
     return None
 
 
-def check_source_file(report, inf, name, architecture, place):
+def check_source_file(report, inf, name, architecture, place, from_windows=False):
     """The file lies where the source-disk sections put it for the architecture, in a place the programs
-    stage; place is (section, line) of the copy that names it. Answers the file's path there, or None."""
+    stage; place is (section, line) of the copy that names it; from_windows: the INF takes files of Windows'
+    own (a system INF's Include=, or LayoutFile= in [Version]), so Windows' own driver files come from there
+    and not from the package. Answers the file's path there, or None."""
     where = f"[{place[0]}] line {place[1]}: {name}"
     listed = source_entry(inf, [f"SourceDisksFiles.{architecture}", "SourceDisksFiles"], name)
+    if listed is None and from_windows and name.lower() in WINDOWS_DRIVERS:
+        return None
     if listed is None:
         report.problem(inf.path, f"{where} is in no [SourceDisksFiles.{architecture}] or [SourceDisksFiles] entry: it "
                                  "is not part of the driver package, and Windows does not find it")
@@ -699,19 +769,21 @@ def check_copied_files(report, inf, models, entry, architecture, copied):
                                  f"[{install}.NT{architecture}], [{install}.NT]) is missing")
         return
     included = inf.entries(chosen.name, "Include")
+    from_windows = bool(included) or any(entry.field(0) for entry in inf.entries("Version", "LayoutFile"))
     for section in [chosen, inf.section(chosen.name + ".CoInstallers")]:
         if section is None:
             continue
         for copy in inf.entries(section.name, "CopyFiles"):
             for value in filter(None, (field.strip() for field in copy.fields)):
                 if value.startswith("@"):
-                    copied.add(check_source_file(report, inf, value[1:], architecture, (section.name, copy.line)))
+                    copied.add(check_source_file(report, inf, value[1:], architecture, (section.name, copy.line),
+                                                 from_windows))
                 elif inf.section(value):
                     listed = inf.section(value)
                     for file in listed.entries:
                         if file.key is None and file.field(0):
                             copied.add(check_source_file(report, inf, file.field(1) or file.field(0), architecture,
-                                                         (listed.name, file.line)))
+                                                         (listed.name, file.line), from_windows))
                 elif not included:
                     report.problem(inf.path, f"[{section.name}] line {copy.line}: CopyFiles names [{value}], which "
                                              "the INF lacks")
@@ -721,6 +793,15 @@ def parse_version(text):
     """A driver version as the programs compare it: up to four numbers, each up to 65535, missing ones 0."""
     parts = [int(re.match(r"\d*", part).group() or 0) for part in re.split(r"[. ]+", text.strip()) if part][:4]
     return tuple(min(part, 0xFFFF) for part in parts) + (0,) * (4 - len(parts))
+
+
+def driver_date(text):
+    """The date of a DriverVer's mm/dd/yyyy, or None when it names no real day."""
+    month, day, year = (int(part) for part in text.split("/"))
+    try:
+        return date(year, month, day)
+    except ValueError:
+        return None
 
 
 def check_driver_version(report, inf, version, version_key):
@@ -734,6 +815,12 @@ def check_driver_version(report, inf, version, version_key):
     elif not re.fullmatch(r"\d{1,2}/\d{1,2}/\d{4}", entry.field(0)) \
             or not re.fullmatch(r"\d+(\.\d+){0,3}", entry.field(1)) or not is_version(entry.field(1)):
         report.problem(inf.path, f"{where}: DriverVer '{','.join(entry.fields)}' is not mm/dd/yyyy,w.x.y.z")
+    elif driver_date(entry.field(0)) is None:
+        report.problem(inf.path, f"{where}: DriverVer's date {entry.field(0)} is no date in mm/dd/yyyy (month first): "
+                                 "Windows compares drivers by this date when it picks one")
+    elif driver_date(entry.field(0)) > date.today():
+        report.problem(inf.path, f"{where}: DriverVer's date {entry.field(0)} lies in the future: Windows "
+                                 "compares drivers by this date when it picks one")
     elif parse_version(entry.field(1)) < parse_version(version):
         report.problem(inf.path, f"{where}: DriverVer {entry.field(1)} is older than {version} ({version_key}): the "
                                  "installer would take the update road at every plug-in")
@@ -756,45 +843,71 @@ def check_interface_inf(report, path, device, keys, served, copied):
         where = f"[{section}] line {line}" if line else f"[{section}]"
         report.problem(path, f"{where}: {device[id_key]} ({id_key}) is not installed on {windows_names(windows)}: "
                              f"{why}")
-    for models, entry, architecture in found.values():
+    revised = False  # the REV-qualified form is told once for the INF, at the first models entry that has it
+    for models, entry, form, architecture in found.values():
+        if form and not revised:
+            revised = True
+            # The launcher and the removal look for the profile's plain ID in Windows' copy of the INF.
+            report.problem(path, f"[{models.name}] line {entry.line}: names {device[id_key]} ({id_key}) only in its "
+                                 f"REV-qualified form {form}: Windows installs the interface by it, but the launcher "
+                                 "does not find the plain ID in Windows' copy of the INF, so it would hand the device "
+                                 f"over at every plug-in; give {id_key} the INF's form ({form.lower()}), or name the "
+                                 "plain form in the INF as well, which the removal looks for too")
         check_copied_files(report, inf, models, entry, architecture, copied)
 
 
+def counts_interface(total, hardware_id):
+    """Whether a profile's Key_TotalInterface (of which only the first digit counts) counts the interface of
+    that hardware ID: all but one that names an interface number (&mi_NN) at or past it."""
+    count = total[:1]
+    number = re.search(r"&mi_([0-9a-f]{2})", hardware_id)
+    return not (count and count in "123456789" and number and int(number.group(1), 16) >= int(count))
+
+
 def device_interfaces(device):
-    """The keys (INF, hardware ID, version) of each interface the device has: all but one whose hardware ID
-    names an interface number (&mi_NN) at or past Key_TotalInterface (of which only the first digit counts)."""
-    count = device.get("Key_TotalInterface", "")[:1]
-    found = []
-    for keys in INTERFACES:
-        if not all(key in device for key in keys):
-            continue
-        number = re.search(r"&mi_([0-9a-f]{2})", device[keys[1]])
-        if count and count in "123456789" and number and int(number.group(1), 16) >= int(count):
-            continue
-        found.append(keys)
-    return found
+    """The keys (INF, hardware ID, version) of each interface the device has (see counts_interface)."""
+    return [keys for keys in INTERFACES if all(key in device for key in keys)
+            and counts_interface(device.get("Key_TotalInterface", ""), device[keys[1]])]
 
 
-def check_driver_packages(report, package, device, newer):
-    """Each interface's INF in each edition folder the package holds, for the Windows that folder serves.
-    Answers, by folder, the lower-case names of the files its interface INFs copy from where they put them
-    elsewhere than beside them (a subfolder, as makers' packages do): Windows copies those itself when it
-    installs the device, where the installer places only the folder's own files."""
+def served_windows(package, newer):
+    """The Windows each edition folder of the package serves, by the folder's name: the four folders' own and
+    those that [Newer_Windows] gives them (newer: its folders by key, as the package spells them)."""
     served = {}
     for name, windows in EDITION_WINDOWS.items():
         if os.path.isdir(os.path.join(package, name)):
             served.setdefault(name, []).extend(windows)
     for key, name in newer.items():
         served.setdefault(name, []).extend(NEWER_WINDOWS_SERVED[key])
+    return served
+
+
+def placed(file):
+    """Whether the installer places a file of an edition folder: its extension is .inf, .sys or .dll, exactly
+    so, in lower case (it finds the name itself without regard to case, as Windows does)."""
+    return os.path.splitext(file)[1] in (".inf", ".sys", ".dll")
+
+
+def own_file(files, name):
+    """The folder's file of that name that the installer places, the name compared without regard to case;
+    None when it has none."""
+    return next((file for file in sorted(files) if file.lower() == name.lower() and placed(file)), None)
+
+
+def check_driver_packages(report, package, device, served):
+    """Each interface's INF in each edition folder the package holds, for the Windows that folder serves.
+    Answers, by folder, the lower-case names of the files its interface INFs copy from where they put them
+    elsewhere than beside them (a subfolder, as makers' packages do): Windows copies those itself when it
+    installs the device, where the installer places only the folder's own files."""
     found = {}
     for name, windows in served.items():
         folder = os.path.join(package, name)
         files = os.listdir(folder)
         copied = set()
         for keys in device_interfaces(device):
-            inf = device[keys[0]]
-            if inf not in files:
-                report.problem(folder, f"lacks {inf}, which drvcfg.ini names as {keys[0]}")
+            inf = own_file(files, device[keys[0]])
+            if inf is None:
+                report.problem(folder, f"lacks {device[keys[0]]}, which drvcfg.ini names as {keys[0]}")
             else:
                 check_interface_inf(report, os.path.join(folder, inf), device, keys, windows, copied)
         found[name] = {os.path.basename(path).lower() for path in copied
@@ -831,39 +944,96 @@ def check_newer_windows(report, profile, package):
     return found
 
 
-def check_edition_folder(report, package, name, device, copied):
+def check_windows_driver(report, folder, key, name, served, carried):
+    """A driver file of the profile that Windows carries itself: each Windows the folder serves has it of its
+    own, or from its co-installer, which the folder must then carry (carried: the lower-case names of its
+    files and of those its INFs copy from its subfolders)."""
+    native, coinstaller, first = WINDOWS_DRIVERS[name.lower()]
+    older = [windows for windows in served if windows[2][:2] < native]
+    brought = [windows for windows in older if coinstaller and windows[2][:2] >= first]
+    if brought and not any(fnmatch.fnmatch(file, coinstaller.lower()) for file in carried):
+        report.problem(folder, f"{key} is {name}, which {windows_names(brought)} has not of its own: the "
+                               f"package must carry its co-installer ({coinstaller}), and this folder has none")
+    lacking = [windows for windows in older if windows not in brought]
+    if lacking:
+        report.warning(folder, f"{key} is {name}, which {windows_names(lacking)} has not, and no co-installer "
+                               "brings it there: the interface gets no driver there")
+
+
+def inf_names(inf):
+    """An INF's keys and fields as Windows reads them ([Strings] tokens put in), lowered, a line each: what it
+    names, whether it writes an ID whole or composes it of tokens."""
+    return "\n".join(" ".join([entry.key or ""] + entry.fields) for section in inf.sections.values()
+                     if section.name.lower() != "strings" for entry in section.entries).lower()
+
+
+def check_edition_folder(report, package, name, device, copied, served):
     """The edition folder's own files; copied: the lower-case names of the files its interface INFs copy from
-    elsewhere in the package (see check_driver_packages), which count as the folder's."""
+    elsewhere in the package (see check_driver_packages), which count as the folder's; served: the Windows
+    the folder serves."""
     folder = os.path.join(package, name)
     if not os.path.isdir(folder):
         report.problem(folder, "the edition folder is missing")
         return
     files = os.listdir(folder)
+    carried = {file.lower() for file in files if placed(file)} | copied
     # The installer places only files whose extension is exactly ".inf" or ".sys".
     infs = [f for f in files if f.endswith(".inf")]
     if not infs:
         report.problem(folder, "holds no .inf file (the extension in lower case)")
-    if not any(f.endswith(".sys") for f in files) and not any(f.endswith(".sys") for f in copied):
-        report.problem(folder, "holds no .sys file (the extension in lower case), and its interfaces' INFs copy none "
-                               "from its subfolders")
     drivers = ["Key_UsbDriverName"] + (["Key_AdbUsbDriverName"] if INTERFACES[2] in device_interfaces(device) else [])
+    drivers = [key for key in drivers if key in device]
+    own = [key for key in drivers if device[key].lower() not in WINDOWS_DRIVERS]
+    if not any(f.endswith(".sys") for f in files) and not any(f.endswith(".sys") for f in copied):
+        if own or not drivers:
+            report.problem(folder, "holds no .sys file (the extension in lower case), and its interfaces' INFs copy "
+                                   "none from its subfolders")
+        elif not any(os.path.isdir(os.path.join(folder, f)) and not os.path.islink(os.path.join(folder, f))
+                     for f in files):
+            # The installer's placement takes a folder without drivers of its own only for one that keeps them
+            # in subfolders.
+            report.problem(folder, "holds no .sys file (the extension in lower case) and no subfolder: the "
+                                   "installer's placement fails on such a folder, although Windows carries "
+                                   f"{', '.join(device[key] for key in drivers)} itself")
     for key in drivers:
-        if key in device and device[key] not in files and device[key].lower() not in copied:
+        if key not in own:
+            check_windows_driver(report, folder, key, device[key], served, carried)
+        elif device[key].lower() not in carried:
             report.problem(folder, f"lacks {device[key]}, which drvcfg.ini names as {key}, and its interfaces' INFs "
                                    "copy it from none of its subfolders")
+    for file in sorted(carried & set(WINDOWS_DRIVERS)):
+        report.warning(folder, f"carries {own_file(files, file) or file}, a driver file of Windows' own: the "
+                               "installer's placement does not copy it over Windows' own file, and Windows keeps "
+                               "its own")
     interfaces = [device[key] for key in ("Key_ModemHwId", "Key_SerialHwId", "Key_AdbHwId") if key in device]
+    interface_infs = {device[keys[0]].lower() for keys in device_interfaces(device)}
+    product = device.get("Key_ProductId", "")
     for inf in infs:
-        text = inf_text(os.path.join(folder, inf)).lower()
-        if interfaces and not any(interface in text for interface in interfaces):
-            report.problem(os.path.join(folder, inf), "names none of the device's interfaces")
+        path = os.path.join(folder, inf)
+        text, named = inf_text(path).lower(), inf_names(InfFile(path))
+        if interfaces and not any(names_id(named, interface) for interface in interfaces):
+            if inf.lower() in interface_infs or (product and re.search(re.escape(product) + r"(?![0-9a-f])", named)):
+                report.problem(path, "names none of the device's interfaces")
+            else:
+                # A companion of the interfaces' INFs, such as a bus driver's port INF.
+                report.warning(path, "names none of the device's interfaces: the installer places it, but the "
+                                     "installer's removal will never take it out of Windows, because it names none "
+                                     "of the profile's IDs")
         # The launcher knows the drivers are installed by an INF copy that names both the modem's (or the
         # serial port's) ID and the USB driver file; without the file it hands the device over at every plug-in.
+        # It reads Windows' copy as the INF is written: an ID composed of [Strings] tokens is not there whole.
         driver = device.get("Key_UsbDriverName", "").lower()
         for key in ("Key_ModemHwId", "Key_SerialHwId"):
-            if driver and key in device and device[key] in text and driver not in text:
-                report.problem(os.path.join(folder, inf), f"names {device[key]} ({key}) but not {driver} "
-                                                          "(Key_UsbDriverName): the launcher would not see the "
-                                                          "drivers as installed")
+            if not driver or key not in device or not names_id(named, device[key], plain_only=True):
+                continue
+            if not names_id(text, device[key], plain_only=True):
+                report.problem(path, f"names {device[key]} ({key}) only as [Strings] tokens put together: the "
+                                     "launcher reads Windows' copy of the INF as it is written and would not see "
+                                     "the drivers as installed; write the ID whole, in the models entry or in one "
+                                     "[Strings] value")
+            elif driver not in text:
+                report.problem(path, f"names {device[key]} ({key}) but not {driver} (Key_UsbDriverName): the "
+                                     "launcher would not see the drivers as installed")
 
 
 def check_package(report, medium, package, launcher):
@@ -893,9 +1063,10 @@ def check_package(report, medium, package, launcher):
             if product:
                 check_device_section(report, profile, product)
         newer = check_newer_windows(report, profile, folder)
-        copied = check_driver_packages(report, folder, device, newer)
+        served = served_windows(folder, newer)
+        copied = check_driver_packages(report, folder, device, served)
         for name in dict.fromkeys(EDITION_FOLDERS + list(newer.values())):
-            check_edition_folder(report, folder, name, device, copied.get(name, set()))
+            check_edition_folder(report, folder, name, device, copied.get(name, set()), served.get(name, []))
         for name in dict.fromkeys(AMD64_EDITION_FOLDERS + [newer.get("Key_FolderAMD64")]):
             if name:
                 check_catalogs(report, folder, name)

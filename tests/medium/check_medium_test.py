@@ -124,6 +124,46 @@ def write_makers_package(folder, places):
                 out.write(b"0")
 
 
+# A small INF of the shapes makers' packages take: an ID and a driver, as tokens or not, installed through a
+# system INF's section (install) or through files of its own (and the source-disk sections they need).
+SMALL_INF = r"""[Version]
+Signature="$Windows NT$"
+Provider=%Maker%
+DriverVer=06/15/2011,2.1.0.8
+CatalogFile=qvpalvio.cat
+{version}
+[Manufacturer]
+%Maker%=Models,NTx86,NTamd64
+[Models]
+%Device%=Install,{id}
+[Models.NTx86]
+%Device%=Install,{id}
+[Models.NTamd64]
+%Device%=Install,{id}
+[Install]
+{install}
+[Install.Services]
+AddService=usbser,0x00000002,Service
+[Service]
+ServiceType=1
+StartType=3
+ErrorControl=1
+ServiceBinary=%12%\{driver}
+{sections}
+[Strings]
+Maker="Palvio"
+Device="Palvio Modem"
+{strings}
+"""
+OVER_MDMCPQ = "Include=mdmcpq.inf\nNeeds=Modem3\nCopyFiles=FakeModemCopyFileSection"
+
+
+def write_small_inf(path, id, driver, install=OVER_MDMCPQ, version="", sections="", strings=""):
+    with open(path, "w", newline="\r\n") as out:
+        out.write(SMALL_INF.format(id=id, driver=driver, install=install, version=version, sections=sections,
+                                   strings=strings))
+
+
 class MediumChecker(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -139,6 +179,11 @@ class MediumChecker(unittest.TestCase):
     def setUp(self):
         self.medium = os.path.join(self.work, self.id().rsplit(".", 1)[-1])
         shutil.copytree(self.whole, self.medium)
+        # The setup programs that the sample's plug-in names and the sample leaves to the maker.
+        os.makedirs(self.file("Setup"))
+        for program in ("PalvioManagerSetup.exe", "PalvioDialSetup.exe"):
+            with open(self.file("Setup", program), "wb") as out:
+                out.write(b"MZ")
 
     def file(self, *parts):
         return os.path.join(self.medium, *parts)
@@ -158,13 +203,21 @@ class MediumChecker(unittest.TestCase):
             self.assertIn(text, line)
         return report.warnings
 
-    def test_the_sample_medium_is_complete(self):
-        report = examine_medium(self.whole)
-        self.assertEqual(([], []), (report.problems, report.warnings))
+    def test_the_sample_medium_is_complete_but_for_the_plugins_setup_programs(self):
+        self.assertEqual(([], []), (examine_medium(self.medium).problems, examine_medium(self.medium).warnings))
         done = subprocess.run([sys.executable, os.path.join(PACKAGE, "check_medium.py"), self.whole],
                               capture_output=True, text=True)
         self.assertEqual(0, done.returncode, done.stdout)
-        self.assertNotIn("warning", done.stdout)
+        self.assertIn("check_medium: PalvioPlugin.ini: warning: [Palvio] Setup: Setup\\PalvioManagerSetup.exe is not "
+                      "on the medium: the plug-in cannot install the Palvio application until that program is put "
+                      "there", done.stdout)
+        self.assertIn("[Dial] Setup: Setup\\PalvioDialSetup.exe is not on the medium", done.stdout)
+        self.assertIn("is complete, 2 warning(s)", done.stdout)
+        # Found as Windows finds it; an application the plug-in does not offer needs none.
+        os.rename(self.file("Setup", "PalvioDialSetup.exe"), self.file("Setup", "PALVIODIALSETUP.EXE"))
+        os.remove(self.file("Setup", "PalvioManagerSetup.exe"))
+        edit(self.file("PalvioPlugin.ini"), "[Palvio]\nEnabled=yes", "[Palvio]\nEnabled=no")
+        self.assertWarnings()
 
     def test_missing_and_empty_keys_are_named_with_their_file_and_section(self):
         edit(self.file("autoruncfg.cfg"), "Key_PrgMutex=PalvioAutorunMutex", "")
@@ -238,6 +291,11 @@ class MediumChecker(unittest.TestCase):
         self.assertReports("Res/button.bmp: missing", "Driver/Res/DrvInstall.bmp: not a whole .bmp file")
 
     def test_edition_folders_need_lower_case_inf_and_sys_files(self):
+        # Windows and the programs find a file by its name without regard to case: only the extension counts.
+        for folder in ("Vista", "Win7-AMD64"):
+            for name in ("qvmdm.inf", "qvusbser.sys"):
+                os.rename(self.file("Driver", folder, name), self.file("Driver", folder, name.replace("qv", "Qv")))
+        self.assertEqual([], check_medium(self.medium))
         vista = self.file("Driver", "Vista")
         for name in os.listdir(vista):
             if name.endswith(".sys"):
@@ -401,6 +459,11 @@ class MediumChecker(unittest.TestCase):
             ("DriverVer=2011-06-15,2.1.0.8", "[Version] line 8: DriverVer '2011-06-15,2.1.0.8' is not "
                                              "mm/dd/yyyy,w.x.y.z"),
             ("; DriverVer=06/15/2011,2.1.0.8", "Driver/Vista/qvser.inf: [Version] line 3: DriverVer is missing"),
+            ("DriverVer=28/12/2011,2.1.0.8", "[Version] line 8: DriverVer's date 28/12/2011 is no date in mm/dd/yyyy"),
+            ("DriverVer=99/99/2011,2.1.0.8", "DriverVer's date 99/99/2011 is no date"),
+            ("DriverVer=02/29/2012,2.1.0.8", None),
+            ("DriverVer=02/29/2011,2.1.0.8", "DriverVer's date 02/29/2011 is no date"),
+            ("DriverVer=01/01/2999,2.1.0.8", "[Version] line 8: DriverVer's date 01/01/2999 lies in the future"),
         ]
         for line, text in cases:
             with self.subTest(line=line):
@@ -446,6 +509,96 @@ class MediumChecker(unittest.TestCase):
             "Driver/Win7-AMD64: holds no .sys file", "Driver/Win7-AMD64: lacks qvusbser.sys",
             "Driver/Win7-AMD64: lacks qvusbapp.sys, which drvcfg.ini names as Key_AdbUsbDriverName")
         self.assertEqual(7 + 3, len(problems), problems)  # each file the three INFs copy, and the folder's three
+
+    def small_package(self, driver="usbser.sys", **inf):
+        """Every edition folder holding only a modem and a serial INF over that driver (the modem's of inf's
+        shape) and a subfolder of other files, with no driver files; the device of two interfaces."""
+        profile = self.file("Driver", "drvcfg.ini")
+        edit(profile, "Key_UsbDriverName=qvusbser.sys", f"Key_UsbDriverName={driver}")
+        edit(profile, "Key_TotalInterface=3", "Key_TotalInterface=2")
+        for folder in ("Win7", "Vista", "Vista-AMD64", "Win7-AMD64"):
+            for name in os.listdir(self.file("Driver", folder)):
+                if not name.endswith(".cat"):
+                    os.remove(self.file("Driver", folder, name))
+            os.makedirs(self.file("Driver", folder, "docs"))
+            write_small_inf(self.file("Driver", folder, "qvser.inf"), "USB\\VID_2F5E&PID_7A01&MI_01", driver)
+            write_small_inf(self.file("Driver", folder, "qvmdm.inf"), **{"id": "USB\\VID_2F5E&PID_7A01&MI_00",
+                                                                          "driver": driver, **inf})
+
+    def test_windows_own_drivers_come_from_windows(self):
+        own_files = "[Files]\nusbser.sys"
+        cases = [  # (the modem INF's shape, the problem or warning; None: none)
+            ({}, None),
+            ({"install": "CopyFiles=Files", "sections": own_files},
+             "Driver/Win7/qvmdm.inf: [Files] line 25: usbser.sys is in no [SourceDisksFiles.x86] or [SourceDisksFiles] "
+             "entry"),
+            ({"install": "CopyFiles=Files", "sections": own_files, "version": "LayoutFile=layout.inf"}, None),
+            ({"install": "Include=mdmcpq.inf\nCopyFiles=Files", "sections": own_files}, None),
+        ]
+        self.small_package()
+        for inf, text in cases:
+            with self.subTest(inf=inf):
+                for folder in ("Win7", "Vista", "Vista-AMD64", "Win7-AMD64"):
+                    write_small_inf(self.file("Driver", folder, "qvmdm.inf"), "USB\\VID_2F5E&PID_7A01&MI_00",
+                                    "usbser.sys", **inf)
+                problems = self.assertReports(text) if text else check_medium(self.medium)
+                self.assertEqual(4 if text else 0, len(problems), problems)  # one for each folder
+        # The installer's placement takes a folder without driver files only when it has subfolders.
+        shutil.rmtree(self.file("Driver", "Vista", "docs"))
+        problems = self.assertReports("Driver/Vista: holds no .sys file (the extension in lower case) and no "
+                                      "subfolder: the installer's placement fails on such a folder, although "
+                                      "Windows carries usbser.sys itself")
+        self.assertEqual(1, len(problems), problems)
+        os.makedirs(self.file("Driver", "Vista", "docs"))
+        # A package that carries Windows' own file is warned: Windows keeps its own.
+        with open(self.file("Driver", "Win7", "UsbSer.sys"), "wb") as out:
+            out.write(b"MZ")
+        self.assertWarnings("Driver/Win7: warning: carries UsbSer.sys, a driver file of Windows' own: the installer's "
+                            "placement does not copy it over Windows' own file, and Windows keeps its own")
+
+    def test_winusb_on_windows_xp_needs_its_co_installer(self):
+        self.small_package("winusb.sys", install="Include=winusb.inf\nNeeds=WINUSB.NT")
+        win7 = "Driver/Win7: warning: Key_UsbDriverName is winusb.sys, which Windows 2000 (32-bit) has not, and no " \
+               "co-installer brings it there"
+        problems = self.assertReports("Driver/Win7: Key_UsbDriverName is winusb.sys, which Windows XP (32-bit) has not "
+                                      "of its own: the package must carry its co-installer (WinUSBCoInstaller*.dll)")
+        self.assertEqual(1, len(problems), problems)
+        with open(self.file("Driver", "Win7", "WinUSBCoInstaller2.dll"), "wb") as out:
+            out.write(b"MZ")
+        self.assertWarnings(win7)
+
+    def test_ids_and_driver_names_as_string_tokens_rev_forms_and_companion_infs(self):
+        modem = "usb\\vid_2f5e&pid_7a01&mi_00 (Key_ModemHwId)"
+        cases = [  # (the modem INF's shape, the problem; None: none)
+            ({"id": "%HWID%", "strings": 'HWID="USB\\VID_2F5E&PID_7A01&MI_00"'}, None),
+            ({"driver": "%Driver%", "strings": "Driver=usbser.sys"}, None),
+            # Windows puts the pieces together; the launcher reads the copy as it is written.
+            ({"id": "USB\\VID_%VID%&PID_%PID%&MI_00", "strings": "VID=2F5E\nPID=7A01"},
+             f"Driver/Win7/qvmdm.inf: names {modem} only as [Strings] tokens put together: the launcher reads "
+             "Windows' copy of the INF as it is written"),
+            ({"id": "USB\\VID_2F5E&PID_7A01&REV_0100&MI_00"},
+             f"Driver/Win7/qvmdm.inf: [Models] line 10: names {modem} only in its REV-qualified form "
+             "USB\\VID_2F5E&PID_7A01&REV_0100&MI_00: Windows installs the interface by it, but the launcher does not "
+             "find the plain ID in Windows' copy of the INF, so it would hand the device over at every plug-in; give "
+             "Key_ModemHwId the INF's form (usb\\vid_2f5e&pid_7a01&rev_0100&mi_00), or name the plain form"),
+        ]
+        self.small_package()
+        for inf, text in cases:
+            with self.subTest(inf=inf):
+                write_small_inf(self.file("Driver", "Win7", "qvmdm.inf"), **{
+                    "id": "USB\\VID_2F5E&PID_7A01&MI_00", "driver": "usbser.sys", **inf})
+                problems = self.assertReports(text) if text else check_medium(self.medium)
+                self.assertEqual(1 if text else 0, len(problems), problems)
+        # A companion INF that names no USB interface of the device (a bus driver's port INF) is placed, but
+        # never removed; one that names another interface of the device is a mistake.
+        write_small_inf(self.file("Driver", "Win7", "qvmdm.inf"), "USB\\VID_2F5E&PID_7A01&MI_00", "usbser.sys")
+        write_small_inf(self.file("Driver", "Win7", "qvport.inf"), "QVBUS\\%PORT%", "usbser.sys", strings="PORT=Port")
+        self.assertWarnings("Driver/Win7/qvport.inf: warning: names none of the device's interfaces: the installer "
+                            "places it, but the installer's removal will never take it out of Windows, because it "
+                            "names none of the profile's IDs")
+        write_small_inf(self.file("Driver", "Win7", "qvport.inf"), "USB\\VID_2F5E&PID_7A01&MI_011", "usbser.sys")
+        self.assertEqual(["check_medium: Driver/Win7/qvport.inf: names none of the device's interfaces"],
+                         check_medium(self.medium))
 
     def test_the_image_holds_the_tree_under_its_long_names(self):
         image = os.path.join(self.work, "medium.iso")

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """What the try needs to know of a medium to put its device on a simulated PC, read from the medium's own
 files as the programs read them: the launcher that autorun starts, the package folder, the plug-in library,
-the installers, the device's identities, the texts that title the two windows in the PC's language.
+the installers, the device's identities (of its interfaces those its profile counts, listed by key in
+INTERFACES), the texts that title the two windows in the PC's language.
 
   facts.py MEDIUM_FOLDER LANGUAGE_ID     (LANGUAGE_ID such as 0x0409)
 
@@ -16,7 +17,7 @@ import sys
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "package"))
-from check_medium import FALLBACK_LANGUAGE, Ini, package_path  # noqa: E402
+from check_medium import FALLBACK_LANGUAGE, Ini, counts_interface, package_path  # noqa: E402
 
 # (shell name, section, key) of the device profile.
 PROFILE = [
@@ -94,6 +95,16 @@ def facts(medium, language):
     profile = read(medium, found["PACKAGE"], "drvcfg.ini") if found["PACKAGE"] else None
     for name, section, key in PROFILE:
         found[name] = text(profile, section, key)
+    # The device shows the interfaces its profile counts, no more: the switch's double is told which.
+    total = text(profile, "Section_Driver", "Key_TotalInterface")
+    counted = []
+    for name, key in (("MODEM_ID", "Key_ModemHwId"), ("SERIAL_ID", "Key_SerialHwId"), ("ADB_ID", "Key_AdbHwId")):
+        if found[name] and counts_interface(total, found[name].lower()):
+            counted.append(key)
+        else:
+            found[name] = ""
+    found["INTERFACES"] = ",".join(counted)
+    found["ADB_DRIVER"] = found["ADB_DRIVER"] if found["ADB_ID"] else ""
     found["LAUNCHER_TITLE"] = title(read(medium, "autorunlanguage.ini"), "ProgramName", language)
     texts = read(medium, found["PACKAGE"], "DrvLang.ini") if found["PACKAGE"] else None
     found["INSTALLER_TITLE"] = title(texts, "DrvProgramName", language)

@@ -16,6 +16,7 @@ nothing, else 1.
 import base64
 import html
 import os
+import re
 import sys
 from datetime import datetime
 from types import SimpleNamespace
@@ -78,9 +79,10 @@ WITHOUT_MARK = ("The returning CD-ROM's launcher shows its window (Windows 2000 
                 "CPalvioDlg::OnInitDialog() end", "the launcher that the returning CD-ROM starts did not show its "
                                                   "window")
 
-# What a line of the log (or of a journal) says went wrong: (the text it holds, the cause in words). The
-# first line that holds one of these names the cause: of the doubles' journals, which tell what the device
-# was asked, else of the log after the last phase that came.
+# What a line of the log (or of a journal) says went wrong: (the text it holds, the cause in words; or a
+# pattern, and the cause with what its groups found put in). The first line that holds one of these names the
+# cause: of the doubles' journals, which tell what the device was asked, else of the log after the last phase
+# that came.
 CAUSES = [
     ("leads out of the medium", "the medium names a path that leads out of it, which the try neither writes "
                                 "nor runs (on the device's CD-ROM it names another place or nothing)"),
@@ -121,6 +123,8 @@ CAUSES = [
     ("Get More than one Current Phone CDROM Drives", "the installer found more than one CD-ROM of the device"),
     ("Get zero Current Phone CDROM Drives", "the installer found no CD-ROM drive of the device"),
     ("The device profile names no skin", "drvcfg.ini [Produce_ID] names no skin (Main_Produce)"),
+    (re.compile(r"ERROR: Windows refused the driver package (.+?): (.+) \(error (-?\d+)\)\."),
+     "Windows refused the driver package {0}: {1} (error {2}), so its drivers were not placed"),
     ("Install Modem&Serial driver Files error.", "the modem or serial driver files could not be placed: "
                                                  "the edition folder lacks them or Windows refused an INF"),
     ("Install ADB driver Files error.", "the ADB driver files could not be placed"),
@@ -155,17 +159,38 @@ def cause_of(lines):
     """(cause, the line that tells it) of the first line that tells one; None when none does."""
     for line in lines:
         for text, cause in CAUSES:
-            if text in line:
+            if isinstance(text, re.Pattern):
+                found = text.search(line)
+                if found:
+                    return cause.format(*found.groups()), line
+            elif text in line:
                 return cause, line
     return None
 
 
-def edition_findings(entries, problems):
-    """The checker's problems of the edition folder that the installer took (its "Driver setup dir")."""
+# The Windows a checker's finding names: "Windows 2000, XP and 7 (32-bit)", a group for each architecture.
+NAMED_WINDOWS = re.compile(r"Windows ((?:[\w.]+(?:, | and ))*[\w.]+) \((32|64)-bit\)")
+
+
+def concerns(line, windows):
+    """Whether a checker's finding concerns the Windows tried ("Windows XP", "Windows 10 64-bit"): one that
+    names no Windows concerns every Windows of its folder."""
+    groups = NAMED_WINDOWS.findall(line)
+    name = windows.removeprefix("Windows ").split(" ")[0]
+    bits = "64" if windows.endswith(" 64-bit") else "32"
+    return not groups or any(bits == named_bits and name in re.split(r", | and ", names)
+                             for names, named_bits in groups)
+
+
+def edition_findings(entries, problems, windows):
+    """The checker's problems of the edition folder that the installer took (its "Driver setup dir") that
+    concern the Windows tried."""
     folders = [message.rsplit("\\", 1)[-1] for _, _, message in entries if message.startswith("Driver setup dir: ")]
     if not folders:
         return []
-    return [line.removeprefix("check_medium: ") for line in problems if f"/{folders[0]}/".lower() in line.lower()]
+    # A finding of the folder names a file in it ("Driver/Win7/qvmdm.inf: ...") or the folder itself.
+    folder = re.compile(f"/{re.escape(folders[0])}[/:]", re.IGNORECASE)
+    return [line.removeprefix("check_medium: ") for line in problems if folder.search(line) and concerns(line, windows)]
 
 
 def walk_phases(phases, entries, programs, extra_lines=(), hints=()):
@@ -256,7 +281,8 @@ def html_report(out, t):
     body = [f"<h1>The first plug-in on a simulated {e(t.windows)} PC</h1><p>{e(t.made)}</p>",
             f"<p class=\"{'ok' if t.passed else 'bad'}\">{e(verdict(rows, t.problems, t.refused))}</p>",
             f"<p>{e(t.checked)}</p>",
-            "<h2>Phases</h2><table><tr><th>Phase</th><th>At</th><th>Took</th><th>Verdict</th></tr>"]
+            "<h2>Phases</h2><table class=phases><colgroup><col class=phase><col class=time><col class=time><col>"
+            "</colgroup><tr><th>Phase</th><th>At</th><th>Took</th><th>Verdict</th></tr>"]
     for row in rows:
         if row[1] is None:
             last = "\n".join(row[4])
@@ -283,7 +309,11 @@ def html_report(out, t):
     for title, content in sections(t.state):
         body.append(f"<h3>{e(title)}</h3><pre>{e(chr(10).join(content) or '(nothing)')}</pre>")
     body.append("<h2>The whole diagnostic log</h2><pre>" + e(t.log) + "</pre>")
+    # The phases' table keeps to the page: its columns have their widths whatever the log lines in a verdict
+    # hold, and those lines wrap inside their cell.
     style = ("body{font-family:sans-serif;margin:2em;max-width:70em}table{border-collapse:collapse}"
+             "table.phases{width:100%;table-layout:fixed}col.phase{width:32%}col.time{width:4.5em}"
+             "td pre{white-space:pre-wrap;overflow-wrap:anywhere}"
              "td,th{border:1px solid #bbb;padding:.3em .6em;text-align:left;vertical-align:top}"
              ".ok{color:#060}.bad{color:#a00}tr.later{color:#888}pre{background:#f4f4f4;padding:.5em;"
              "overflow-x:auto}figure{display:inline-block;margin:0 2em 1em 0}")
@@ -316,7 +346,7 @@ def main(args):
     t.refused = read(os.path.join(out, "refused.txt")).splitlines()
     t.phases = phases
     t.rows = walk_phases(phases, entries, programs, t.state.splitlines() + t.refused,
-                         edition_findings(entries, t.problems))
+                         edition_findings(entries, t.problems, t.windows))
     t.checked = f"The medium checker: {summary.removeprefix('check_medium: ')} (exit status {options['--checked']})."
     folder = os.path.join(out, "screenshots")
     t.shots = sorted(name for name in os.listdir(folder) if name.endswith(".png")) if os.path.isdir(folder) else []

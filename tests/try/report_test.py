@@ -79,6 +79,48 @@ class Report(unittest.TestCase):
         self.assertEqual(1, status)
         self.assertIn("likely cause: the medium's portflip.ini names no command for the switch", text)
 
+    def test_a_refused_inf_is_named_as_the_cause_of_the_placement(self):
+        placed = next(i for i, phase in enumerate(ROAD) if phase[2] == "Install driver Files OK")
+        inf = "C:\\WINDOWS\\TEMP\\Instoria-1\\Driver\\Win7\\qvmdm.inf"
+        log = road_log(ROAD[:placed], [f"INFO: Copy inf file error: 1168, File: {inf}; To: C:\\WINDOWS\\System32\\drivers\\.",
+                                       f"ERROR: Windows refused the driver package {inf}: Element not found. (error 1168).",
+                                       "Install Modem&Serial driver Files error."])
+        status, text, _ = self.play(log)
+        self.assertEqual(1, status)
+        self.assertIn(f"likely cause: Windows refused the driver package {inf}: Element not found. (error 1168), so its "
+                      "drivers were not placed", text)
+
+    def test_where_no_line_tells_the_cause_the_findings_for_the_windows_tried_are_quoted(self):
+        placed = next(i for i, phase in enumerate(ROAD) if phase[2] == "Install driver Files OK")
+        log = road_log(ROAD[:placed], ["Driver setup dir: C:\\WINDOWS\\TEMP\\Driver\\Win7"])
+        findings = [
+            "Driver/Win7/qvmdm.inf: [Models] line 13: usb\\vid_1 (Key_ModemHwId) is not installed on Windows 2000 (32-bit)",
+            "Driver/Win7/qvser.inf: [Models] line 13: usb\\vid_2 (Key_SerialHwId) is not installed on Windows 2000 "
+            "(32-bit)",
+            "Driver/Win7-AMD64/qvmdm.inf: [Models] line 9: usb\\vid_1 (Key_ModemHwId) is not installed on Windows 7 "
+            "(64-bit)",
+            "Driver/Win7/qvmdm.inf: [Models.NTx86] line 9: usb\\vid_1 (Key_ModemHwId) is not installed on Windows 8, "
+            "8.1, 10 and 11 (32-bit), Windows 7 (64-bit)",
+            "Driver/Win7/qvmdm.inf: [Models.NTx86] line 9: usb\\vid_1 (Key_ModemHwId) is not installed on Windows XP "
+            "and 7 (32-bit)",
+            "Driver/Win7: lacks qvusbser.sys, which drvcfg.ini names as Key_UsbDriverName",
+        ]
+        check = "".join(f"check_medium: {line}\n" for line in findings) + "check_medium: 6 problem(s) in MEDIUM\n"
+        cases = [("Windows 7", [4, 5]), ("Windows 2000", [0, 1]), ("Windows 10 64-bit", [5]), ("Windows 8.1", [3, 5])]
+        for windows, quoted in cases:
+            with self.subTest(windows=windows):
+                _, text, _ = self.play(log, check=check, checked="1", options=["--windows", windows])
+                cause = next(line for line in text.splitlines() if "likely cause:" in line)
+                self.assertTrue(cause.endswith("; the medium checker found: " + "; ".join(findings[i] for i in quoted)),
+                                cause)
+
+    def test_the_page_keeps_the_phases_table_to_its_width(self):
+        placed = next(i for i, phase in enumerate(ROAD) if phase[2] == "Install driver Files OK")
+        _, _, page = self.play(road_log(ROAD[:placed], ["x" * 400]))
+        self.assertIn("<table class=phases><colgroup><col class=phase>", page)
+        self.assertIn("table.phases{width:100%;table-layout:fixed}", page)
+        self.assertIn("td pre{white-space:pre-wrap;overflow-wrap:anywhere}", page)
+
     def test_a_whole_road_fails_when_the_checker_found_problems(self):
         check = "check_medium: Driver/Win7/qvmdm.inf: [Models.NTx86] line 9: usb\\vid_1 is not installed\n" \
                 "check_medium: 1 problem(s) in MEDIUM\n"

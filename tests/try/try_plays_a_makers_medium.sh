@@ -53,7 +53,8 @@ check "the page holds the screenshots, the phases and the whole log" all \
     "grep -qF 'Instoria: InstallDriverThreadProc begin' '$WORK/try/report.html'"
 
 # The modem's INF of the folder for Windows XP names another interface: the drivers go in, but the launcher
-# does not see them at the next plug-in.
+# does not see them at the next plug-in. The profile counts two interfaces: the device shows no ADB.
+sed -i 's/^Key_TotalInterface=3/Key_TotalInterface=2/' "$WORK/medium/Driver/drvcfg.ini"
 python3 -c 'import sys
 path = sys.argv[1]
 text = open(path, "rb").read().decode("utf-16")
@@ -80,7 +81,11 @@ check "and the report says why, with the checker's finding" grep -qF -- "likely 
 the drivers as installed, so it would hand the device over at every plug-in: no INF copy in Windows names both \
 the modem's (Key_ModemHwId) or the serial port's (Key_SerialHwId) hardware ID and Key_UsbDriverName in a models \
 section, or the driver file is not in Windows' driver folder; the medium checker found: Driver/Win7/qvmdm.inf: \
-[Palvio] line 13: usb\vid_2f5e&pid_7a01&mi_00 (Key_ModemHwId) is not installed on Windows 2000" "$WORK/try/report.txt"
+[Palvio.NTx86] line 15: usb\vid_2f5e&pid_7a01&mi_00 (Key_ModemHwId) is not installed on Windows XP, 7, 8, 8.1 and \
+10 (32-bit): the models section Windows takes there does not name it; Driver/Win7/qvmdm.inf: names none of the \
+device's interfaces" "$WORK/try/report.txt"
+check "the device showed the interfaces its profile counts, no more" all \
+    "state_has 'play: added usb\\vid_2f5e&pid_7a01&mi_01'" "! grep -qF 'mi_02' '$WORK/try/state.txt'"
 check "the checker's problems are counted" grep -qF 'The medium checker: 4 problem(s) in MEDIUM (exit status 1).' \
     "$WORK/try/report.txt"
 check "the link is a finding, missing from the copy, and the file it names is as it was" all \

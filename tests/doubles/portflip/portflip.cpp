@@ -18,6 +18,7 @@
 //   UnswitchedPlays=0             ; the first plays bring no ports, and the storage back with the letter;
 //                                 ; the later ones switch; the plays so far are counted in [Played] Count
 //   LetterComesBackAfter=500      ; left out too when the letter never went
+//   Interfaces=Key_ModemHwId,Key_SerialHwId ; the profile's interfaces that come (default: all three)
 //   CdromFolder=/path/of/medium   ; the Linux folder the CD-ROM shows when it comes back
 //   Sign=...                      ; its mounted-device record's sign (default: Key_CDROMSignId)
 //   Commands=yes                  ; the mode word needs its command in [Commands], as the shipped tool
@@ -88,7 +89,12 @@ void AddNode(const char* key, const std::string& compatibleId, const char* class
     Report("added " + id, sim::AddDevice(node));
 }
 
+// An interface of the profile comes unless [Play] Interfaces lists the ones that do and not this one: a
+// device shows only the interfaces its profile counts.
 void AddInterface(const char* key, const char* className) {
+    std::string listed = "," + IniText("portflip.ini", "Play", "Interfaces", "") + ",";
+    if (listed != ",," && listed.find(std::string(",") + key + ",") == std::string::npos)
+        return;
     AddNode(key, "usb\\class_ff", className);
 }
 
