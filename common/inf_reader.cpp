@@ -332,9 +332,10 @@ bool IsLoweredText(const std::string& text) {
 
 } // namespace
 
-InfSearch::InfSearch(std::vector<std::string> texts, std::vector<bool> wholeIds)
+InfSearch::InfSearch(std::vector<std::string> texts, std::vector<bool> wholeIds, std::vector<bool> wholeNames)
     : m_texts(std::move(texts)), m_wholeIds(std::move(wholeIds)), m_raw({}) {
     m_wholeIds.resize(m_texts.size(), false);
+    wholeNames.resize(m_texts.size(), false);
     std::vector<std::string> swept = m_texts;
     for (size_t i = 0; i < m_texts.size(); ++i) {
         const std::string& text = m_texts[i];
@@ -355,7 +356,7 @@ InfSearch::InfSearch(std::vector<std::string> texts, std::vector<bool> wholeIds)
             }
         }
     }
-    m_raw = LoweredTextSearch(std::move(swept), m_wholeIds); // the reasons are held anywhere
+    m_raw = LoweredTextSearch(std::move(swept), m_wholeIds, std::move(wholeNames)); // reasons: anywhere
 }
 
 void InfSearch::Find(const std::string& content, std::vector<bool>& held, std::vector<bool>& added) const {

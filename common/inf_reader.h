@@ -92,7 +92,9 @@ bool InfNamesFile(const InfFile& inf, const std::string& lowered);
 // qc%X%.sys), and a name whose extension is a token.
 class InfSearch {
 public:
-    explicit InfSearch(std::vector<std::string> texts, std::vector<bool> wholeIds = {});
+    // wholeIds and wholeNames as LoweredTextSearch takes them, for the first look.
+    explicit InfSearch(std::vector<std::string> texts, std::vector<bool> wholeIds = {},
+                       std::vector<bool> wholeNames = {});
     // held[i]: the first look, exactly as LoweredTextSearch::Find sets it; added[i]: the second look found
     // texts[i] where the first did not (never where it did). Both are resized to the texts' count.
     void Find(const std::string& content, std::vector<bool>& held, std::vector<bool>& added) const;

@@ -3,6 +3,7 @@
 #include "file_contents.h"
 #include "files.h"
 #include "handles.h"
+#include "inf_reader.h"
 #include "inf_search_ahead.h"
 #include "newer_api.h"
 #include "text.h"
@@ -121,20 +122,20 @@ void WindowsOwnFiles::Sweep() {
     } while (FindNextFileA(search.Get(), &found));
     search.Reset();
 
-    LoweredTextSearch textSearch(names, {}, std::vector<bool>(names.size(), true));
+    InfSearch textSearch(names, {}, std::vector<bool>(names.size(), true));
     size_t left = names.size();
     InfSearchAhead files(std::move(paths), textSearch);
     WholeRead read;
-    std::vector<bool> held;
+    std::vector<bool> held, added;
     // The first INF in the folder's order that names a file is the one the log gives; once every name is
     // named, the rest of the folder is not read (the search's threads end with it).
-    for (size_t i = 0; left > 0 && files.Next(read, held); ++i) {
+    for (size_t i = 0; left > 0 && files.Next(read, held, added); ++i) {
         ++m_infsRead;
         if (!ReportWholeRead((folder + infs[i]).c_str(), read))
             continue;
         for (size_t n = 0; n < names.size(); ++n) {
             std::string& by = m_namedBy[names[n]];
-            if (held[n] && by.empty()) {
+            if ((held[n] || added[n]) && by.empty()) {
                 by = infs[i];
                 --left;
             }

@@ -7,6 +7,7 @@
 #include "common/edition.h"
 #include "common/files.h"
 #include "common/handles.h"
+#include "common/inf_reader.h"
 #include "common/log.h"
 #include "common/profile.h"
 #include "common/windows_own_files.h"
@@ -15,6 +16,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -109,20 +111,20 @@ int CopyFilesOfKind(const char* folder, const CopyKind& kind) {
     return 0;
 }
 
-// Whether the folder holds a folder of its own (not a link): where a package keeps its files per
-// architecture, as its INFs' source-disk sections name them.
-bool HasSubfolder(const char* folder) {
-    std::string pattern = std::string(folder) + "\\*";
-    WIN32_FIND_DATAA found;
-    ScopedFindHandle search(FindFirstFileA(pattern.c_str(), &found));
-    if (!search)
-        return false;
-    do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && strcmp(found.cFileName, ".") != 0 &&
-            strcmp(found.cFileName, "..") != 0)
+// Windows' drivers that a co-installer brings where Windows has none of its own: WinUSB's and the user-mode
+// driver framework's, on Windows XP.
+bool ComesWithCoInstaller(const std::string& lowered) {
+    return lowered == "winusb.sys" || lowered == "wudfrd.sys";
+}
+
+bool HasCoInstallers(const InfFile& inf) {
+    const char kSuffix[] = ".coinstallers";
+    for (const InfSection& section : inf.Sections()) {
+        std::string name = LowerText(section.name);
+        if (name.size() >= sizeof kSuffix - 1 &&
+            name.compare(name.size() - (sizeof kSuffix - 1), name.npos, kSuffix) == 0)
             return true;
-    } while (FindNextFileA(search.Get(), &found));
+    }
     return false;
 }
 
@@ -132,22 +134,26 @@ DriverSource SourceOfProfileDriver(const char* folder, const std::string& name) 
     if (GetWindowsFolder(windows) &&
         RunWindowsOwnFiles().Ask(std::string(windows) + "\\system32\\drivers\\" + name) != WindowsOwn::kNo)
         return DriverSource::kWindowsOwn;
-    // An INF of the folder that names the file and installs a co-installer: WinUSB on Windows XP, which
-    // brings winusb.sys with its co-installer when Windows installs the device.
-    LoweredTextSearch search({LowerText(name), ".coinstallers]"}, {}, {true, false});
-    std::string pattern = std::string(folder) + "\\*.inf";
+    const char* architecture = EditionIs64Bit(g_nEdition) ? "amd64" : "x86";
+    std::string lowered = LowerText(name);
     WIN32_FIND_DATAA found;
-    ScopedFindHandle infs(FindFirstFileA(pattern.c_str(), &found));
+    ScopedFindHandle infs(FindFirstFileA((std::string(folder) + "\\*.inf").c_str(), &found));
     if (!infs)
         return DriverSource::kNowhere;
-    std::string content;
-    std::vector<bool> held;
+    std::string content, below;
     do {
         if (!IsFile(found) || !HasExactExtension(found.cFileName, ".inf") ||
             !ReadInfText((std::string(folder) + "\\" + found.cFileName).c_str(), content))
             continue;
-        search.Find(content, held);
-        if (held[0] && held[1])
+        InfFile inf(content);
+        // A package that keeps its drivers per architecture: Windows copies them from where the INF's
+        // source-disk sections put them when it installs the device.
+        if (SourceFolderOf(inf, name, architecture, below) && !below.empty()) {
+            DWORD attributes = GetFileAttributesA((std::string(folder) + "\\" + below + "\\" + name).c_str());
+            if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+                return DriverSource::kPackageSubfolder;
+        }
+        if (ComesWithCoInstaller(lowered) && InfNamesFile(inf, lowered) && HasCoInstallers(inf))
             return DriverSource::kCoInstaller;
     } while (FindNextFileA(infs.Get(), &found));
     return DriverSource::kNowhere;
@@ -310,26 +316,38 @@ int CopyDllFile(const char* folder) {
 }
 
 int CopySysFile(const char* folder) {
-    // A package that keeps its drivers in subfolders has none of its own: Windows copies them from there, as
-    // the registered INFs name them, when it installs the device.
-    bool inSubfolders = HasSubfolder(folder);
-    // Nor needs one a package over Windows' own drivers (usbser.sys, winusb.sys), asked only when the folder
-    // holds no driver file.
-    bool overWindows = false;
-    if (!inSubfolders) {
-        WIN32_FIND_DATAA found;
-        ScopedFindHandle any(FindFirstFileA((std::string(folder) + "\\*.sys").c_str(), &found));
-        overWindows =
-            !any && ServedWithoutDriverFiles({SourceOfProfileDriver(folder, DeviceProfile.UsbDriverName),
-                                              SourceOfProfileDriver(folder, DeviceProfile.AdbUsbDriverName)});
+    // A folder without driver files of its own may still serve the device: each of the profile's driver
+    // files is Windows' own (usbser.sys, winusb.sys), comes with a co-installer, or lies in a subfolder of
+    // the package where its INFs put it. Asked only when the folder holds no driver file.
+    WIN32_FIND_DATAA found;
+    ScopedFindHandle any(FindFirstFileA((std::string(folder) + "\\*.sys").c_str(), &found));
+    bool served = false, inSubfolders = false;
+    std::vector<std::string> unserved; // the driver files that come from nowhere
+    if (!any) {
+        std::vector<std::pair<const std::string*, DriverSource>> drivers;
+        for (const std::string* name : {&DeviceProfile.UsbDriverName, &DeviceProfile.AdbUsbDriverName}) {
+            drivers.emplace_back(name, SourceOfProfileDriver(folder, *name));
+            inSubfolders = inSubfolders || drivers.back().second == DriverSource::kPackageSubfolder;
+        }
+        served = ServedWithoutDriverFiles({drivers[0].second, drivers[1].second});
+        for (const auto& [name, source] : drivers) {
+            if (source == DriverSource::kNowhere)
+                unserved.push_back(*name);
+        }
     }
-    return CopyFilesOfKind(
+    any.Reset();
+    int result = CopyFilesOfKind(
         folder, {"\\*.sys", ".sys", "\\system32\\drivers\\",
-                 inSubfolders  ? "INFO: The edition folder keeps its drivers in its subfolders; "
-                                 "Windows copies them when it installs the device"
-                 : overWindows ? "INFO: The edition folder holds no driver file: the profile's driver "
-                                 "files are Windows' own or come with the package's co-installer"
-                               : "ERROR: FindFirstFile fail // CopySysFile.",
-                 inSubfolders || overWindows ? 0 : kResultWriteFailed, "INFO: Copy sys file OK.",
-                 "INFO: Copy sys file error."});
+                 !served        ? "ERROR: FindFirstFile fail // CopySysFile."
+                 : inSubfolders ? "INFO: The edition folder keeps its drivers in its subfolders; "
+                                  "Windows copies them when it installs the device"
+                                : "INFO: The edition folder holds no driver file: the profile's driver "
+                                  "files are Windows' own or come with the package's co-installer",
+                 served ? 0 : kResultWriteFailed, "INFO: Copy sys file OK.", "INFO: Copy sys file error."});
+    for (const std::string& name : unserved)
+        WriteLog(
+            "ERROR: Nothing serves the driver file %s: the edition folder holds none, no subfolder holds it "
+            "where the folder's INFs put it, and Windows has none of its own",
+            name.c_str());
+    return result;
 }

@@ -29,8 +29,9 @@ int CopyInfFile(const char* folder);
 // was.
 int CopyDllFile(const char* folder);
 // Copies every *.sys (exactly ".sys") into {WinDir}\system32\drivers. 0, or kResultWriteFailed when a copy
-// fails or there is none, unless the folder keeps its drivers in subfolders (a folder of its own) or the
-// profile's driver files need none of the folder's (ServedWithoutDriverFiles).
+// fails or there is none, unless each of the profile's driver files comes from elsewhere (DriverSource:
+// Windows' own, a co-installer, or a subfolder where the folder's INFs put it); one line names each that
+// comes from nowhere.
 int CopySysFile(const char* folder);
 // CopyDllFile and CopySysFile leave a file of Windows' own (windows_own_files.h) in place, with a line: the
 // package's copy of it is passed over, not counted a failure.
@@ -45,8 +46,9 @@ int CopyInfFileWith(const char* folder, OemInfCopier copier);
 // What a refusal of SetupCopyOEMInf means for the package, in words for the log.
 const char* InfRefusalMeaning(DWORD error);
 // Where one of the profile's driver files comes from when the edition folder holds none: Windows' own file,
-// or a co-installer that an INF of the folder installs beside naming the file (WinUSB's, on Windows XP).
-enum class DriverSource { kNowhere, kWindowsOwn, kCoInstaller };
+// a co-installer that an INF of the folder installs beside naming the file (WinUSB's, on Windows XP), or a
+// subfolder of the package where an INF's source-disk sections put it for this Windows' architecture.
+enum class DriverSource { kNowhere, kWindowsOwn, kCoInstaller, kPackageSubfolder };
 // Whether an edition folder without a driver file of its own serves the device: every driver file of the
 // profile comes from somewhere.
 bool ServedWithoutDriverFiles(std::initializer_list<DriverSource> drivers);

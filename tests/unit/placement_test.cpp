@@ -269,16 +269,39 @@ TEST_F(DriverPlacement, ACopyThatFailsLeavesTheOldDriverAsItWasAndNothingBehind)
     EXPECT_EQ(std::vector<std::string>({"INFO: Copy sys file error."}), LogMessages());
 }
 
-TEST_F(DriverPlacement, FolderWithoutSysFilesIsAFailureUnlessItKeepsThemInSubfolders) {
+TEST_F(DriverPlacement, FolderWithoutSysFilesIsAFailureUnlessItsInfsPutThemInASubfolderWhereTheyAre) {
+    DeviceProfile.UsbDriverName = "qvusbser.sys";
+    DeviceProfile.AdbUsbDriverName = "qvusbapp.sys";
+    auto unserved = [](const char* name) {
+        return std::string("ERROR: Nothing serves the driver file ") + name +
+               ": the edition folder holds none, no subfolder holds it where the folder's INFs put it, and "
+               "Windows has none of its own";
+    };
     Put("qvmdm.inf", kInf);
     EXPECT_EQ(kResultWriteFailed, CopySysFile(Folder().c_str()));
-    EXPECT_EQ(std::vector<std::string>({"ERROR: FindFirstFile fail // CopySysFile."}), LogMessages());
+    EXPECT_EQ(std::vector<std::string>({"ERROR: FindFirstFile fail // CopySysFile.", unserved("qvusbser.sys"),
+                                        unserved("qvusbapp.sys")}),
+              LogMessages());
 
-    // A maker's package with its drivers per architecture: Windows copies them from there.
-    DeleteLog();
-    std::string below = Folder() + "\\amd64";
+    // A maker's package with its drivers per architecture, as its INF's source-disk sections name them
+    // (on a 32-bit Windows, the x86 ones): an empty subfolder serves nothing.
+    Put("qvmdm.inf",
+        std::string(kInf) +
+            "[SourceDisksNames.x86]\r\n1 = %Disk%,,,\\x86\r\n[SourceDisksNames.amd64]\r\n"
+            "1 = %Disk%,,,\\x64\r\n[SourceDisksFiles]\r\nqvusbser.sys = 1\r\nQVUSBAPP.SYS = 1\r\n");
+    std::string below = Folder() + "\\x86";
     ASSERT_TRUE(CreateDirectoryA(below.c_str(), nullptr));
+    DeleteLog();
+    EXPECT_EQ(kResultWriteFailed, CopySysFile(Folder().c_str()));
+    EXPECT_EQ(3u, LogMessages().size());
+
+    // Windows copies them from there when it installs the device.
+    Put("x86\\qvusbser.sys", "serial driver");
+    Put("x86\\qvusbapp.sys", "adb driver");
+    DeleteLog();
     EXPECT_EQ(0, CopySysFile(Folder().c_str()));
+    for (const char* name : {"qvusbser.sys", "qvusbapp.sys"})
+        ForceDeleteFile((below + "\\" + name).c_str());
     RemoveDirectoryA(below.c_str());
     EXPECT_EQ(
         std::vector<std::string>({"INFO: The edition folder keeps its drivers in its subfolders; Windows "
@@ -325,7 +348,12 @@ TEST_F(DriverPlacement, OnXpWinusbMustComeWithTheCoInstallerOfAnInfThatNamesIt) 
         "ServiceBinary=%12%\\WinUSB.sys\r\n";
     Put("qvadb.inf", adb);
     EXPECT_EQ(kResultWriteFailed, CopySysFile(Folder().c_str()));
-    EXPECT_EQ(std::vector<std::string>({"ERROR: FindFirstFile fail // CopySysFile."}), LogMessages());
+    EXPECT_EQ(
+        std::vector<std::string>({"ERROR: FindFirstFile fail // CopySysFile.",
+                                  "ERROR: Nothing serves the driver file winusb.sys: the edition folder "
+                                  "holds none, no subfolder holds it where the folder's INFs put it, and "
+                                  "Windows has none of its own"}),
+        LogMessages());
     Put("qvadb.inf", adb + "[USB_Install.CoInstallers]\r\nCopyFiles=CoInstallers_CopyFiles\r\n");
     DeleteLog();
     EXPECT_EQ(0, CopySysFile(Folder().c_str()));
@@ -365,7 +393,8 @@ TEST_F(InfRegistration, InfRefusedForAnotherReasonFailsThePlacementOnceEveryInfW
     std::sort(calls.begin(), calls.end());
     EXPECT_EQ(std::vector<std::string>({"broken.inf", "qvmdm.inf"}), calls);
     std::string refused = g_copyCalls[0];
-    std::string tail = "File: " + Source(refused.c_str()) + "; To: " + WindowsFolder() + "\\System32\\drivers\\.";
+    std::string tail =
+        "File: " + Source(refused.c_str()) + "; To: " + WindowsFolder() + "\\System32\\drivers\\.";
     std::vector<std::string> messages = LogMessages();
     ASSERT_EQ(3u, messages.size());
     EXPECT_EQ("INFO: Copy inf file error: 122, " + tail, messages[0]);
