@@ -988,13 +988,6 @@ def check_edition_folder(report, package, name, device, copied, served):
         if own or not drivers:
             report.problem(folder, "holds no .sys file (the extension in lower case), and its interfaces' INFs copy "
                                    "none from its subfolders")
-        elif not any(os.path.isdir(os.path.join(folder, f)) and not os.path.islink(os.path.join(folder, f))
-                     for f in files):
-            # The installer's placement takes a folder without drivers of its own only for one that keeps them
-            # in subfolders.
-            report.problem(folder, "holds no .sys file (the extension in lower case) and no subfolder: the "
-                                   "installer's placement fails on such a folder, although Windows carries "
-                                   f"{', '.join(device[key] for key in drivers)} itself")
     for key in drivers:
         if key not in own:
             check_windows_driver(report, folder, key, device[key], served, carried)

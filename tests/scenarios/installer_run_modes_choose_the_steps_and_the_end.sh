@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # The run modes of the staged installer's install road on Windows 7 (32-bit), with the fast-clock twin (its
 # pauses 20 times shorter) and the device doubles: mode 1 installs, marks the status file and ends with the
-# start-up tool instead of the final window (an old INF copy it cannot read makes its end status 1, naming
-# the copy); with the status file a link to system.ini (which another program of the user can plant there for
-# the elevated installer to write through) system.ini stays as it was, the file is refused and the run does
-# not end as done; mode 5 only switches the device: no driver file is touched and no mark is left. Neither
-# Enter nor Escape closes the window, a press anywhere on it moves it; a close from
-# outside while the worker waits for the device stops the worker and ends the program at once (with the
-# shipped installer of normal speed, whose waits are long enough to be caught).
+# start-up tool instead of the final window (an old INF copy it cannot read makes its end status 1, naming the
+# copy); an INF that Windows refuses, and an edition folder whose only subfolder is empty, end it with status
+# 1 at the placement; with the status file a link to system.ini (which another program of the user can plant
+# there for the elevated installer to write through) system.ini stays as it was, the file is refused and the
+# run does not end as done; mode 5 only switches the device: no driver file is touched and no mark is left.
+# Neither Enter nor Escape closes the window, a press anywhere on it moves it; a close from outside while the
+# worker waits for the device stops the worker and ends the program at once (with the shipped installer of
+# normal speed, whose waits are long enough to be caught).
 # Usage: installer_run_modes_choose_the_steps_and_the_end.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 FAST_CLOCK=1
 . "$(dirname "$0")/installer.sh"
@@ -25,6 +26,33 @@ run_mode() {
     WINE_PROGRAM_AS="$TEMP_WIN\\Driver\\Instoria.exe" run "$STAGED/Instoria.exe" E: "$1"
     own_copy
 }
+
+# An INF whose catalog file is missing, which Wine refuses as a missing file (64-bit Windows refuses any
+# unsigned package): the other INFs are still registered, and the install ends there, naming it, with the
+# device unswitched: the CD-ROM stays for the next run.
+printf '[Version]\r\nSignature="$Windows NT$"\r\nClass=Ports\r\nCatalogFile=gone.cat\r\n' >"$PACKAGE/Win7/qvgone.inf"
+log_mark
+run_mode 1
+check "the refused INF is named with what its refusal means" log_new_has "ERROR: Windows refused the driver \
+package $OWN_WIN\\Win7\\qvgone.inf: a file that its INF names is missing (error 2)."
+check "the package's other INFs are registered" log_new_has \
+    "INFO: Copy inf file OK, File: $OWN_WIN\\Win7\\qvmdm.inf; To: C:\\windows\\System32\\drivers\\."
+check "the device is not switched" log_new_lacks 'Disk is refind'
+check "the run ends with status 1 at the placement, naming the INF" \
+    result_is 1 'driver placement: Windows refused qvgone.inf'
+rm "$PACKAGE/Win7/qvgone.inf"
+
+# An edition folder without its driver files, whose only subfolder is empty, holds no drivers anywhere.
+away=$(mktemp -d)
+mv "$PACKAGE"/Win7/*.sys "$away"
+mkdir "$PACKAGE/Win7/x86"
+log_mark
+run_mode 1
+check "an edition folder with an empty subfolder fails the placement" all \
+    "log_new_has 'ERROR: FindFirstFile fail // CopySysFile.'" "result_is 1 'driver placement'"
+rmdir "$PACKAGE/Win7/x86"
+mv "$away"/*.sys "$PACKAGE/Win7/"
+rmdir "$away"
 
 # An INF copy held by a program that shares it with nobody may be the old drivers': it stays, and the install
 # goes on without being whole.
