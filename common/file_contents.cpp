@@ -53,9 +53,10 @@ bool HasCapital(const std::string& text) {
 
 // Where in the lowered text a search anchors: a character that only matches itself (no capital folds onto
 // it), so that memchr, which costs far less than lowering the whole text, finds the candidates. A backslash
-// or an ampersand, the rarest in an INF file, where the text has one; npos for letters only.
+// or an ampersand, the rarest in an INF file, where the text has one; then a dot, so that "%.sys" (a reason
+// of InfSearch's to read a file) shares the sweep of the driver's name; npos for letters only.
 size_t AnchorOf(const std::string& lowered) {
-    for (char preferred : {'\\', '&', '_'}) {
+    for (char preferred : {'\\', '&', '_', '.'}) {
         size_t at = lowered.find(preferred);
         if (at != std::string::npos)
             return at;

@@ -35,43 +35,41 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f' || c == '\0';
 }
 
-// A field as it is read: each character with whether it stood inside quotes, since only unquoted blanks at
-// the ends of a field do not count.
+// A field as it is read. Only unquoted blanks at its ends do not count: a quoted character stops the
+// trimming, so it is enough to know where the first quoted character is and where the last one ends.
 struct FieldText {
     std::string text;
-    std::vector<bool> quoted;
+    size_t firstQuoted = std::string::npos;
+    size_t quotedEnd = 0;
 
     void Put(char c, bool inQuotes) {
+        if (inQuotes) {
+            firstQuoted = std::min(firstQuoted, text.size());
+            quotedEnd = text.size() + 1;
+        }
         text += c == '\0' ? ' ' : c;
-        quoted.push_back(inQuotes);
     }
     void TrimEnd() {
-        while (!text.empty() && !quoted.back() && IsBlank(text.back())) {
+        while (text.size() > quotedEnd && IsBlank(text.back()))
             text.pop_back();
-            quoted.pop_back();
-        }
     }
     std::string Take() {
         TrimEnd();
         size_t first = 0;
-        while (first < text.size() && !quoted[first] && IsBlank(text[first]))
+        while (first < text.size() && first < firstQuoted && IsBlank(text[first]))
             ++first;
         std::string value = text.substr(first);
         text.clear();
-        quoted.clear();
+        firstQuoted = std::string::npos;
+        quotedEnd = 0;
         return value;
     }
 };
 
-struct RawEntry {
-    size_t section;
-    InfEntry entry;
-};
-
-// The text with every %strkey% token that strings holds put in.
-std::string PutStrings(const std::string& value, const InfSection* strings) {
+// Puts in every %strkey% token of value that strings holds.
+void PutStrings(std::string& value, const InfSection* strings) {
     if (value.find('%') == std::string::npos)
-        return value;
+        return;
     std::string out;
     size_t at = 0;
     for (;;) {
@@ -79,7 +77,8 @@ std::string PutStrings(const std::string& value, const InfSection* strings) {
         size_t close = open == std::string::npos ? open : value.find('%', open + 1);
         if (close == std::string::npos) {
             out.append(value, at, std::string::npos); // an unfinished token stays as written
-            return out;
+            value.swap(out);
+            return;
         }
         out.append(value, at, open - at);
         std::string name = value.substr(open + 1, close - open - 1);
@@ -119,7 +118,6 @@ InfFile::InfFile(const std::string& content) {
         return lineEnd < end;
     };
 
-    std::vector<RawEntry> raw;
     size_t current = std::string::npos;
     while (at < end) {
         size_t lineEnd = lineEndFrom(at);
@@ -210,28 +208,22 @@ InfFile::InfFile(const std::string& content) {
         }
         entry.fields.push_back(field.Take());
         if (current != std::string::npos)
-            raw.push_back({current, std::move(entry)});
+            m_sections[current].entries.push_back(std::move(entry));
         if (!more)
             break;
     }
 
+    // The tokens are put in once [Strings] is whole; its own values stay as written.
     const InfSection* strings = Section("Strings");
-    size_t stringsIndex = strings ? static_cast<size_t>(strings - m_sections.data()) : std::string::npos;
-    // [Strings] first, as written: the values of the other sections are taken from it.
-    for (RawEntry& item : raw) {
-        if (item.section == stringsIndex)
-            m_sections[item.section].entries.push_back(item.entry);
-    }
-    strings = stringsIndex == std::string::npos ? nullptr : &m_sections[stringsIndex];
-    for (RawEntry& item : raw) {
-        if (item.section == stringsIndex)
+    for (InfSection& section : m_sections) {
+        if (&section == strings)
             continue;
-        InfEntry& entry = item.entry;
-        if (entry.hasKey)
-            entry.key = PutStrings(entry.key, strings);
-        for (std::string& value : entry.fields)
-            value = PutStrings(value, strings);
-        m_sections[item.section].entries.push_back(std::move(entry));
+        for (InfEntry& entry : section.entries) {
+            if (entry.hasKey)
+                PutStrings(entry.key, strings);
+            for (std::string& value : entry.fields)
+                PutStrings(value, strings);
+        }
     }
 }
 

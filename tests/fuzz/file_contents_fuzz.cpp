@@ -2,8 +2,11 @@
 // as a whole ID, a file name only as a whole name), the narrowing of a UTF-16 one, and the check of a
 // bitmap's headers, on any bytes: the search must agree with a plain lower-and-find (one that looks at the
 // neighbours of each place found), the narrowing with a character-by-character one, and a bitmap taken as
-// whole must really announce no more than it has.
+// whole must really announce no more than it has. The search's second look (the INF read for its values) only
+// adds: what the first look holds, the two hold, and the first look's answers are exactly those of the search
+// alone; the reading of any bytes ends, and the places it gives for a file stay below the INF's folder.
 #include "common/file_contents.h"
+#include "common/inf_reader.h"
 #include "fuzz_check.h"
 
 #include <cstring>
@@ -83,6 +86,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LoweredTextSearch({text1, text2}, {}, {false, true}).Find(content, held);
     FUZZ_EXPECT(held[0] == (!text1.empty() && Contains(content, text1)));
     FUZZ_EXPECT(held[1] == (!text2.empty() && ContainsWhole(content, text2, IsNameChar)));
+
+    // Both looks, over the raw text and over the values: the first exactly as above, the second only adding.
+    std::vector<bool> added = {true, true, true};
+    InfSearch({text1, text2}, {true}).Find(content, held, added);
+    FUZZ_EXPECT(held.size() == 2 && added.size() == 2);
+    FUZZ_EXPECT(held[0] == (!text1.empty() && ContainsWhole(content, text1, IsIdChar)));
+    FUZZ_EXPECT(held[1] == (!text2.empty() && Contains(content, text2)));
+    FUZZ_EXPECT(!(held[0] && added[0]) && !(held[1] && added[1]));
+    FUZZ_EXPECT(!added[0] || !text1.empty());
+    // The reader on any bytes: entries within the text's lines, none for a file Windows would not open.
+    InfFile inf(content);
+    size_t lines = 1;
+    for (char c : content)
+        lines += c == '\n' ? 1 : 0;
+    FUZZ_EXPECT(inf.Readable() == (inf.BadLine() == 0) && inf.BadLine() <= lines);
+    FUZZ_EXPECT(inf.Readable() || inf.Sections().empty());
+    for (const InfSection& section : inf.Sections()) {
+        FUZZ_EXPECT(section.line >= 1 && section.line <= lines && inf.Section(section.name) != nullptr);
+        for (const InfEntry& entry : section.entries)
+            FUZZ_EXPECT(entry.line >= section.line && entry.line <= lines && !entry.fields.empty());
+    }
+    std::string folder;
+    if (SourceFolderOf(inf, text2, "amd64", folder)) {
+        FUZZ_EXPECT(folder.find(':') == std::string::npos && folder.find('/') == std::string::npos);
+        FUZZ_EXPECT(("\\" + folder + "\\").find("\\..\\") == std::string::npos);
+        FUZZ_EXPECT(folder.empty() || (folder.front() != '\\' && folder.back() != '\\'));
+    }
 
     // A UTF-16 text narrowed: one byte a character, ASCII kept, anything else '?'; other text untouched.
     std::string narrowed = content;

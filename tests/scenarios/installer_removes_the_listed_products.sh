@@ -85,6 +85,9 @@ place_inf 8 $'[Models]\r\n%Modem%=Mdm, usb\\vid_2f5e&pid_1003&mi_00\r\n'
 place_inf 9 ''
 printf 'MZ\0\0\1\2USB\\VID_2F5E&PID_1001&MI_00\r\n' >"$INF/oem10.inf" # the ID after a zero byte
 head -c 4096 /dev/urandom >"$INF/oem11.inf"
+# The modem interface through a [Strings] token, as WinUSB tooling writes it; then only its revision-qualified ID.
+place_inf 12 $'[Models]\r\n%Modem%=Mdm, USB\\%ModemId%\r\n[Strings]\r\nModemId="VID_2F5E&PID_1001&MI_00"\r\n'
+place_inf 13 $'[Models]\r\n%Modem%=Mdm, USB\\%ModemId%\r\n[Strings]\r\nModemId=VID_2F5E&PID_1001&REV_0100&MI_00\r\n'
 for file in qvser1001.sys qvadb1001.sys qvser1003.sys other.sys; do printf 'driver' >"$DRIVERS/$file"; done
 chmod a-w "$DRIVERS/qvadb1001.sys" # read-only: removed all the same
 chmod a-w "$INF/oem8.inf"            # Wine's SetupUninstallOEMInfA cannot delete it: the plain deletion does
@@ -114,14 +117,18 @@ check "another maker's node stays" nodes_with 'USB\VID_1111&PID_2222&MI_00'
 check "the INF copy naming interface 01 goes with its PNF" files_gone "$INF/oem5.inf" "$INF/oem5.PNF"
 check "as does the one naming the modem interface of 1003" files_gone "$INF/oem8.inf" "$INF/oem8.PNF"
 check "which is logged" log_new_has 'File_info: C:\windows\Inf\oem5.inf; USB_info:usb\vid_2f5e&pid_1001&mi_01. Match!'
+check "the copy naming the modem interface through a token goes too" files_gone "$INF/oem12.inf" "$INF/oem12.PNF"
+check "by its ID with the token put in" \
+    log_new_has 'File_info: C:\windows\Inf\oem12.inf; USB_info:usb\vid_2f5e&pid_1001&mi_00. Match!'
 check "Windows removed the copy, the .PNF it left was deleted" log_new_in_order \
     'INFO: Windows removed the driver package oem5.inf.' 'INFO: Remove inf file suc, file: C:\windows\Inf\oem5.inf.' \
     'INFO: Remove pnf file suc, file: C:\windows\Inf\oem5.Pnf.'
 check "the read-only copy Windows could not remove went as plain files" log_new_in_order \
     'ERROR: SetupUninstallOEMInf oem8.inf fail.LastError:5, deleting its files' \
     'INFO: Remove inf file suc, file: C:\windows\Inf\oem8.inf.' 'INFO: Remove pnf file suc, file: C:\windows\Inf\oem8.Pnf.'
-check "the one naming only the product, another maker's, an empty, a cut and a binary one stay" \
-    all_exist "$INF/oem6.inf" "$INF/oem6.PNF" "$INF/oem7.inf" "$INF/oem9.inf" "$INF/oem10.inf" "$INF/oem11.inf"
+check "the one naming only the product, another maker's, an empty, a cut, a binary one and a revision's stay" \
+    all_exist "$INF/oem6.inf" "$INF/oem6.PNF" "$INF/oem7.inf" "$INF/oem9.inf" "$INF/oem10.inf" "$INF/oem11.inf" \
+    "$INF/oem13.inf"
 check "the products' driver files are gone, the read-only one too" \
     files_gone "$DRIVERS/qvser1001.sys" "$DRIVERS/qvadb1001.sys" "$DRIVERS/qvser1003.sys"
 check "a missing driver file is only logged" \

@@ -88,13 +88,19 @@ check "no installer runs" log_new_lacks 'INF: shell exe'
 check "and no window shows" log_new_lacks 'dialog begin...'
 
 # Driver files in Windows again (the installer of mode 4 has begun to replace them before its window was
-# closed), but the package cannot be staged (a file stands where its folder goes).
-oem_inf 3 "$BOTH_INF"
+# closed), this time from an INF that spells the IDs and the driver file through [Strings] tokens, as WinUSB
+# tooling writes them; but the package cannot be staged (a file stands where its folder goes).
+oem_inf 3 $'[Models.NTx86]\r\n%Modem%=Install,USB\\%ModemId%\r\n%Serial%=Install,USB\\%SerialId%\r\n'\
+$'[Service]\r\nServiceBinary=%12%\\%DRIVERFILENAME%.sys\r\n[Strings]\r\nModemId="VID_2F5E&PID_7A01&MI_00"\r\n'\
+$'SerialId="VID_2F5E&PID_7A01&MI_01"\r\nDRIVERFILENAME=qvusbser'
 driver_file
 plugin_answers
 touch "$staged"
 log_mark
 launch
+check "the INF's values name both interfaces and the driver file" log_new_in_order \
+    'inf(C:\windows\Inf\oem3.inf) with hardwardId(usb\vid_2f5e&pid_7a01&mi_00) and sys file(qvusbser.sys) exist' \
+    'inf(C:\windows\Inf\oem3.inf) with hardwardId(usb\vid_2f5e&pid_7a01&mi_01) and sys file(qvusbser.sys) exist'
 check "the ports are to be switched" log_new_has 'switch ports because of driver file is installed in system'
 check "but the staging fails" log_new_has "ERR: $TEMP_WIN\\Driver is a file, not a folder"
 check "so no installer is started" log_new_lacks 'shell exe'
