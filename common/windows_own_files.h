@@ -44,12 +44,14 @@ public:
     // Whether the file (its full path; the name is its last part) is Windows' own; inf, when it is by an INF,
     // that INF's name.
     WindowsOwn Ask(const std::string& path, std::string* inf = nullptr);
+    // Reads Windows' INFs now for the names expected and not yet looked for, so that later questions are
+    // answered from the INF folder as it was before the run registered anything there.
+    void Sweep();
     // How many INF files were read so far (each counts once per sweep).
     size_t InfsRead() const { return m_infsRead; }
 
 private:
     bool Protected(const std::string& path) const;
-    void Sweep();
 
     FileProtectionQuery m_protection;
     std::string m_windows;

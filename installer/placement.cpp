@@ -131,9 +131,16 @@ bool HasCoInstallers(const InfFile& inf) {
 // Where one of the profile's driver files comes from when the edition folder holds none of its own.
 DriverSource SourceOfProfileDriver(const char* folder, const std::string& name) {
     char windows[kPathRoom];
-    if (GetWindowsFolder(windows) &&
-        RunWindowsOwnFiles().Ask(std::string(windows) + "\\system32\\drivers\\" + name) != WindowsOwn::kNo)
+    std::string inf;
+    WindowsOwn own =
+        GetWindowsFolder(windows)
+            ? RunWindowsOwnFiles().Ask(std::string(windows) + "\\system32\\drivers\\" + name, &inf)
+            : WindowsOwn::kNo;
+    if (own != WindowsOwn::kNo) {
+        WriteLog("INFO: The driver file %s is Windows' own (%s)", name.c_str(),
+                 DescribeWindowsOwn(own, inf).c_str());
         return DriverSource::kWindowsOwn;
+    }
     const char* architecture = EditionIs64Bit(g_nEdition) ? "amd64" : "x86";
     std::string lowered = LowerText(name);
     WIN32_FIND_DATAA found;
@@ -241,6 +248,8 @@ int GetDriverSrcDir(char (&folder)[kPathRoom]) {
                 own.Expect(found.cFileName);
         } while (FindNextFileA(search.Get(), &found));
     }
+    // Before the placement registers the package's INFs (which Wine keeps under their own names).
+    own.Sweep();
     return 0;
 }
 

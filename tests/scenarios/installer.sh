@@ -308,6 +308,19 @@ log_stamp_stop() {
 # stamp_of TEXT: when the first stamped line whose message begins with TEXT appeared (ms).
 stamp_of() { awk -v text="Instoria: $1" 'index(substr($0, 34), text) == 1 { print $1; exit }' "$STAMPED"; }
 
+# Windows names its copies of the registered INF files oemN.inf (with .PNF twins); Wine keeps the package's
+# names, with which they would pass for INFs of Windows' own: the copies of the package's qv*.inf files are
+# given Windows' names, each the first free number.
+name_inf_copies_as_windows() {
+    local dir="$DRIVE_C/windows/inf" inf number=0
+    for inf in "$dir"/qv*.inf; do
+        [ -e "$inf" ] || continue
+        while [ -e "$dir/oem$number.inf" ]; do number=$((number + 1)); done
+        mv "$inf" "$dir/oem$number.inf"
+        [ ! -e "${inf%.inf}.pnf" ] || mv "${inf%.inf}.pnf" "$dir/oem$number.PNF"
+    done
+}
+
 # medium_over_windows WINDOWS: the medium's package is the usual one over Windows' own drivers, and the
 # simulated PC holds them as that Windows does (simpc windows-own-drivers xp|vista|10): the edition folders'
 # INFs install the modem and the serial port over usbser.sys (Include=mdmcpq.inf), the ADB interface over

@@ -21,10 +21,12 @@ stage_package
 status="$TEMP_DIR/QvInstallDriveCfg.ini"
 drivers="$DRIVE_C/windows/system32/drivers"
 
-# run_mode MODE: the staged installer, started with the drive and that run mode, until it ends.
+# run_mode MODE: the staged installer, started with the drive and that run mode, until it ends; the INF
+# copies it registered named as Windows names them.
 run_mode() {
     WINE_PROGRAM_AS="$TEMP_WIN\\Driver\\Instoria.exe" run "$STAGED/Instoria.exe" E: "$1"
     own_copy
+    name_inf_copies_as_windows
 }
 
 # An INF whose catalog file is missing, which Wine refuses as a missing file (64-bit Windows refuses any
