@@ -332,8 +332,11 @@ TEST_F(DriverPlacement, WindowsOwnDriverStaysAndAFolderOverWindowsDriversNeedsNo
     DeleteLog();
     EXPECT_EQ(0, CopySysFile(Folder().c_str()));
     EXPECT_EQ(
-        std::vector<std::string>({"INFO: The edition folder holds no driver file: the profile's driver files "
-                                  "are Windows' own or come with the package's co-installer"}),
+        std::vector<std::string>(
+            {"INFO: The driver file usbser.sys is Windows' own (Windows' INF mdmcpq.inf names it)",
+             "INFO: The driver file winusb.sys is Windows' own (Windows' INF winusb.inf names it)",
+             "INFO: The edition folder holds no driver file: the profile's driver files are Windows' own or "
+             "come with the package's co-installer"}),
         LogMessages());
 }
 
@@ -349,7 +352,9 @@ TEST_F(DriverPlacement, OnXpWinusbMustComeWithTheCoInstallerOfAnInfThatNamesIt) 
     Put("qvadb.inf", adb);
     EXPECT_EQ(kResultWriteFailed, CopySysFile(Folder().c_str()));
     EXPECT_EQ(
-        std::vector<std::string>({"ERROR: FindFirstFile fail // CopySysFile.",
+        std::vector<std::string>({"INFO: The driver file usbser.sys is Windows' own (Windows' INF mdmcpq.inf "
+                                  "names it)",
+                                  "ERROR: FindFirstFile fail // CopySysFile.",
                                   "ERROR: Nothing serves the driver file winusb.sys: the edition folder "
                                   "holds none, no subfolder holds it where the folder's INFs put it, and "
                                   "Windows has none of its own"}),
@@ -357,7 +362,7 @@ TEST_F(DriverPlacement, OnXpWinusbMustComeWithTheCoInstallerOfAnInfThatNamesIt) 
     Put("qvadb.inf", adb + "[USB_Install.CoInstallers]\r\nCopyFiles=CoInstallers_CopyFiles\r\n");
     DeleteLog();
     EXPECT_EQ(0, CopySysFile(Folder().c_str()));
-    EXPECT_EQ(1u, LogMessages().size());
+    EXPECT_EQ(2u, LogMessages().size()); // usbser.sys is Windows' own, winusb.sys comes with the co-installer
 }
 
 TEST_F(InfRegistration, InfAlreadyInTheStoreIsReplaced) {
