@@ -26,6 +26,7 @@ NewerApi Load() {
     Resolve(api.IsWow64Process, "kernel32.dll", "IsWow64Process");
     Resolve(api.Wow64DisableWow64FsRedirection, "kernel32.dll", "Wow64DisableWow64FsRedirection");
     Resolve(api.Wow64RevertWow64FsRedirection, "kernel32.dll", "Wow64RevertWow64FsRedirection");
+    Resolve(api.RegDeleteKeyExA, "advapi32.dll", "RegDeleteKeyExA");
     return api;
 }
 

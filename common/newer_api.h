@@ -19,6 +19,9 @@ struct NewerApi {
     BOOL(WINAPI* IsWow64Process)(HANDLE process, BOOL* wow64) = nullptr;
     BOOL(WINAPI* Wow64DisableWow64FsRedirection)(void** oldValue) = nullptr;
     BOOL(WINAPI* Wow64RevertWow64FsRedirection)(void* oldValue) = nullptr;
+    // advapi32, 64-bit XP, Vista and later: deletes a key of the registry view it is told. Fallback:
+    // RegDeleteKeyA, right where there is only one view (32-bit Windows).
+    LONG(WINAPI* RegDeleteKeyExA)(HKEY key, const char* subKey, REGSAM view, DWORD reserved) = nullptr;
 };
 
 const NewerApi& GetNewerApi();

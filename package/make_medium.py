@@ -5,7 +5,8 @@
 
 Copies this folder's files (everything but this script and skin.txt), draws the images that skin.txt lists,
 and places the shipped programs: the launcher and the plug-in library at the root, the installers (the 64-bit
-one as Instoria64.exe), portflip.exe and Bootrel.exe in the package folder. With --fast the programs' fast-clock
+one as Instoria64.exe), portflip.exe and Bootrel.exe in the package folder, the companion applications' setups
+in Setup beside the plug-in. With --fast the programs' fast-clock
 variants are taken where the build made them. A program the build has not made yet is left out with a note;
 the installer is required. With --iso the tree is also written as an ISO 9660 image (with Joliet names, which
 Windows reads, and Rock Ridge), labelled PALVIO, as the device's firmware takes it.
@@ -32,6 +33,9 @@ PROGRAMS = [
     (0, "components/portflip/portflip.exe", f"{PACKAGE_FOLDER}/portflip.exe", False),
     (0, "components/plugin/PalvioPlugin.dll", "PalvioPlugin.dll", False),
     (0, "launcher/Palvio.exe", "Palvio.exe", False),
+    # The companion applications' setups, where PalvioPlugin.ini names them.
+    (0, "components/companions/PalvioManagerSetup.exe", "Setup/PalvioManagerSetup.exe", False),
+    (0, "components/companions/PalvioDialSetup.exe", "Setup/PalvioDialSetup.exe", False),
 ]
 
 
@@ -112,7 +116,9 @@ def main(args):
                 sys.exit(f"make_medium: {source} is not built")
             print(f"make_medium: {built} is not built (yet): left out", file=sys.stderr)
             continue
-        shutil.copyfile(source, os.path.join(out, *placed.split("/")))
+        target = os.path.join(out, *placed.split("/"))
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        shutil.copyfile(source, target)
     if iso:
         write_iso(out, iso)
 

@@ -3,6 +3,7 @@
 #include "common/handles.h"
 #include "common/log.h"
 #include "common/processes.h"
+#include "common/program_files.h"
 #include "common/text.h"
 
 #include <windows.h>
@@ -46,12 +47,11 @@ std::string CompanionApplication::PathOf(const char* key) const {
     std::string configured = Value(key);
     if (configured.empty())
         return std::string();
+    char what[64];
+    FormatBounded(what, sizeof what, "PalvioPlugin: [%s] %s", m_section, key);
     char expanded[kPathRoom] = {};
-    DWORD length = ExpandEnvironmentStringsA(configured.c_str(), expanded, sizeof expanded);
-    if (length == 0 || length > sizeof expanded) {
-        WriteLog("ERR: PalvioPlugin: [%s] %s does not fit a path", m_section, key);
+    if (!ExpandNativePath(configured.c_str(), expanded, what))
         return std::string();
-    }
     std::string path = IsRelative(expanded) ? m_folder + expanded : std::string(expanded);
     if (path.size() >= kPathRoom) {
         WriteLog("ERR: PalvioPlugin: [%s] %s does not fit a path", m_section, key);

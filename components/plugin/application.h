@@ -12,7 +12,8 @@
 //   ProgramParameters=
 //   Process=Palvio.exe                                ; it runs while a process of this name runs
 //
-// Paths may hold environment variables; relative ones are taken from the library's folder.
+// Paths may hold environment variables, %ProgramFiles% the native Program Files folder also on 64-bit
+// Windows, where the companions' setups install them; relative paths are taken from the library's folder.
 #pragma once
 
 #include <string>
@@ -31,8 +32,8 @@ public:
 
 private:
     std::string Value(const char* key) const;
-    // A configured path with its variables expanded and, when relative, put in the library's folder; empty
-    // when the key is missing or the path does not fit.
+    // A configured path with its variables expanded (ExpandNativePath) and, when relative, put in the
+    // library's folder; empty when the key is missing or the path does not fit.
     std::string PathOf(const char* key) const;
     // Starts the program of a key with the parameters of key + "Parameters" and waits for it to end.
     bool RunAndWait(const char* key) const;

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # make try as a device maker runs it: the sample medium, assembled with the fast-clock twins of the programs,
 # with a driver package as makers ship it in each edition folder (UTF-16 INFs with decorated models and
-# catalogs, the drivers in per-architecture subfolders), played on a simulated Windows XP PC from its ISO
-# image with the plug-in double; then the same medium as a folder whose modem INF names another interface,
+# catalogs, the drivers in per-architecture subfolders), played on a simulated 64-bit Windows 7 PC from its
+# ISO image with its own plug-in library, which installs the Palvio application with the sample's setup; then
+# the same medium as a folder, with the plug-in double on Windows XP, whose modem INF names another interface,
 # with a link to a file outside it and a program of its own that tries to write on the machine; then its ISO
 # image with an autorun.inf whose launcher lies outside the medium. The first try runs the road to its end,
-# the next plug-in included, and reports what the PC holds; the second ends with status 1 and names the
+# the next plug-in included, and reports what the PC holds, the application in the native Program Files
+# with its uninstall entry in the native registry view among it; the second ends with status 1 and names the
 # cause, and neither its link nor its program reaches outside the try; the third plays nothing.
 # Usage: try_plays_a_makers_medium.sh SHIP_TREE_I686 SHIP_TREE_X86_64
 . "$(dirname "$0")/../scenarios/scenario.sh"
@@ -27,20 +29,31 @@ for folder in ("Win7", "Vista", "Vista-AMD64", "Win7-AMD64"):
     write_makers_package(os.path.join(medium, "Driver", folder), SUBFOLDERS)
 write_iso(medium, medium + ".iso")
 PY
-try() { FAST_CLOCK=1 "$HERE/run-try" --plugin double "$1" "$SUITE_TEST_TREE32" "$SUITE_TEST_TREE64" "$WORK/try" >"$WORK/out.txt" 2>&1; }
+# try MEDIUM [run-try's options]: with the plug-in double on Windows XP unless told otherwise.
+try() { FAST_CLOCK=1 "$HERE/run-try" --plugin double "${@:2}" "$1" "$SUITE_TEST_TREE32" "$SUITE_TEST_TREE64" "$WORK/try" >"$WORK/out.txt" 2>&1; }
 report_has() { grep -qxF -- "$1" "$WORK/try/report.txt" || { echo "  no line '$1' in:"; sed 's/^/    /' "$WORK/try/report.txt"; false; }; }
 state_has() { grep -qxF -- "$1" "$WORK/try/state.txt" || { echo "  no line '$1' in:"; sed 's/^/    /' "$WORK/try/state.txt"; false; }; }
 
-try "$WORK/medium.iso"
+try "$WORK/medium.iso" --plugin medium --windows 7-64
 tried=$?
-check "the sample medium's ISO plays the first plug-in to its end" eval '[ $tried = 0 ] || { cat "$WORK/out.txt"; false; }'
+check "the sample medium's ISO plays the first plug-in to its end with its own plug-in" \
+    eval '[ $tried = 0 ] || { cat "$WORK/out.txt"; false; }'
+manager='C:\Program Files\Palvio\Palvio Manager'
+entry='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\PalvioManager'
+check "its setup installed the application in the native Program Files, registered in the native view" all \
+    "report_has '  the plug-in library: the medium'\''s own PalvioPlugin.dll'" \
+    "state_has '$manager\\PalvioManager.exe'" "state_has '$manager\\Uninstall.exe'" \
+    "state_has '$entry: DisplayName=Palvio Manager'" "state_has '$entry: InstallLocation=$manager'" \
+    "state_has '$entry: UninstallString=\"$manager\\Uninstall.exe\" /uninstall'" \
+    "! grep -qiE 'Program Files \(x86\)|Wow6432Node' '$WORK/try/state.txt'" \
+    "grep -qaF 'PalvioPlugin: INF: PalvioPlugin: [Palvio] setup ended, installed: 1' '$WORK/try/AutoRunLog.txt'"
 check "every phase came, the next plug-in's too" all "report_has 'The road ran to its end.'" \
     "report_has '18 of 18 phases came.'"
 check "both windows were captured" test -s "$WORK/try/screenshots/launcher.png" -a -s "$WORK/try/screenshots/installer.png"
 check "the PC holds the registered INFs, by Windows' names" all "state_has oem1.inf" "state_has oem1.PNF" \
     "report_has \"  the next plug-in: Windows' copy of qvmdm.inf is oem1.inf, as Windows names it\""
 check "and the driver Windows copied from the package's subfolder of its architecture" all \
-    "report_has '  the next plug-in: Windows copied qvusbser.sys from x86/qvusbser.sys when it installed the ports'" \
+    "report_has '  the next plug-in: Windows copied qvusbser.sys from amd64/qvusbser.sys when it installed the ports'" \
     "state_has qvusbser.sys"
 check "and the device in its ports, and the launcher's mark consumed" all \
     "grep -q '^USB.VID_2F5E&PID_7A01&MI_00.PORTFLIP' '$WORK/try/state.txt'" "state_has 'status=1'" \
@@ -50,7 +63,7 @@ check "the switch was played with the medium's own command" \
 check "the page holds the screenshots, the phases and the whole log" all \
     "[ \$(grep -o 'data:image/png;base64' '$WORK/try/report.html' | wc -l) = 2 ]" \
     "grep -q 'launcher finds the mark and ends</td><td>[0-9]* s</td>' '$WORK/try/report.html'" \
-    "grep -qF 'Instoria: InstallDriverThreadProc begin' '$WORK/try/report.html'"
+    "grep -qF 'Instoria64: InstallDriverThreadProc begin' '$WORK/try/report.html'"
 
 # The modem's INF of the folder for Windows XP names another interface: the drivers go in, but the launcher
 # does not see them at the next plug-in. The profile counts two interfaces: the device shows no ADB.

@@ -1,4 +1,7 @@
-// The outside components' own decisions: portflip's request and the plug-in's registry value paths.
+// The outside components' own decisions: portflip's request, the plug-in's registry value paths and
+// Program Files folder, and the order of the companion applications' ports.
+#include "common/program_files.h"
+#include "components/companions/ports.h"
 #include "components/plugin/application.h"
 #include "components/portflip/request.h"
 
@@ -60,4 +63,32 @@ TEST(PluginRegistryPath, SplitsRootKeyAndValue) {
     EXPECT_FALSE(SplitRegistryValuePath("HKLM\\InstallPath", root, key, value));
     EXPECT_FALSE(SplitRegistryValuePath("HKLM\\SOFTWARE\\", root, key, value));
     EXPECT_FALSE(SplitRegistryValuePath("", root, key, value));
+}
+
+// A 32-bit program on 64-bit Windows sees "Program Files (x86)" as %ProgramFiles%; the companions live in
+// the native folder, which 64-bit XP and Vista name only in the native registry view.
+TEST(NativeProgramFiles, IsTheNativeFolderUnderWow64) {
+    const char* own = "C:\\Program Files (x86)";
+    EXPECT_STREQ("C:\\Program Files", ChooseNativeProgramFiles(true, "C:\\Program Files", "D:\\Reg", own));
+    EXPECT_STREQ("D:\\Reg", ChooseNativeProgramFiles(true, "", "D:\\Reg", own));
+    EXPECT_EQ(nullptr, ChooseNativeProgramFiles(true, nullptr, "", own));
+    EXPECT_STREQ(own, ChooseNativeProgramFiles(false, "C:\\Program Files", "D:\\Reg", own));
+    EXPECT_STREQ("D:\\Reg", ChooseNativeProgramFiles(false, nullptr, "D:\\Reg", ""));
+}
+
+TEST(NativeProgramFiles, ReplacesOnlyTheProgramFilesVariable) {
+    EXPECT_EQ("C:\\PF\\Palvio\\a.exe",
+              ReplaceProgramFilesVariable("%programfiles%\\Palvio\\a.exe", "C:\\PF"));
+    EXPECT_EQ("%ProgramFiles(x86)%\\a %windir%",
+              ReplaceProgramFilesVariable("%ProgramFiles(x86)%\\a %windir%", "X"));
+    EXPECT_EQ("X;X", ReplaceProgramFilesVariable("%ProgramFiles%;%PROGRAMFILES%", "X"));
+    EXPECT_EQ("%ProgramFiles", ReplaceProgramFilesVariable("%ProgramFiles", "X"));
+}
+
+TEST(CompanionPorts, ComeInTheOrderOfTheirNumbers) {
+    EXPECT_TRUE(ComesBefore("COM3", "COM10"));
+    EXPECT_FALSE(ComesBefore("COM10", "COM3"));
+    EXPECT_TRUE(ComesBefore("COM9", "MODEM"));
+    EXPECT_FALSE(ComesBefore("MODEM", "COM9"));
+    EXPECT_FALSE(ComesBefore("COM4", "COM4"));
 }
