@@ -28,7 +28,7 @@ InfSearchAhead::InfSearchAhead(std::vector<std::string> paths, const InfSearch& 
 }
 
 InfSearchAhead::~InfSearchAhead() {
-    InterlockedExchange(&m_stop, 1);
+    m_stop.store(true, std::memory_order_relaxed); // the threads only stop early; they hand nothing over
     for (const ScopedHandle& thread : m_threads)
         WaitForSingleObject(thread.Get(), INFINITE);
 }
@@ -36,20 +36,21 @@ InfSearchAhead::~InfSearchAhead() {
 void InfSearchAhead::SearchRun(size_t index, std::string& content) {
     Run& run = m_runs[index];
     size_t first = index * kRun;
-    for (size_t i = 0; i < kRun && first + i < m_paths.size() && !m_stop; ++i) {
+    for (size_t i = 0; i < kRun && first + i < m_paths.size() && !m_stop.load(std::memory_order_relaxed);
+         ++i) {
         run.read[i] = ReadInfTextQuietly(m_paths[first + i].c_str(), content);
         if (run.read[i] == WholeRead::kRead)
             m_search.Find(content, run.held[i], run.added[i]);
     }
-    InterlockedExchange(&run.searched, 1);
+    run.searched.store(true, std::memory_order_release);
 }
 
 DWORD WINAPI InfSearchAhead::SearchFiles(void* self) {
     InfSearchAhead& files = *static_cast<InfSearchAhead*>(self);
     std::string content; // this thread's buffer for every file it reads
     for (;;) {
-        size_t index = static_cast<size_t>(InterlockedIncrement(&files.m_next) - 1);
-        if (index >= files.m_runCount || files.m_stop)
+        size_t index = files.m_next.fetch_add(1, std::memory_order_relaxed);
+        if (index >= files.m_runCount || files.m_stop.load(std::memory_order_relaxed))
             return 0;
         files.SearchRun(index, content);
         SetEvent(files.m_runDone.Get());
@@ -67,7 +68,7 @@ bool InfSearchAhead::Next(WholeRead& read, std::vector<bool>& held, std::vector<
             SearchRun(index, content);
         }
         // Runs end in any order; each end wakes this wait, which goes on until its own run has ended.
-        while (!run.searched)
+        while (!run.searched.load(std::memory_order_acquire))
             WaitForSingleObject(m_runDone.Get(), INFINITE);
     }
     ++m_handed;

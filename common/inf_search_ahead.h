@@ -14,6 +14,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,7 +37,9 @@ public:
 private:
     static constexpr size_t kRun = 32;
     struct Run {
-        volatile LONG searched = 0; // set once the run holds its files' findings
+        // Set, with release, once the run holds its files' findings: a reader that sees it set (acquire)
+        // sees them too.
+        std::atomic<bool> searched{false};
         WholeRead read[kRun] = {};
         std::vector<bool> held[kRun];
         std::vector<bool> added[kRun];
@@ -49,9 +52,9 @@ private:
     const InfSearch& m_search;
     std::unique_ptr<Run[]> m_runs;
     size_t m_runCount;
-    ScopedHandle m_runDone;   // set each time a thread has searched a run
-    volatile LONG m_next = 0; // the number of the next run a thread takes
-    volatile LONG m_stop = 0;
+    ScopedHandle m_runDone;        // set each time a thread has searched a run
+    std::atomic<size_t> m_next{0}; // the number of the next run a thread takes
+    std::atomic<bool> m_stop{false};
     std::vector<ScopedHandle> m_threads;
     size_t m_handed = 0;
 };
