@@ -93,7 +93,7 @@ InstalledDriverCheck::InstalledDriverCheck() {
     m_files = std::make_unique<InfSearchAhead>(std::move(paths), *m_search);
 }
 
-int InstalledDriverCheck::Answer() {
+int InstalledDriverCheck::IsDriverFileInstalled() {
     if (!m_listed) {
         WriteLog("ERROR: FindFirstFile inf dir fail.");
         return 0;

@@ -26,7 +26,7 @@ public:
     // table, so a second check in a run starts from the first one's. A 32-bit launcher on 64-bit Windows
     // looks into the native driver folder, where the 64-bit installer puts the driver (its own view of
     // system32 is SysWOW64).
-    int Answer();
+    int IsDriverFileInstalled();
 
 private:
     char m_windows[kPathRoom] = {};

@@ -26,7 +26,7 @@ public:
         return absent ? 0 : 1;
     }
     // From the sweep of the INF store that began before the devices were looked at.
-    int DriverFilesInstalled() override { return m_drivers.Answer(); }
+    int DriverFilesInstalled() override { return m_drivers.IsDriverFileInstalled(); }
     int IsAdministrator() override { return m_dlg.CheckAdminPrompt(0); }
     int ApplicationRunning() override { return m_dlg.IsApplicationRunning(); }
 
