@@ -1,8 +1,10 @@
 #include "device_settle.h"
 
 #include "common/clock.h"
+#include "common/edition.h"
 #include "common/log.h"
 #include "common/newer_api.h"
+#include "common/profile.h"
 #include "common/text.h"
 
 std::string SettleLogLine(DWORD result, DWORD error, DWORD elapsed, DWORD limit) {
@@ -10,7 +12,7 @@ std::string SettleLogLine(DWORD result, DWORD error, DWORD elapsed, DWORD limit)
     switch (result) {
     case WAIT_OBJECT_0:
         if (elapsed < kSettledAtOnce)
-            return "INFO: Device installation settled: nothing was pending";
+            return ""; // nothing was pending: nothing to tell
         FormatBounded(line, sizeof line, "INFO: Device installation settled after a wait of %lu ms", elapsed);
         break;
     case WAIT_TIMEOUT:
@@ -28,6 +30,8 @@ std::string SettleLogLine(DWORD result, DWORD error, DWORD elapsed, DWORD limit)
 }
 
 void LetDeviceInstallationSettle() {
+    if (g_nEdition == kEditionWin2000)
+        return; // Windows 2000 lacks the call: the fixed pause stands alone
     auto wait = GetDeviceInstallApi().CMP_WaitNoPendingInstallEvents;
     if (!wait) {
         WriteLog("INFO: Windows cannot tell pending device installations here; the pause alone");
@@ -36,5 +40,7 @@ void LetDeviceInstallationSettle() {
     DWORD start = ClockTickCount();
     DWORD result = wait(ClockRealMilliseconds(kSettleLimit));
     DWORD error = GetLastError();
-    WriteLog("%s", SettleLogLine(result, error, ClockTickCount() - start, kSettleLimit).c_str());
+    std::string line = SettleLogLine(result, error, ClockTickCount() - start, kSettleLimit);
+    if (!line.empty())
+        WriteLog("%s", line.c_str());
 }

@@ -13,9 +13,11 @@ constexpr DWORD kSettleLimit = 30000;
 constexpr DWORD kSettledAtOnce = 100;
 
 // Waits (CMP_WaitNoPendingInstallEvents, up to kSettleLimit) until Windows has no device installation
-// pending, and logs how it went. Windows 2000 lacks the call: there the fixed pauses stand alone.
+// pending, and logs it when it had to wait, gave up or failed. Windows 2000 lacks the call: there it does
+// nothing, and the fixed pauses stand alone.
 void LetDeviceInstallationSettle();
 
-// The log line of one wait, from the call's result (WAIT_OBJECT_0, WAIT_TIMEOUT, anything else a failure,
-// told with error, the last error after it), the time it took and its limit.
+// The log line of one wait ("" when nothing was pending), from the call's result (WAIT_OBJECT_0,
+// WAIT_TIMEOUT, anything else a failure, told with error, the last error after it), the time it took and its
+// limit.
 std::string SettleLogLine(DWORD result, DWORD error, DWORD elapsed, DWORD limit);
